@@ -1,0 +1,29 @@
+#pragma once
+// Device paths such as \Store\Error_Log.txt or \Hard Disk\... live below one
+// device root folder: DIAG_DEVICE_ROOT, or by default the "device" folder
+// beside the program (seeded from sample/ by the build). Components match
+// case-insensitively, as on the platform's file system.
+#include <QString>
+
+namespace platform {
+
+QString deviceRoot();
+void setDeviceRoot(const QString& hostFolder); // empty: back to the default
+
+// The host path for a device path, or an empty string when the path is
+// refused (a ".." component). Existing components are matched without regard
+// to case; missing ones keep the spelling given.
+QString hostPath(const QString& devicePath);
+
+// The program's own folder with a trailing separator (the module file name up
+// to its last separator).
+QString programFolder();
+
+} // namespace platform
+
+namespace platform {
+// A file name as the user or a settings file gives it: a path that starts
+// with a backslash is a device path (mapped below the device root), any other
+// is a host path used as it is.
+QString userFilePath(const QString& path);
+} // namespace platform

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/CodePage.h"
+#include "platform/DevicePath.h"
+#include "platform/Registry.h"
+
+using namespace platform;
+
+TEST(CodePageTest, RoundTripsEveryAssignedByte)
+{
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D)
+            all.append(char(b));
+    EXPECT_EQ(toAnsi(fromAnsi(all)), all);
+    EXPECT_EQ(fromAnsi(QByteArray("\x80\x99")), QString::fromUtf8("€™"));
+}
+
+TEST(CodePageTest, UnmappableCharactersBecomeQuestionMarks)
+{
+    EXPECT_EQ(toAnsi(QString::fromUtf8("a\u4e2db\U0001F600c")), QByteArray("a?b?c"));
+    EXPECT_EQ(toAnsi(QString::fromUtf8("Ω")), QByteArray("?"));
+    EXPECT_EQ(toAnsi(QString::fromUtf8("é")), QByteArray("\xE9"));
+}
+
+struct DeviceRootFixture : ::testing::Test {
+    QTemporaryDir dir;
+    void SetUp() override
+    {
+        setDeviceRoot(dir.path());
+        QDir(dir.path()).mkpath(QStringLiteral("Store/Logs"));
+        QFile f(dir.filePath(QStringLiteral("Store/Error_Log.txt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    void TearDown() override { setDeviceRoot(QString()); }
+};
+
+TEST_F(DeviceRootFixture, MapsComponentsWithoutRegardToCase)
+{
+    const QString expected = dir.path() + QStringLiteral("/Store/Error_Log.txt");
+    EXPECT_EQ(hostPath(QStringLiteral("\\Store\\Error_Log.txt")), expected);
+    EXPECT_EQ(hostPath(QStringLiteral("\\store\\error_log.TXT")), expected);
+    EXPECT_EQ(hostPath(QStringLiteral("\\STORE\\logs")), dir.path() + QStringLiteral("/Store/Logs"));
+}
+
+TEST_F(DeviceRootFixture, MissingComponentsKeepTheirSpelling)
+{
+    EXPECT_EQ(hostPath(QStringLiteral("\\store\\New Folder\\a.txt")),
+              dir.path() + QStringLiteral("/Store/New Folder/a.txt"));
+    EXPECT_EQ(hostPath(QStringLiteral("\\Hard Disk\\TQ80(82) Diagnostics Files\\")),
+              dir.path() + QStringLiteral("/Hard Disk/TQ80(82) Diagnostics Files"));
+}
+
+TEST_F(DeviceRootFixture, RefusesPathsThatLeaveTheRoot)
+{
+    EXPECT_TRUE(hostPath(QStringLiteral("\\Store\\..\\..\\etc\\passwd")).isEmpty());
+    EXPECT_TRUE(hostPath(QStringLiteral("\\..")).isEmpty());
+    EXPECT_EQ(hostPath(QStringLiteral("\\")), dir.path());
+}
+
+TEST_F(DeviceRootFixture, UserFilePathMapsOnlyDevicePaths)
+{
+    EXPECT_EQ(userFilePath(QStringLiteral("\\store\\Error_Log.txt")), dir.path() + QStringLiteral("/Store/Error_Log.txt"));
+    EXPECT_EQ(userFilePath(QStringLiteral("/tmp/x.txt")), QStringLiteral("/tmp/x.txt"));
+}
+
+TEST_F(DeviceRootFixture, RegistryHitAndMiss)
+{
+    const QString key = QStringLiteral("Software\\ZXQ\\SysSetup\\LocalSetup");
+    RegKey k;
+    EXPECT_FALSE(k.open(Hive::LocalMachine, key)); // no hive yet
+    ASSERT_TRUE(regSetString(Hive::LocalMachine, key, QStringLiteral("LanguagePrefix"), QStringLiteral("DE_")));
+    EXPECT_FALSE(k.open(Hive::LocalMachine, QStringLiteral("Software\\Other")));
+    EXPECT_FALSE(k.open(Hive::CurrentUser, key));
+    ASSERT_TRUE(k.open(Hive::LocalMachine, QStringLiteral("software\\zxq\\syssetup\\localsetup")));
+    char16_t buffer[256];
+    ASSERT_TRUE(k.queryString(QStringLiteral("languageprefix"), buffer, sizeof buffer));
+    EXPECT_EQ(QString::fromUtf16(buffer), QStringLiteral("DE_"));
+    EXPECT_FALSE(k.queryString(QStringLiteral("Missing"), buffer, sizeof buffer));
+    EXPECT_FALSE(k.queryString(QStringLiteral("LanguagePrefix"), buffer, 6)); // no room for the terminator
+    EXPECT_TRUE(k.flush());
+    k.close();
+    EXPECT_FALSE(k.queryString(QStringLiteral("LanguagePrefix"), buffer, sizeof buffer));
+}
+
+TEST(ProgramFolderTest, EndsWithSeparatorAndHoldsTheTestProgram)
+{
+    const QString folder = programFolder();
+    ASSERT_TRUE(folder.endsWith(QLatin1Char('/')));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("platform_tests")));
+}
