@@ -1,0 +1,273 @@
+#include <climits>
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "SettingsTestUtil.h"
+#include "vantor/settings/CSettingsFile.h"
+
+using namespace settings_test;
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    QString path(const char* name = "Vantor.ini") const { return m_dir.filePath(QString::fromLatin1(name)); }
+    // Loads a file holding exactly these UTF-16LE characters.
+    bool loadText(const QString& text)
+    {
+        EXPECT_TRUE(writeFile(path(), utf16(text)));
+        return m_file.Load(path());
+    }
+
+    QTemporaryDir m_dir;
+    CSettingsFile m_file;
+};
+
+} // namespace
+
+TEST(SettingsHash, BucketsFollowTimes33)
+{
+    // c y c l e: ((((99*33+121)*33+99)*33+108)*33+101)
+    EXPECT_EQ(SettingsHashMap<int>::Hash(u"cycle"), 121866032u);
+    EXPECT_EQ(SettingsHashMap<int>::Bucket(u"cycle"), 2u);
+    EXPECT_EQ(SettingsHashMap<int>::Hash(u"pause"), 136440350u);
+    EXPECT_EQ(SettingsHashMap<int>::Bucket(u"pause"), 16u);
+    // Long names wrap at 32 bits rather than overflow.
+    uint32_t h = 0;
+    const QString longName(40, QLatin1Char('z'));
+    for (QChar c : longName)
+        h = h * 33u + c.unicode();
+    EXPECT_EQ(SettingsHashMap<int>::Hash(longName), h);
+}
+
+TEST_F(SettingsFileTest, WritesUtf16WithEmptyFirstLineAndBucketOrder)
+{
+    m_file.SetSection("Platen");
+    m_file.SetInt("pause", 500);
+    m_file.SetInt("Cycle", 10);
+    // Bucket 2 (cycle) comes before bucket 16 (pause), whatever the order of
+    // writing; names are lower case.
+    EXPECT_EQ(m_file.Serialize(), utf16(u"\r\n[platen]\r\ncycle = 10\r\npause = 500\r\n"_qs));
+
+    // Two keys of one bucket: the later one heads the chain.
+    QString first, second;
+    for (int i = 0; i < 100 && second.isEmpty(); ++i)
+        for (int j = 0; j < i; ++j)
+            if (SettingsHashMap<int>::Bucket(QStringLiteral("k%1").arg(i)) ==
+                SettingsHashMap<int>::Bucket(QStringLiteral("k%1").arg(j))) {
+                first = QStringLiteral("k%1").arg(j);
+                second = QStringLiteral("k%1").arg(i);
+                break;
+            }
+    ASSERT_FALSE(second.isEmpty());
+    CSettingsFile f;
+    f.SetSection("s");
+    f.SetString(first, "1");
+    f.SetString(second, "2");
+    f.SetString(first, "3"); // replacing keeps the place
+    EXPECT_EQ(f.Serialize(), utf16(QStringLiteral("\r\n[s]\r\n%1 = 2\r\n%2 = 3\r\n").arg(second, first)));
+}
+
+TEST_F(SettingsFileTest, SaveReplacesOnlyAnExistingFileAndLeavesNoTrace)
+{
+    m_file.SetSection("platen");
+    EXPECT_FALSE(m_file.Save(path()));
+    EXPECT_FALSE(QFile::exists(path()));
+    EXPECT_FALSE(m_file.Save(QString()));
+    EXPECT_FALSE(m_file.Save(m_dir.path())); // a folder is no settings file
+
+    ASSERT_TRUE(writeFile(path(), QByteArray(5000, 'x')));
+    m_file.SetInt("CumulativeCycle", 100);
+    ASSERT_TRUE(m_file.Save(path()));
+    m_file.SetInt("CumulativeCycle", 0);
+    ASSERT_TRUE(m_file.Save(path()));
+    EXPECT_EQ(readFile(path()), utf16(u"\r\n[platen]\r\ncumulativecycle = 0\r\n"_qs));
+    // The temporary file is renamed over the old one, not left beside it.
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Vantor.ini")});
+}
+
+TEST_F(SettingsFileTest, SaveRefusesAFileItCannotWrite)
+{
+    ASSERT_TRUE(writeFile(path(), "old"));
+    QFile::setPermissions(path(), QFile::ReadOwner);
+    m_file.SetSection("s");
+    m_file.SetInt("k", 1);
+    EXPECT_FALSE(m_file.Save(path()));
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(readFile(path()), QByteArray("old"));
+}
+
+TEST_F(SettingsFileTest, LoadSkipsTheFirstCharacterWhetherMarkOrLineEnd)
+{
+    const QString body = u"[Platen]\r\nCycle = 5\r\n"_qs;
+    ASSERT_TRUE(loadText(QChar(0xFEFF) + body));
+    m_file.SetSection("platen");
+    EXPECT_EQ(m_file.GetInt("cycle", -1), 5);
+
+    CSettingsFile written;
+    ASSERT_TRUE(writeFile(path("b.ini"), utf16(u"\r\n"_qs + body)));
+    ASSERT_TRUE(written.Load(path("b.ini")));
+    written.SetSection("PLATEN");
+    EXPECT_EQ(written.GetInt("CYCLE", -1), 5);
+
+    // Without either, the header loses its bracket and the key lands in the
+    // section that was current.
+    m_file.SetSection("general");
+    ASSERT_TRUE(loadText(body));
+    EXPECT_FALSE(m_file.HasSection("platen"));
+    m_file.SetSection("general");
+    EXPECT_EQ(m_file.GetInt("cycle", -1), 5);
+}
+
+TEST_F(SettingsFileTest, NamesAreCaseInsensitiveAndLaterLinesWin)
+{
+    ASSERT_TRUE(loadText(u"\r\n[Platen]\r\nCycle = 5\r\ncycle = 7\r\n[PLATEN]\r\nCYCLE = 9\r\n"_qs));
+    m_file.SetSection("platen");
+    EXPECT_EQ(m_file.GetInt("Cycle", 0), 9);
+    EXPECT_EQ(m_file.Serialize(), utf16(u"\r\n[platen]\r\ncycle = 9\r\n"_qs));
+}
+
+TEST_F(SettingsFileTest, LineParsingTrimsQuotesAndSkipsGarbage)
+{
+    ASSERT_TRUE(loadText(u"\r\n"
+                         u"key0 = before any header\r\n"
+                         u"  [  Test One  ] trailing text\r\n"
+                         u"  \"Key One\"  =  \"a \"quoted\" value\"  \r\n"
+                         u"\t\"\" spaced \"\" = \"\" padded \"\"\n"
+                         u"; a comment\r\n"
+                         u"# another = still a key\r\n"
+                         u"=no key\r\n"
+                         u"no equals sign\r\n"
+                         u"[   ]\r\n"
+                         u"[unclosed\r\n"
+                         u"after = blank header\r\r\n\n"
+                         u"eq = a=b\r\n"_qs));
+    m_file.SetSection("general");
+    EXPECT_EQ(m_file.GetString("key0", "-"), QStringLiteral("before any header"));
+    m_file.SetSection("test one");
+    EXPECT_EQ(m_file.GetString("key one", "-"), QStringLiteral("a \"quoted\" value"));
+    EXPECT_EQ(m_file.GetString("spaced", "-"), QStringLiteral("padded"));
+    EXPECT_EQ(m_file.GetString("# another", "-"), QStringLiteral("still a key"));
+    // A blank header and an unclosed one leave the section as it was.
+    EXPECT_EQ(m_file.GetString("after", "-"), QStringLiteral("blank header"));
+    EXPECT_EQ(m_file.GetString("eq", "-"), QStringLiteral("a=b"));
+    EXPECT_EQ(m_file.SectionCount(), 2);
+    EXPECT_FALSE(m_file.HasKey("test one", "; a comment"));
+    EXPECT_FALSE(m_file.HasKey("test one", "no equals sign"));
+}
+
+TEST_F(SettingsFileTest, MultiLineValuesAndBackslashesRoundTrip)
+{
+    const QString values[] = {
+        u"two\nlines\r\nand a CR\r"_qs,
+        u"\\Hard Disk\\new\\ramp.txt"_qs, // \n and \r inside a path
+        u"\\\\server\\share\\x.txt"_qs,
+        u"ends in a backslash\\"_qs,
+        u"backslash before a line feed\\\nx"_qs,
+        u"\\\\n literal"_qs,
+    };
+    m_file.SetSection("s");
+    for (int i = 0; i < 6; ++i)
+        m_file.SetString(QStringLiteral("v%1").arg(i), values[i]);
+    const QString text = fromUtf16(m_file.Serialize());
+    EXPECT_TRUE(text.contains(u"v0 = two\\nlines\\r\\nand a CR\\r\r\n"_qs));
+    // Backslashes that stand before nothing special stay single.
+    EXPECT_TRUE(text.contains(u"v2 = \\\\server\\share\\x.txt\r\n"_qs));
+
+    ASSERT_TRUE(writeFile(path(), "x"));
+    ASSERT_TRUE(m_file.Save(path()));
+    CSettingsFile loaded;
+    ASSERT_TRUE(loaded.Load(path()));
+    loaded.SetSection("s");
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(loaded.GetString(QStringLiteral("v%1").arg(i), QString()), values[i]) << i;
+}
+
+TEST_F(SettingsFileTest, EscapesWrittenByEarlierVersionsReadAsBefore)
+{
+    ASSERT_TRUE(loadText(u"\r\n[s]\r\nmsg = one\\ntwo\\rthree\r\npath = \\Hard Disk\\Profiles\\Up.txt\r\n"_qs));
+    m_file.SetSection("s");
+    EXPECT_EQ(m_file.GetString("msg", ""), u"one\ntwo\rthree"_qs);
+    EXPECT_EQ(m_file.GetString("path", ""), u"\\Hard Disk\\Profiles\\Up.txt"_qs);
+}
+
+TEST_F(SettingsFileTest, NumbersStopAtTheFirstNonDigit)
+{
+    ASSERT_TRUE(loadText(u"\r\n[n]\r\na = 12abc\r\nb = abc\r\nc =  -7\r\nd = +3\r\ne = 99999999999\r\n"
+                         u"f = -99999999999\r\ng = 0x10\r\nh =\r\n"_qs));
+    m_file.SetSection("n");
+    EXPECT_EQ(m_file.GetInt("a", 5), 12);
+    EXPECT_EQ(m_file.GetInt("b", 5), 0);
+    EXPECT_EQ(m_file.GetLong("c", 5), -7);
+    EXPECT_EQ(m_file.GetLong("d", 5), 3);
+    EXPECT_EQ(m_file.GetInt("e", 5), INT32_MAX);
+    EXPECT_EQ(m_file.GetInt("f", 5), INT32_MIN);
+    EXPECT_EQ(m_file.GetInt("g", 5), 0);
+    EXPECT_EQ(m_file.GetInt("h", 5), 0); // present but empty
+    EXPECT_EQ(m_file.GetInt("absent", -42), -42);
+    EXPECT_EQ(m_file.GetLong("absent", INT32_MIN), INT32_MIN);
+}
+
+TEST_F(SettingsFileTest, ReadingCreatesTheSectionButStoresNoDefault)
+{
+    m_file.SetSection("Fresh");
+    EXPECT_FALSE(m_file.HasSection("fresh"));
+    EXPECT_EQ(m_file.GetString("key", "dflt"), QStringLiteral("dflt"));
+    EXPECT_TRUE(m_file.HasSection("fresh"));
+    EXPECT_FALSE(m_file.HasKey("fresh", "key"));
+    EXPECT_EQ(m_file.Serialize(), utf16(u"\r\n[fresh]\r\n"_qs));
+    // A header alone in a file creates nothing.
+    ASSERT_TRUE(loadText(u"\r\n[empty]\r\n"_qs));
+    EXPECT_EQ(m_file.SectionCount(), 0);
+}
+
+TEST_F(SettingsFileTest, FailedLoadKeepsTheStoreAndLoadKeepsTheCurrentSection)
+{
+    ASSERT_TRUE(loadText(u"\r\n[s]\r\nk = 1\r\n"_qs));
+    EXPECT_FALSE(m_file.Load(QString()));
+    EXPECT_FALSE(m_file.Load(path("missing.ini")));
+    EXPECT_FALSE(m_file.Load(m_dir.path()));
+    EXPECT_TRUE(m_file.HasKey("s", "k"));
+
+    m_file.SetSection("Mine");
+    ASSERT_TRUE(loadText(u"\r\nloose = 2\r\n"_qs));
+    EXPECT_FALSE(m_file.HasSection("s")); // cleared
+    EXPECT_EQ(m_file.SectionName(), QStringLiteral("Mine"));
+    EXPECT_TRUE(m_file.HasKey("mine", "loose"));
+}
+
+TEST_F(SettingsFileTest, OddBytesSurrogatesAndZerosLoadSafely)
+{
+    // An odd last byte is one more character, high byte zero.
+    QByteArray odd = utf16(u"\r\n[s]\r\na=b"_qs);
+    odd.append('c');
+    ASSERT_TRUE(writeFile(path(), odd));
+    ASSERT_TRUE(m_file.Load(path()));
+    m_file.SetSection("s");
+    EXPECT_EQ(m_file.GetString("a", ""), QStringLiteral("bc"));
+
+    // The text ends at the first zero character.
+    ASSERT_TRUE(loadText(u"\r\n[s]\r\na=1\r\n"_qs + QChar(0) + u"b=2\r\n"_qs));
+    EXPECT_TRUE(m_file.HasKey("s", "a"));
+    EXPECT_FALSE(m_file.HasKey("s", "b"));
+
+    // Lone surrogates are kept and written back unchanged.
+    const QString lone = QString(QChar(0xD800)) + QLatin1String("x") + QChar(0xDC00);
+    ASSERT_TRUE(loadText(u"\r\n["_qs + lone + u"]\r\n"_qs + lone + u"="_qs + lone + u"\r\n"_qs));
+    m_file.SetSection(lone);
+    EXPECT_EQ(m_file.GetString(lone, QString()), lone);
+    ASSERT_TRUE(m_file.Save(path()));
+    EXPECT_EQ(readFile(path()), utf16(u"\r\n["_qs + lone + u"]\r\n"_qs + lone + u" = "_qs + lone + u"\r\n"_qs));
+
+    for (const QByteArray& bytes : {QByteArray(), QByteArray("A"), QByteArray("\xff\xfe"), QByteArray(7, '\0'),
+                                    QByteArray(1000, '=')}) {
+        ASSERT_TRUE(writeFile(path(), bytes));
+        EXPECT_TRUE(m_file.Load(path()));
+    }
+    // One long line without line ends.
+    ASSERT_TRUE(loadText(u"\r\nkey = "_qs + QString(100000, QLatin1Char('v'))));
+    m_file.SetSection(lone);
+    EXPECT_EQ(m_file.GetString("key", "").size(), 100000);
+}
