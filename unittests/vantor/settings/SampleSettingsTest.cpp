@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "SettingsTestUtil.h"
+#include "vantor/driver/RampProfile.h"
 #include "vantor/settings/TestSettingsStore.h"
 #include "vantor/settings/tools/SampleSettings.h"
 
@@ -21,18 +22,13 @@ QString sampleHostPath(const QString& devicePath)
     return kSample + QStringLiteral("/device") + relative;
 }
 
-// The ramp profile's entries as the program reads them: decimal numbers, one
-// per line.
+// The ramp profile's entries as the program's reader takes them.
 std::vector<int> readProfile(const QString& devicePath)
 {
-    std::vector<int> out;
-    const QList<QByteArray> lines = readFile(sampleHostPath(devicePath)).split('\n');
-    for (const QByteArray& line : lines) {
-        if (line.isEmpty())
-            continue;
-        out.push_back(line.trimmed().toInt());
-    }
-    return out;
+    const QByteArray text = readFile(sampleHostPath(devicePath));
+    std::vector<uint32_t> values;
+    vantor::driver::parseRampProfile(text.constData(), size_t(text.size()), values);
+    return std::vector<int>(values.begin(), values.end());
 }
 
 } // namespace
