@@ -1,0 +1,193 @@
+#include "Resources.h"
+
+#include "platform/DevicePath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QLoggingCategory>
+#include <memory>
+#include <mutex>
+
+namespace ui {
+
+namespace {
+
+struct State {
+    std::mutex mutex;
+    QString builtinPath;
+    std::optional<ResourceScript> builtin;
+    bool builtinTried = false;
+    QString builtinError;
+    std::unique_ptr<QLibrary> library;
+    std::optional<ResourceScript> fromLibrary;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+// Caller holds the mutex.
+const ResourceScript* builtinLocked(State& s)
+{
+    if (!s.builtinTried && !s.builtinPath.isEmpty()) {
+        s.builtinTried = true;
+        ParseResult r = parseResourceFile(s.builtinPath);
+        if (r.ok()) {
+            s.builtin = std::move(r.script);
+        } else {
+            s.builtinError = r.error.toString();
+            qWarning("resource script: %s", qPrintable(s.builtinError));
+        }
+    }
+    return s.builtin ? &*s.builtin : nullptr;
+}
+
+using ScriptFn = const char* (*)();
+using FileFn = const char* (*)(const char*);
+
+} // namespace
+
+void Resources::setBuiltinScript(const QString& path)
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.builtinPath = path;
+    s.builtin.reset();
+    s.builtinTried = false;
+    s.builtinError.clear();
+}
+
+void Resources::setBuiltin(ResourceScript script)
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.builtinPath.clear();
+    s.builtin = std::move(script);
+    s.builtinTried = true;
+    s.builtinError.clear();
+}
+
+bool Resources::loadLibrary(const QString& fileName, const QStringList& searchPath, QString* error)
+{
+    auto report = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    QStringList folders = searchPath;
+    if (folders.isEmpty())
+        folders << platform::programFolder();
+    QString chosen;
+    for (const QString& folder : folders) {
+        const QString candidate = QDir(folder).filePath(fileName);
+        if (QFileInfo::exists(candidate)) {
+            chosen = candidate;
+            break;
+        }
+    }
+    auto lib = std::make_unique<QLibrary>(chosen.isEmpty() ? fileName : chosen);
+    if (!lib->load())
+        return report(lib->errorString());
+    auto script = reinterpret_cast<ScriptFn>(lib->resolve("diag_resource_script"));
+    auto file = reinterpret_cast<FileFn>(lib->resolve("diag_resource_file"));
+    if (!script)
+        return report(QStringLiteral("%1 exports no diag_resource_script").arg(lib->fileName()));
+    const char* text = script();
+    if (!text)
+        return report(QStringLiteral("%1 hands over no script").arg(lib->fileName()));
+
+    QString builtinFolder;
+    {
+        State& s = state();
+        std::lock_guard lock(s.mutex);
+        if (!s.builtinPath.isEmpty())
+            builtinFolder = QFileInfo(s.builtinPath).path();
+    }
+    const IncludeLoader besideBuiltin = folderIncludeLoader(builtinFolder.isEmpty() ? QStringList{} : QStringList{builtinFolder});
+    IncludeLoader includes = [file, besideBuiltin](const QString& name, const QString& from) -> std::optional<QString> {
+        if (file) {
+            if (const char* t = file(name.toUtf8().constData()))
+                return QString::fromUtf8(t);
+        }
+        return besideBuiltin(name, from);
+    };
+    const QString scriptName = QFileInfo(lib->fileName()).fileName() + QStringLiteral(":script.rc");
+    ParseResult r = parseResourceScript(QString::fromUtf8(text), scriptName, includes);
+    if (!r.ok())
+        return report(r.error.toString());
+
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.fromLibrary = std::move(r.script);
+    if (s.library)
+        s.library->unload();
+    s.library = std::move(lib);
+    return true;
+}
+
+void Resources::unloadLibrary()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    s.fromLibrary.reset();
+    if (s.library)
+        s.library->unload();
+    s.library.reset();
+}
+
+bool Resources::libraryLoaded()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.fromLibrary.has_value();
+}
+
+QString Resources::libraryPath()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.library ? s.library->fileName() : QString();
+}
+
+std::optional<DialogTemplate> Resources::dialog(int id)
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    if (s.fromLibrary)
+        if (const DialogTemplate* d = s.fromLibrary->dialog(id))
+            return *d;
+    if (const ResourceScript* b = builtinLocked(s))
+        if (const DialogTemplate* d = b->dialog(id))
+            return *d;
+    return std::nullopt;
+}
+
+std::optional<QString> Resources::string(int id)
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    if (s.fromLibrary)
+        if (auto t = s.fromLibrary->string(id))
+            return t;
+    if (const ResourceScript* b = builtinLocked(s))
+        return b->string(id);
+    return std::nullopt;
+}
+
+QString Resources::builtinError()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    builtinLocked(s);
+    return s.builtinError;
+}
+
+QString loadString(int id)
+{
+    return Resources::string(id).value_or(QString());
+}
+
+} // namespace ui

@@ -1,0 +1,65 @@
+#pragma once
+// The result list of the test screens: a list view over compactly stored
+// lines (see LineStore), uniform item sizes, multiple selection and a
+// vertical scroll bar. Appends keep the last line in view.
+#include "LineStore.h"
+
+#include <QAbstractListModel>
+#include <QListView>
+#include <QStringList>
+#include <functional>
+
+namespace ui {
+
+class ResultModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    void append(QStringView line);
+    // Appends lines [from, to) of `lines` as one insertion.
+    void append(const QStringList& lines, qsizetype from, qsizetype to);
+    void clear();
+    const LineStore& store() const { return m_lines; }
+
+private:
+    LineStore m_lines;
+};
+
+class ResultList : public QListView {
+    Q_OBJECT
+public:
+    explicit ResultList(QWidget* parent = nullptr);
+
+    // Appends one line and selects it.
+    void appendLine(QStringView line);
+    // Appends the lines in order, selecting the last item after the first
+    // line, after every 2500th line and after the last (the batch form of
+    // the add-line message).
+    void appendBatch(const QStringList& lines);
+    static constexpr qsizetype kBatchSelectEvery = 2500;
+
+    void selectLast();
+    void clear();
+    qsizetype count() const { return m_model->store().size(); }
+    QString line(qsizetype index) const { return m_model->store().line(index).toString(); }
+    QStringList lines() const;
+    void forEachLine(const std::function<void(QStringView)>& f) const;
+    const LineStore& store() const { return m_model->store(); }
+
+    // Writes every line and CR LF in the ANSI code page, no byte order mark.
+    // False when the file cannot be created or written.
+    bool saveToFile(const QString& path) const;
+
+private:
+    void scheduleScroll();
+    ResultModel* m_model;
+    bool m_scrollPending = false;
+};
+
+// The same file format for any source of lines.
+bool saveLines(const LineStore& lines, const QString& path);
+
+} // namespace ui

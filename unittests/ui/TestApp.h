@@ -1,0 +1,17 @@
+#pragma once
+// One QApplication for a test program, made on first use.
+#include <QApplication>
+
+namespace uitest {
+
+inline QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
+                                                      : new QApplication(argc, argv);
+    return *a;
+}
+
+} // namespace uitest
