@@ -263,6 +263,8 @@ private:
         t.text = std::move(text);
         t.file = m_sources.back()->file;
         t.line = line;
+        m_endFile = t.file; // the end of input is reported where the last token stood
+        m_endLine = line;
         return t;
     }
 
@@ -279,10 +281,10 @@ private:
         for (;;) {
             if (m_sources.empty()) {
                 if (!m_conds.empty())
-                    throw Failure{ParseError{m_lastFile, m_lastLine, QStringLiteral("expected #endif before end of file")}};
+                    throw Failure{ParseError{m_endFile, m_endLine, QStringLiteral("expected #endif before end of file")}};
                 Token t;
-                t.file = m_lastFile;
-                t.line = m_lastLine;
+                t.file = m_endFile;
+                t.line = m_endLine;
                 return t;
             }
             Source& s = *m_sources.back();
@@ -627,6 +629,8 @@ private:
     Token m_last;
     QString m_lastFile;
     int m_lastLine = 0;
+    mutable QString m_endFile;
+    mutable int m_endLine = 1;
 };
 
 // Integer expressions of C, over the token stream. In #if, unknown names are

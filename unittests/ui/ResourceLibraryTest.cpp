@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "TestApp.h"
+#include "ui/Dialog.h"
+#include "ui/Resources.h"
+#include "ui/testing/DialogHarness.h"
+
+using namespace ui;
+
+namespace {
+
+constexpr int IDD_HELLO = 130, IDD_ONLY_BUILTIN = 131, IDC_TEXT = 1000;
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class ResourceLibrary : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        uitest::app();
+        // The program's built-in script, on disk as the Qt resource system would hold it.
+        writeFile(m_dir.filePath("resource.h"), "#define IDD_HELLO 130\n#define IDD_ONLY_BUILTIN 131\n#define IDC_TEXT 1000\n");
+        writeFile(m_dir.filePath("app.rc"),
+                  "#include \"resource.h\"\n"
+                  "IDD_HELLO DIALOGEX 0,0,100,40\nCAPTION \"Hello\"\nBEGIN\n LTEXT \"English\",IDC_TEXT,5,5,90,8\nEND\n"
+                  "IDD_ONLY_BUILTIN DIALOGEX 0,0,100,40\nCAPTION \"Only here\"\nBEGIN\nEND\n"
+                  "STRINGTABLE\nBEGIN\n 1102 \"Code Error.\"\n 1113 \"Idle...\"\nEND\n");
+        Resources::setBuiltinScript(m_dir.filePath("app.rc"));
+    }
+    void TearDown() override { Resources::unloadLibrary(); }
+    QTemporaryDir m_dir;
+};
+
+QString captionOf(int id)
+{
+    Dialog d(id);
+    return d.create() ? d.windowTitle() : QStringLiteral("<missing>");
+}
+
+TEST_F(ResourceLibrary, ReplacesTemplatesAndStringsUntilUnloaded)
+{
+    EXPECT_EQ(captionOf(IDD_HELLO), "Hello");
+    EXPECT_EQ(loadString(1102), "Code Error.");
+
+    QString error;
+    ASSERT_TRUE(Resources::loadLibrary(QStringLiteral(LANG_LIB_NAME), {m_dir.path(), QStringLiteral(LANG_LIB_DIR)}, &error))
+        << error.toStdString();
+    EXPECT_TRUE(Resources::libraryLoaded());
+    EXPECT_TRUE(Resources::libraryPath().startsWith(QStringLiteral(LANG_LIB_DIR)));
+    EXPECT_EQ(captionOf(IDD_HELLO), "Bonjour");
+    {
+        Dialog d(IDD_HELLO);
+        ui::testing::DialogHarness h(d);
+        EXPECT_EQ(h.text(IDC_TEXT), QString::fromUtf8("Fran\xC3\xA7" "ais"));
+    }
+    EXPECT_EQ(loadString(1102), "Erreur de code.");
+    EXPECT_EQ(loadString(1113), "Idle...") << "what the library lacks comes from the program";
+    EXPECT_EQ(captionOf(IDD_ONLY_BUILTIN), "Only here");
+
+    Resources::unloadLibrary();
+    EXPECT_FALSE(Resources::libraryLoaded());
+    EXPECT_EQ(captionOf(IDD_HELLO), "Hello");
+    EXPECT_EQ(loadString(1102), "Code Error.");
+}
+
+TEST_F(ResourceLibrary, AFailedLoadChangesNothing)
+{
+    QString error;
+    EXPECT_FALSE(Resources::loadLibrary(QStringLiteral("XX_NoSuch.so"), {m_dir.path()}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(Resources::libraryLoaded());
+
+    // A file that is no library at all.
+    writeFile(m_dir.filePath("Broken.so"), "not an ELF file");
+    EXPECT_FALSE(Resources::loadLibrary(QStringLiteral("Broken.so"), {m_dir.path()}, &error));
+    EXPECT_EQ(captionOf(IDD_HELLO), "Hello");
+}
+
+TEST_F(ResourceLibrary, ABrokenBuiltinScriptIsReportedAndLeavesNoTemplates)
+{
+    writeFile(m_dir.filePath("bad.rc"), "#include \"resource.h\"\nIDD_HELLO DIALOGEX 0,0,1\n");
+    Resources::setBuiltinScript(m_dir.filePath("bad.rc"));
+    EXPECT_EQ(captionOf(IDD_HELLO), "<missing>");
+    EXPECT_TRUE(Resources::builtinError().contains("bad.rc(2): expected ','")) << Resources::builtinError().toStdString();
+}
+
+} // namespace
