@@ -1,0 +1,57 @@
+#pragma once
+// Configuration of the simulated devices: presence, time scale, seed, state
+// file, injected faults and latencies. Read from \Simulator\simulator.ini
+// below the device root and from DIAG_SIM_* environment variables (which
+// win); tests build one directly. See docs/simulator.md.
+#include <cstdint>
+#include <map>
+#include <QString>
+#include <QStringList>
+
+namespace sim {
+
+// A fault rule. Keys: a number below 65536 is an engineering command number
+// (any request whose command block carries it); a larger one is a request
+// code (every request with that code, any family).
+struct FaultRule {
+    enum class Kind { Never, Always, EveryNth, Random };
+    Kind kind = Kind::Never;
+    uint64_t n = 0;     // EveryNth: the n-th, 2n-th, ... request fails
+    double p = 0.0;     // Random: probability of each request failing
+
+    static FaultRule always() { return {Kind::Always, 0, 0.0}; }
+    static FaultRule everyNth(uint64_t n) { return {Kind::EveryNth, n, 0.0}; }
+    static FaultRule random(double p) { return {Kind::Random, 0, p}; }
+    // "always", "never", "every 3" (or "every:3"), "random 0.25" (or "random:0.25").
+    static bool parse(const QString& text, FaultRule& out);
+};
+
+constexpr uint32_t kCommandKeyLimit = 0x10000;
+
+struct SimConfig {
+    bool printerPresent = true;
+    bool keyboardPresent = true;
+    double timeScale = 1.0;        // 0: answer at once
+    int64_t maxRequestMs = 3000;   // cap of the scaled time of one request (latency not included)
+    uint64_t seed = 1;
+    QString stateFile = QStringLiteral("\\Simulator\\printer-state.ini"); // device path
+    std::map<uint32_t, FaultRule> faults;
+    std::map<uint32_t, int64_t> latencyMs;
+    QStringList warnings;          // entries that were ignored
+
+    // Defaults, then the file below the device root, then the environment.
+    static SimConfig fromEnvironment();
+    // Applies "key=value" settings (file section or environment).
+    void applyFile(const QString& hostPath);
+    void applyEnvironment();
+    // "3=always;11=every 3;0x186118=random 0.5"
+    void parseFaults(const QString& spec);
+    // "3=200;0xB5F44=50"
+    void parseLatency(const QString& spec);
+
+    static bool parseKey(const QString& text, uint32_t& key);
+};
+
+constexpr const char* kConfigDevicePath = "\\Simulator\\simulator.ini";
+
+} // namespace sim

@@ -1,0 +1,21 @@
+#pragma once
+// Parts of the XY cutter shared by its test commands and its life commands.
+#include "sim/printer/Machine.h"
+#include "vantor/driver/AxisMoveParams.h"
+
+namespace sim::mech {
+
+// Travel of the knife carriage in full steps, and its encoder resolution.
+constexpr int64_t kCrossWebTravelSteps = 2400;
+constexpr int64_t kCrossWebCountsPerStep = 2;
+
+bool readAxis(RequestContext& ctx, const char* what, const vantor::driver::AxisMoveParams& a, motion::MoveProfile& move);
+bool checkXYHeader(RequestContext& ctx, int32_t header, int32_t force);
+// Moves the carriage, writing one sample per pulse (up to sampleCount);
+// returns the final position in microsteps.
+int64_t crossWebTravel(Machine& m, const vantor::driver::AxisMoveParams& a, int64_t pulses, uint8_t* samples,
+                       int64_t sampleCount);
+// Runs the pinch or de-pinch sequence; ms gets its duration.
+bool pinchDrive(Machine& m, RequestContext& ctx, const vantor::driver::PinchRecord& r, double& ms);
+
+} // namespace sim::mech
