@@ -3,6 +3,8 @@
 #include "platform/CodePage.h"
 
 #include <QFile>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -51,16 +53,175 @@ void ResultModel::clear()
     endResetModel();
 }
 
-ResultList::ResultList(QWidget* parent) : QListView(parent), m_model(new ResultModel(this))
+ResultList::ResultList(QWidget* parent) : QAbstractItemView(parent), m_model(new ResultModel(this))
 {
     setModel(m_model);
-    setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Scrolling to each new line right away would lay the whole list out per
-    // line; the scroll is done once per turn of the event loop instead.
-    setAutoScroll(false);
+    m_rowHeight = fontMetrics().height() + 2;
+}
+
+void ResultList::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) {
+        m_rowHeight = fontMetrics().height() + 2;
+        updateGeometries();
+    }
+    QAbstractItemView::changeEvent(e);
+}
+
+int ResultList::rowAt(int y) const
+{
+    return (y + verticalOffset()) / m_rowHeight;
+}
+
+QRect ResultList::visualRect(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != m_model)
+        return {};
+    return QRect(0, index.row() * m_rowHeight - verticalOffset(), viewport()->width(), m_rowHeight);
+}
+
+void ResultList::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid())
+        return;
+    if (m_deferScroll) { // appends scroll once per turn of the event loop
+        scheduleScroll();
+        return;
+    }
+    const int top = index.row() * m_rowHeight;
+    const int height = viewport()->height();
+    const int offset = verticalOffset();
+    int value = offset;
+    switch (hint) {
+    case PositionAtTop: value = top; break;
+    case PositionAtBottom: value = top + m_rowHeight - height; break;
+    case PositionAtCenter: value = top + m_rowHeight / 2 - height / 2; break;
+    case EnsureVisible:
+        if (top < offset)
+            value = top;
+        else if (top + m_rowHeight > offset + height)
+            value = top + m_rowHeight - height;
+        break;
+    }
+    verticalScrollBar()->setValue(value);
+}
+
+QModelIndex ResultList::indexAt(const QPoint& point) const
+{
+    const int row = rowAt(point.y());
+    if (point.y() < 0 || row < 0 || row >= m_model->rowCount() || point.x() < 0 || point.x() >= viewport()->width())
+        return {};
+    return m_model->index(row);
+}
+
+QModelIndex ResultList::moveCursor(CursorAction action, Qt::KeyboardModifiers)
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0)
+        return {};
+    const int page = std::max(1, viewport()->height() / m_rowHeight);
+    int row = currentIndex().isValid() ? currentIndex().row() : 0;
+    switch (action) {
+    case MoveUp: case MovePrevious: --row; break;
+    case MoveDown: case MoveNext: ++row; break;
+    case MovePageUp: row -= page; break;
+    case MovePageDown: row += page; break;
+    case MoveHome: row = 0; break;
+    case MoveEnd: row = rows - 1; break;
+    default: break;
+    }
+    return m_model->index(std::clamp(row, 0, rows - 1));
+}
+
+int ResultList::horizontalOffset() const
+{
+    return 0;
+}
+
+int ResultList::verticalOffset() const
+{
+    return verticalScrollBar()->value();
+}
+
+bool ResultList::isIndexHidden(const QModelIndex&) const
+{
+    return false;
+}
+
+void ResultList::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags)
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0)
+        return;
+    const QRect r = rect.normalized();
+    const int first = std::clamp(rowAt(r.top()), 0, rows - 1);
+    const int last = std::clamp(rowAt(r.bottom()), 0, rows - 1);
+    selectionModel()->select(QItemSelection(m_model->index(first), m_model->index(last)), flags);
+}
+
+QRegion ResultList::visualRegionForSelection(const QItemSelection& selection) const
+{
+    QRegion region;
+    const QRect view = viewport()->rect();
+    for (const QItemSelectionRange& range : selection) {
+        const QRect r(0, range.top() * m_rowHeight - verticalOffset(), viewport()->width(),
+                      (range.bottom() - range.top() + 1) * m_rowHeight);
+        region += r.intersected(view);
+    }
+    return region;
+}
+
+void ResultList::paintEvent(QPaintEvent* e)
+{
+    QPainter painter(viewport());
+    const int rows = m_model->rowCount();
+    const int first = std::max(0, rowAt(e->rect().top()));
+    const int last = std::min(rows - 1, rowAt(e->rect().bottom()));
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QModelIndex current = currentIndex();
+    for (int row = first; row <= last; ++row) {
+        const QModelIndex index = m_model->index(row);
+        QStyleOptionViewItem o = option;
+        o.rect = visualRect(index);
+        if (selectionModel()->isSelected(index))
+            o.state |= QStyle::State_Selected;
+        if (index == current && hasFocus())
+            o.state |= QStyle::State_HasFocus;
+        itemDelegate()->paint(&painter, o, index);
+    }
+}
+
+void ResultList::updateGeometries()
+{
+    const int height = viewport()->height();
+    const qint64 content = qint64(m_model->rowCount()) * m_rowHeight;
+    verticalScrollBar()->setSingleStep(m_rowHeight);
+    verticalScrollBar()->setPageStep(std::max(1, height));
+    verticalScrollBar()->setRange(0, int(std::clamp<qint64>(content - height, 0, std::numeric_limits<int>::max())));
+    QAbstractItemView::updateGeometries();
+}
+
+void ResultList::rowsInserted(const QModelIndex& parent, int start, int end)
+{
+    QAbstractItemView::rowsInserted(parent, start, end);
+    updateGeometries();
+    const int top = start * m_rowHeight - verticalOffset();
+    if (top < viewport()->height())
+        viewport()->update(QRect(0, std::max(0, top), viewport()->width(), viewport()->height()));
+}
+
+void ResultList::reset()
+{
+    QAbstractItemView::reset();
+    updateGeometries();
+    viewport()->update();
 }
 
 void ResultList::appendLine(QStringView line)
@@ -89,7 +250,9 @@ void ResultList::selectLast()
     if (rows == 0)
         return;
     const QModelIndex last = m_model->index(rows - 1);
+    m_deferScroll = true;
     selectionModel()->setCurrentIndex(last, QItemSelectionModel::ClearAndSelect);
+    m_deferScroll = false;
     scheduleScroll();
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 // The result list of the test screens: a list view over compactly stored
-// lines (see LineStore), uniform item sizes, multiple selection and a
+// lines (see LineStore) with uniform item sizes, multiple selection and a
 // vertical scroll bar. Appends keep the last line in view.
+//
+// The view is an item view of its own rather than a QListView: QListView
+// lays out every row again after each insertion, which a list growing to
+// millions of lines cannot afford. With one row height for all items,
+// geometry here is arithmetic and an append costs the same at any length.
 #include "LineStore.h"
 
 #include <QAbstractListModel>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QStringList>
 #include <functional>
 
@@ -28,10 +33,16 @@ private:
     LineStore m_lines;
 };
 
-class ResultList : public QListView {
+class ResultList : public QAbstractItemView {
     Q_OBJECT
 public:
     explicit ResultList(QWidget* parent = nullptr);
+
+    // QAbstractItemView
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    int rowHeight() const { return m_rowHeight; }
 
     // Appends one line and selects it.
     void appendLine(QStringView line);
@@ -53,9 +64,25 @@ public:
     // False when the file cannot be created or written.
     bool saveToFile(const QString& path) const;
 
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex& index) const override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void paintEvent(QPaintEvent* e) override;
+    void updateGeometries() override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void reset() override;
+    void changeEvent(QEvent* e) override;
+
 private:
     void scheduleScroll();
+    int rowAt(int y) const;
     ResultModel* m_model;
+    int m_rowHeight = 16;
+    bool m_deferScroll = false;
     bool m_scrollPending = false;
 };
 

@@ -1,0 +1,4 @@
+# The resource script parser must end in a value for any input.
+diag_add_fuzzer(NAME rc_parser
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/rc_parser.cpp
+  LIBS ui)
