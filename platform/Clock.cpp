@@ -97,8 +97,14 @@ LocalTime ManualClock::localTime() const
 bool ManualClock::waitUntil(std::unique_lock<std::mutex>& lock, Millis deadline, const std::function<bool()>& ready)
 {
     // Virtual time only moves through advance(), which wakes every waiter.
-    waitHub().cv.wait(lock, [&] { return ready() || now() >= deadline || &clock() != this; });
-    return ready();
+    // `ready` may consume what it found (an auto-reset event), so it is asked
+    // once per wake-up and its answer kept.
+    bool isReady = false;
+    waitHub().cv.wait(lock, [&] {
+        isReady = ready();
+        return isReady || now() >= deadline || &clock() != this;
+    });
+    return isReady;
 }
 
 void ManualClock::advance(Millis by)

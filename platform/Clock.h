@@ -26,7 +26,8 @@ public:
     virtual LocalTime localTime() const = 0;
     // Waits on the platform's wait hub (see waitHub()) until `ready` holds or
     // this clock reaches `deadline`. The lock is on waitHub().mutex. Returns
-    // the final value of `ready`.
+    // the last answer of `ready`, which is asked once per wake-up (it may
+    // consume what it found).
     virtual bool waitUntil(std::unique_lock<std::mutex>& lock, Millis deadline,
                            const std::function<bool()>& ready) = 0;
 };
