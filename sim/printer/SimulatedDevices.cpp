@@ -16,7 +16,7 @@ SimulatedDevices registerSimulatedDevices(const SimConfig& config)
         std::fprintf(stderr, "simulator: %s\n", qPrintable(w));
 
     SimulatedDevices d;
-    d.state = std::make_shared<StateStore>(platform::hostPath(config.stateFile), config.seed);
+    d.state = std::make_shared<StateStore>(platform::userFilePath(config.stateFile), config.seed);
     d.state->load();
     const QString printerName = QString::fromUtf16(kPrinterName);
     const QString keyboardName = QString::fromUtf16(kKeyboardName);

@@ -6,6 +6,7 @@
 
 #include "sim/printer/Machine.h"
 #include "vantor/driver/RequestCodes.h"
+#include "vantor/driver/TapeRewindRecord.h"
 
 namespace sim::mech {
 
@@ -14,16 +15,16 @@ using namespace vantor::driver;
 bool tapeRewind(Machine& m, Call& c)
 {
     RequestContext& ctx = c.ctx;
-    const auto b = c.recordAs<SecondMotorBlock>();
+    const auto b = c.recordAs<TapeRewindRecord>();
     motion::MoveProfile move;
-    if (!motion::checkRange(ctx, "tension", b.mode, 0, 1) || !motion::readSecondMotorBlock(ctx, "tape rewind", b, move) ||
+    if (!motion::checkRange(ctx, "tension", b.mode, tension::Low, tension::High) || !motion::readSecondMotorBlock(ctx, "tape rewind", b, move) ||
         !motion::checkRange(ctx, "wait to read", b.waitToRead, 0, 60000))
         return false;
 
     const int micro = motion::microsteps(b.stepMode);
     const bool stalled = b.vref < motion::kStallVref;
     // High tension grips the spool better: less slip.
-    const double slip = b.mode == 1 ? m.slip(0.002, 0.008) : m.slip(0.010, 0.020);
+    const double slip = b.mode == tension::High ? m.slip(0.002, 0.008) : m.slip(0.010, 0.020);
     const double per = stalled ? 0.0 : m.state.real(stateKey::RewindEncoderRatio) / micro * (1.0 - slip);
     const int64_t pulses = move.pulses();
     double ms = move.durationMs();
@@ -43,7 +44,7 @@ bool tapeRewind(Machine& m, Call& c)
         // The spool coasts on after the motor stops: more at a higher final
         // speed, less under high tension; the reading catches what has
         // coasted when it is taken.
-        const double coast = stalled ? 0.0 : move.finalRate() / micro * (b.mode == 1 ? 0.010 : 0.025);
+        const double coast = stalled ? 0.0 : move.finalRate() / micro * (b.mode == tension::High ? 0.010 : 0.025);
         const double seen = coast * (1.0 - std::exp(-double(b.waitToRead) / 30.0));
         c.result = motion::counts(double(pulses), per) + int32_t(std::lround(seen * m.state.real(stateKey::RewindEncoderRatio)));
         ms += b.waitToRead;
