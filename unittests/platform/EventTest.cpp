@@ -129,9 +129,16 @@ TEST(WorkerThreadTest, JoinReportsWhetherTheWorkerEnded)
     ASSERT_TRUE(w.start([&] { waitOne(release, kInfinite); }));
     EXPECT_FALSE(w.start([] {}));
     std::atomic<bool> joined{false};
-    std::thread joiner([&] { joined = w.join(5000ms); });
-    advanceUntil(c, [&] { return c.now() >= 5000ms; });
+    std::atomic<bool> returned{false};
+    std::thread joiner([&] {
+        joined = w.join(5000ms);
+        returned = true;
+    });
+    // The joiner may start waiting after any step, so keep moving until it
+    // gives up.
+    advanceUntil(c, [&] { return returned.load(); });
     joiner.join();
+    EXPECT_GE(c.now(), 5000ms);
     EXPECT_FALSE(joined.load()); // still blocked: the join timed out
     EXPECT_FALSE(w.finished());
     release.set();
