@@ -24,6 +24,7 @@ void TestRunner::run(int totalCycles, int pauseMs)
     m_total = totalCycles;
     m_pause = std::max(pauseMs, 0);
     m_run.set();
+    ++m_generation; // after the set: see generation()
 }
 
 void TestRunner::stop() { m_run.reset(); }
@@ -55,6 +56,7 @@ void TestRunner::loop()
 {
     int cyclesDone = 0;
     for (;;) {
+        const int seen = m_generation.load(); // before the wait: see generation()
         const platform::WaitResult w = platform::waitAny({&m_quit, &m_run}, kIdleWait);
         if (w.status == platform::WaitStatus::Failed)
             return; // the events are gone: the dialog is closing
@@ -62,6 +64,7 @@ void TestRunner::loop()
             return;
         if (w.status == platform::WaitStatus::Timeout) {
             cyclesDone = 0;
+            m_idleGeneration = seen;
             m_sink.idle();
             continue;
         }

@@ -51,8 +51,20 @@ public:
     // destructor waits on for it: the worker never outlives what it uses.
     bool close();
 
+    // Waits up to `timeout` (kInfinite: without limit) for the worker to end
+    // after close().
+    bool join(platform::Millis timeout) { return !m_worker.started() || m_worker.join(timeout); }
+
     bool running() const { return m_run.isSet(); }
     bool workerEnded() const { return m_worker.finished(); }
+
+    // Counts the calls of run(). Read inside RunSink::idle(), idleGeneration()
+    // is the count the worker had seen before the wait that timed out: the
+    // worker is idle for good (until the next run()) only while it still
+    // equals generation(). An idle notice queued before a RUN thus cannot
+    // enable RUN during the run that followed it.
+    int generation() const { return m_generation.load(); }
+    int idleGeneration() const { return m_idleGeneration.load(); }
 
 private:
     void loop();
@@ -65,6 +77,8 @@ private:
     std::atomic<int> m_total{0};
     std::atomic<int> m_pause{0};
     std::atomic<bool> m_quitting{false};
+    std::atomic<int> m_generation{0};
+    std::atomic<int> m_idleGeneration{0};
     platform::WorkerThread m_worker;
 };
 

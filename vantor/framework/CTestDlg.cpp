@@ -1,0 +1,265 @@
+#include "CTestDlg.h"
+
+#include "platform/Clock.h"
+#include "platform/DevicePath.h"
+#include "ui/ResultList.h"
+#include "vantor/driver/CommandChannel.h"
+#include "vantor/settings/TestSettingsStore.h"
+
+namespace vantor {
+
+namespace {
+// Not a message of the tests: the worker's "I am idle" notice.
+constexpr int WM_WORKER_IDLE = ui::WM_USER + 150;
+} // namespace
+
+const QString CTestDlg::kResultFilter = QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*||");
+const QString CTestDlg::kBrowseFilter = QStringLiteral("All Files (*.*)|*.*||");
+
+// The worker's reports become posted messages. It holds the port, not the
+// dialog: once the dialog stops taking messages, late posts are dropped.
+class CTestDlg::Sink final : public RunSink {
+public:
+    Sink(ui::MessagePort port, std::atomic<int>& posted) : m_port(std::move(port)), m_posted(posted) {}
+    void setRunner(const TestRunner* runner) { m_runner = runner; }
+
+    void addLine(QString line) override { m_port.post(WM_ADD_LINE, 0, 0, ui::Payload::of(std::move(line))); }
+    void addLines(QStringList lines) override
+    {
+        m_port.post(WM_ADD_LINE, 0, 1, ui::Payload::of(std::move(lines)));
+    }
+    void cycleDone() override
+    {
+        m_posted.fetch_add(1);
+        m_port.post(WM_CYCLE_DONE);
+    }
+    void idle() override { m_port.post(WM_WORKER_IDLE, m_runner->idleGeneration()); }
+
+private:
+    ui::MessagePort m_port;
+    std::atomic<int>& m_posted;
+    const TestRunner* m_runner = nullptr;
+};
+
+CTestDlg::CTestDlg(int templateId, int settingsIndex, QWidget* parent)
+    : ui::Dialog(templateId, parent), m_settingsIndex(settingsIndex)
+{
+    if (settingsIndex >= 0)
+        m_record = FetchTestSettings(settingsIndex);
+    if (m_record) {
+        m_totalCycles = m_record->cycle;
+        m_pauseMs = m_record->pause;
+    }
+    bind(common::kTotalCycle, m_totalCycles);
+    bind(common::kPause, m_pauseMs);
+    useResultList(common::kResultList);
+
+    onCommand(common::kRun, [this] { OnRun(); });
+    onCommand(common::kStop, [this] { OnStop(); });
+    onCommand(common::kReset, [this] { OnReset(); });
+    onCommand(common::kClear, [this] { OnClear(); });
+    onCommand(common::kSaveToFile, [this] { OnSaveToFile(); });
+    onMessage(WM_ADD_LINE, &CTestDlg::onAddLine);
+    onMessage(WM_CYCLE_DONE, &CTestDlg::onCycleDone);
+    onMessage(WM_WORKER_IDLE, &CTestDlg::onIdle);
+
+    m_sink = std::make_unique<Sink>(port(), m_cyclesPosted);
+    m_runner = std::make_unique<TestRunner>(*m_sink, [this](int cycle, RunSink& sink) { runCycle(cycle, sink); });
+    m_sink->setRunner(m_runner.get());
+}
+
+CTestDlg::~CTestDlg()
+{
+    // Normally closed already; a dialog destroyed open still never leaves
+    // its worker running.
+    stopWorker();
+    if (m_record)
+        StoreTestSettings(m_settingsIndex);
+    m_runner.reset();
+    m_driver.close();
+}
+
+bool CTestDlg::onInitDialog()
+{
+    updateData(false);
+    setInt(common::kCumulativeCycle, m_record ? m_record->cumulativeCycle : m_cumulative);
+    setInt(common::kCycle, 0);
+    showRecord();
+    m_driver = driver::openPrinter();
+    m_runner->start();
+    return true;
+}
+
+bool CTestDlg::isRunning() const
+{
+    return m_runner && m_runner->running();
+}
+
+ui::ResultList* CTestDlg::results() const
+{
+    return resultList(common::kResultList);
+}
+
+QString CTestDlg::validate()
+{
+    QString messages;
+    if (m_totalCycles < 1)
+        messages += QStringLiteral("\"Total Cycle\" must greater than 0.\n");
+    return messages;
+}
+
+int CTestDlg::message(const QString& text, ui::MsgButtons buttons, ui::MsgIcon icon)
+{
+    return ui::messageBox(text, kProgramName, icon, buttons);
+}
+
+void CTestDlg::addLine(const QString& line)
+{
+    send(WM_ADD_LINE, 0, 0, ui::Payload::of(line));
+}
+
+void CTestDlg::OnRun()
+{
+    if (!m_workerIdle)
+        return;
+    updateData(true);
+    const QString messages = validate();
+    if (!messages.isEmpty()) {
+        message(messages);
+        return;
+    }
+    if (m_record) {
+        m_record->cycle = m_totalCycles;
+        m_record->pause = m_pauseMs;
+    }
+    copyToRecord();
+    enable(common::kRun, false);
+    m_cycle = 0;
+    setInt(common::kCycle, 0);
+    if (!buildRecords()) {
+        enable(common::kRun, true);
+        return;
+    }
+    // Sent, not posted: these lines come before the worker's first.
+    addLine(QStringLiteral("== Start =="));
+    addLine(platform::formatTimeStamp(platform::clock().localTime()));
+    m_workerIdle = false;
+    m_runner->run(m_totalCycles, m_pauseMs);
+}
+
+void CTestDlg::OnStop()
+{
+    m_runner->stop();
+}
+
+void CTestDlg::OnReset()
+{
+    setCumulative(0);
+}
+
+void CTestDlg::OnClear()
+{
+    listClear(common::kResultList);
+}
+
+void CTestDlg::OnSaveToFile()
+{
+    ui::FileDialogSpec spec;
+    spec.save = true;
+    spec.defaultExtension = QStringLiteral("txt");
+    spec.filter = kResultFilter;
+    spec.hideReadOnly = true;
+    spec.overwritePrompt = true;
+    const std::optional<QString> path = ui::fileDialog(spec);
+    if (!path || path->isEmpty())
+        return;
+    // A file that cannot be created is passed over in silence.
+    if (ui::ResultList* list = results())
+        list->saveToFile(platform::userFilePath(*path));
+}
+
+void CTestDlg::bindBrowse(int buttonId, int editId)
+{
+    onCommand(buttonId, [this, editId] {
+        ui::FileDialogSpec spec;
+        spec.filter = kBrowseFilter;
+        spec.hideReadOnly = true;
+        spec.overwritePrompt = true;
+        spec.fileName = text(editId);
+        if (const std::optional<QString> path = ui::fileDialog(spec); path && !path->isEmpty())
+            setText(editId, *path);
+    });
+}
+
+void CTestDlg::onAddLine(ui::Message& m)
+{
+    ui::ResultList* list = results();
+    if (!list)
+        return;
+    if (m.lParam == 1) {
+        if (auto* lines = m.payload.get<QStringList>())
+            list->appendBatch(*lines);
+    } else if (auto* line = m.payload.get<QString>()) {
+        list->appendLine(*line);
+    }
+}
+
+void CTestDlg::onCycleDone(ui::Message&)
+{
+    ++m_cyclesApplied;
+    setInt(common::kCycle, ++m_cycle);
+    setCumulative((m_record ? m_record->cumulativeCycle : m_cumulative) + 1);
+}
+
+void CTestDlg::onIdle(ui::Message& m)
+{
+    // Only a notice from after the last RUN counts (see TestRunner::generation()).
+    if (m.wParam != m_runner->generation() || m_runner->running())
+        return;
+    if (!m_workerIdle) {
+        m_workerIdle = true;
+        enable(common::kRun, true);
+        onWorkerIdle();
+    }
+}
+
+void CTestDlg::setCumulative(int value)
+{
+    if (m_record)
+        m_record->cumulativeCycle = value;
+    m_cumulative = value;
+    setInt(common::kCumulativeCycle, value);
+}
+
+void CTestDlg::onCancel()
+{
+    if (!m_closed)
+        onClosing();
+    stopWorker();
+    ui::Dialog::onCancel();
+}
+
+void CTestDlg::stopWorker()
+{
+    if (m_closed || !m_runner)
+        return;
+    m_closed = true;
+    // First stop taking messages, so that a worker blocked in a send or a
+    // prompt is released and can see the quit event.
+    closeMessages();
+    if (!m_runner->close()) {
+        // Still inside a request after the three waits: the request always
+        // ends, and until it has, the worker may use what the dialog owns.
+        m_runner->join(platform::kInfinite);
+    }
+    // Cycles whose notices were dropped by the closing still count.
+    const int dropped = m_cyclesPosted.load() - m_cyclesApplied;
+    if (dropped > 0) {
+        m_cyclesApplied += dropped;
+        if (m_record)
+            m_record->cumulativeCycle += dropped;
+        m_cumulative += dropped;
+    }
+}
+
+} // namespace vantor

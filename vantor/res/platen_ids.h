@@ -1,0 +1,2 @@
+// Ids of the platen tests, included from resource.h.
+#pragma once
