@@ -24,6 +24,7 @@
 #include <QStyle>
 #include <QThread>
 #include <QWindow>
+#include <deque>
 #include <mutex>
 #include <set>
 
@@ -38,11 +39,47 @@ using namespace style;
 
 namespace detail {
 
+// A dialog's queue. Messages wait here (not inside Qt's event queue) so that
+// the hand-over from a worker is ordered by this mutex; Qt only delivers a
+// wake-up.
 struct PortState {
+    struct Entry {
+        Message message;
+        std::shared_ptr<CallState> call; // set for a worker's send()
+    };
     std::mutex mutex;
     Dialog* target = nullptr; // null once the dialog is gone
     bool open = true;
+    bool wakePending = false;
+    std::deque<Entry> queue;
     CallGroup sends;
+
+    // Caller holds the mutex.
+    void wake()
+    {
+        if (!wakePending) {
+            wakePending = true;
+            QCoreApplication::postEvent(target, new QEvent(kWakeEvent()));
+        }
+    }
+    static QEvent::Type kWakeEvent()
+    {
+        static const QEvent::Type t = QEvent::Type(QEvent::registerEventType());
+        return t;
+    }
+    // Empties the queue and stops taking messages; the caller destroys
+    // what it returns outside the lock.
+    std::deque<Entry> close()
+    {
+        std::deque<Entry> dropped;
+        {
+            std::lock_guard lock(mutex);
+            open = false;
+            dropped.swap(queue);
+        }
+        sends.cancelAll(true);
+        return dropped;
+    }
 };
 
 namespace {
@@ -57,13 +94,6 @@ Registry& registry()
     return r;
 }
 
-const QEvent::Type kMessageEvent = QEvent::Type(QEvent::registerEventType());
-
-struct MessageEvent final : QEvent {
-    explicit MessageEvent(Message m) : QEvent(kMessageEvent), message(std::move(m)) {}
-    Message message;
-};
-
 } // namespace
 
 } // namespace detail
@@ -77,50 +107,32 @@ bool postTo(const std::shared_ptr<detail::PortState>& s, Message m)
     std::lock_guard lock(s->mutex);
     if (!s->target || !s->open)
         return false;
-    QCoreApplication::postEvent(s->target, new detail::MessageEvent(std::move(m)));
+    s->queue.push_back({std::move(m), nullptr});
+    s->wake();
     return true;
 }
 
-bool sendTo(const std::shared_ptr<detail::PortState>& s, Message m)
+// From a worker: queue with a call state and wait until the interface
+// thread dispatched it or the dialog stopped taking messages.
+bool sendFromWorker(const std::shared_ptr<detail::PortState>& s, Message m)
 {
     if (!s)
         return false;
-    std::shared_ptr<detail::CallState> call;
+    auto call = std::make_shared<detail::CallState>();
+    if (!s->sends.add(call))
+        return false;
     {
         std::lock_guard lock(s->mutex);
-        if (!s->target || !s->open)
+        if (!s->target || !s->open) {
+            s->sends.remove(call.get());
             return false;
-        Dialog* d = s->target;
-        if (QThread::currentThread() == d->thread()) {
-            // the handler may close the dialog: no lock while it runs
-        } else {
-            auto shared = std::make_shared<Message>(std::move(m));
-            auto state = s; // keeps the port alive for the queued call
-            call = detail::queueCall(
-                d,
-                [state, shared] {
-                    Dialog* target = nullptr;
-                    {
-                        std::lock_guard l(state->mutex);
-                        if (state->open)
-                            target = state->target;
-                    }
-                    if (target)
-                        target->send(shared->msg, shared->wParam, shared->lParam, std::move(shared->payload));
-                },
-                &s->sends);
-            if (!call)
-                return false;
         }
+        s->queue.push_back({std::move(m), call});
+        s->wake();
     }
-    if (call)
-        return detail::waitCall(call, &s->sends);
-    Dialog* d = nullptr;
-    {
-        std::lock_guard lock(s->mutex);
-        d = s->target;
-    }
-    return d && d->send(m.msg, m.wParam, m.lParam, std::move(m.payload));
+    const bool ran = call->wait();
+    s->sends.remove(call.get());
+    return ran;
 }
 
 QString stripMnemonic(QString text)
@@ -170,7 +182,16 @@ bool MessagePort::post(int msg, intptr_t wParam, intptr_t lParam, Payload payloa
 
 bool MessagePort::send(int msg, intptr_t wParam, intptr_t lParam, Payload payload) const
 {
-    return sendTo(m_state, Message{msg, wParam, lParam, std::move(payload)});
+    if (!m_state)
+        return false;
+    Dialog* target = nullptr;
+    {
+        std::lock_guard lock(m_state->mutex);
+        target = m_state->target;
+    }
+    if (target && QThread::currentThread() == target->thread())
+        return target->send(msg, wParam, lParam, std::move(payload)); // the interface thread owns the dialog
+    return sendFromWorker(m_state, Message{msg, wParam, lParam, std::move(payload)});
 }
 
 bool MessagePort::open() const
@@ -209,15 +230,14 @@ Dialog::~Dialog()
         std::lock_guard lock(r.mutex);
         r.ports.erase(m_port);
     }
+    auto dropped = m_port->close(); // queued payloads are freed here
     {
         std::lock_guard lock(m_port->mutex);
         m_port->target = nullptr;
-        m_port->open = false;
     }
-    m_port->sends.cancelAll(true);
+    dropped.clear();
     if (m_promptsRefused)
         reopenWorkerPrompts();
-    // Posted messages still queued are deleted by QObject with their payloads.
 }
 
 int Dialog::doModal()
@@ -638,17 +658,42 @@ void Dialog::dispatch(Message& m)
 
 bool Dialog::event(QEvent* e)
 {
-    if (e->type() == detail::kMessageEvent) {
+    if (e->type() != detail::PortState::kWakeEvent())
+        return QDialog::event(e);
+    // A bounded share per wake-up, so that timers and painting get their
+    // turn while a worker floods the dialog.
+    constexpr size_t kPerWake = 2000;
+    std::deque<detail::PortState::Entry> batch;
+    {
+        std::lock_guard lock(m_port->mutex);
+        if (m_port->queue.size() <= kPerWake) {
+            batch.swap(m_port->queue);
+            m_port->wakePending = false;
+        } else {
+            auto end = m_port->queue.begin() + kPerWake;
+            std::move(m_port->queue.begin(), end, std::back_inserter(batch));
+            m_port->queue.erase(m_port->queue.begin(), end);
+            QCoreApplication::postEvent(this, new QEvent(detail::PortState::kWakeEvent()));
+        }
+    }
+    for (auto& entry : batch) {
         bool open;
         {
             std::lock_guard lock(m_port->mutex);
             open = m_port->open;
         }
-        if (open)
-            dispatch(static_cast<detail::MessageEvent*>(e)->message);
-        return true;
+        if (!open)
+            break; // a handler closed the dialog: the rest is dropped
+        if (entry.call) {
+            if (!entry.call->begin())
+                continue; // its sender gave up
+            dispatch(entry.message);
+            entry.call->finish(detail::CallState::Done);
+        } else {
+            dispatch(entry.message);
+        }
     }
-    return QDialog::event(e);
+    return true;
 }
 
 bool Dialog::post(int msg, intptr_t wParam, intptr_t lParam, Payload payload)
@@ -659,7 +704,7 @@ bool Dialog::post(int msg, intptr_t wParam, intptr_t lParam, Payload payload)
 bool Dialog::send(int msg, intptr_t wParam, intptr_t lParam, Payload payload)
 {
     if (QThread::currentThread() != thread())
-        return sendTo(m_port, Message{msg, wParam, lParam, std::move(payload)});
+        return sendFromWorker(m_port, Message{msg, wParam, lParam, std::move(payload)});
     {
         std::lock_guard lock(m_port->mutex);
         if (!m_port->open)
@@ -677,11 +722,7 @@ MessagePort Dialog::port() const
 
 void Dialog::closeMessages()
 {
-    {
-        std::lock_guard lock(m_port->mutex);
-        m_port->open = false;
-    }
-    m_port->sends.cancelAll(true);
+    m_port->close();
     if (!m_promptsRefused) {
         m_promptsRefused = true;
         cancelWorkerPrompts();
@@ -1042,6 +1083,8 @@ int Dialog::listCount(int id) const
 
 void Dialog::listSelect(int id, int index, bool select)
 {
+    if (auto* r = resultList(id))
+        r->flush();
     auto* view = controlAs<QAbstractItemView>(id);
     if (!view || !view->model())
         return;
@@ -1062,12 +1105,16 @@ void Dialog::listSelect(int id, int index, bool select)
 
 int Dialog::listCurrent(int id) const
 {
+    if (auto* r = resultList(id))
+        r->flush();
     auto* view = controlAs<QAbstractItemView>(id);
     return view && view->currentIndex().isValid() ? view->currentIndex().row() : -1;
 }
 
 std::vector<int> Dialog::listSelected(int id) const
 {
+    if (auto* r = resultList(id))
+        r->flush();
     std::vector<int> rows;
     auto* view = controlAs<QAbstractItemView>(id);
     if (!view || !view->selectionModel())

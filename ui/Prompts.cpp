@@ -90,7 +90,7 @@ R onUi(F f, R cancelled)
     if (onUiThread() || !QCoreApplication::instance())
         return f();
     R result = cancelled;
-    if (!callOnUiThread(QCoreApplication::instance(), [&] { result = f(); }, &workerPrompts()))
+    if (!callOnUiThread([&] { result = f(); }, &workerPrompts()))
         return cancelled;
     return result;
 }

@@ -12,10 +12,7 @@ namespace ui {
 
 int ResultModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.isValid())
-        return 0;
-    // A view counts rows in int; past that the list stops growing in view.
-    return int(std::min<qsizetype>(m_lines.size(), std::numeric_limits<int>::max()));
+    return parent.isValid() ? 0 : m_announced;
 }
 
 QVariant ResultModel::data(const QModelIndex& index, int role) const
@@ -27,29 +24,35 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
-void ResultModel::append(QStringView line)
+void ResultModel::appendQuietly(QStringView line)
 {
-    const int row = rowCount();
-    beginInsertRows({}, row, row);
     m_lines.append(line);
+}
+
+bool ResultModel::announce()
+{
+    // A view counts rows in int; past that the list stops growing in view.
+    const int stored = int(std::min<qsizetype>(m_lines.size(), std::numeric_limits<int>::max()));
+    if (stored <= m_announced)
+        return false;
+    beginInsertRows({}, m_announced, stored - 1);
+    m_announced = stored;
     endInsertRows();
+    return true;
 }
 
 void ResultModel::append(const QStringList& lines, qsizetype from, qsizetype to)
 {
-    if (to <= from)
-        return;
-    const int row = rowCount();
-    beginInsertRows({}, row, row + int(to - from) - 1);
     for (qsizetype i = from; i < to; ++i)
         m_lines.append(lines[i]);
-    endInsertRows();
+    announce();
 }
 
 void ResultModel::clear()
 {
     beginResetModel();
     m_lines.clear();
+    m_announced = 0;
     endResetModel();
 }
 
@@ -226,12 +229,28 @@ void ResultList::reset()
 
 void ResultList::appendLine(QStringView line)
 {
-    m_model->append(line);
-    selectLast();
+    m_model->appendQuietly(line);
+    scheduleFlush();
+}
+
+void ResultList::scheduleFlush()
+{
+    if (m_flushPending)
+        return;
+    m_flushPending = true;
+    QTimer::singleShot(0, this, [this] { flush(); });
+}
+
+void ResultList::flush()
+{
+    m_flushPending = false;
+    if (m_model->announce())
+        selectLast();
 }
 
 void ResultList::appendBatch(const QStringList& lines)
 {
+    flush(); // single lines before the batch come first
     const qsizetype n = lines.size();
     qsizetype done = 0;
     while (done < n) {
@@ -246,6 +265,7 @@ void ResultList::appendBatch(const QStringList& lines)
 
 void ResultList::selectLast()
 {
+    m_model->announce();
     const int rows = m_model->rowCount();
     if (rows == 0)
         return;
@@ -270,6 +290,7 @@ void ResultList::scheduleScroll()
 
 void ResultList::clear()
 {
+    m_flushPending = false;
     m_model->clear();
 }
 

@@ -23,14 +23,19 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    void append(QStringView line);
+    // Stores a line; the view learns of it at the next announce().
+    void appendQuietly(QStringView line);
     // Appends lines [from, to) of `lines` as one insertion.
     void append(const QStringList& lines, qsizetype from, qsizetype to);
+    // Tells the view of every line stored since the last announcement, as
+    // one insertion. False when there was none.
+    bool announce();
     void clear();
     const LineStore& store() const { return m_lines; }
 
 private:
     LineStore m_lines;
+    int m_announced = 0; // rows the view knows of
 };
 
 class ResultList : public QAbstractItemView {
@@ -44,8 +49,13 @@ public:
     QModelIndex indexAt(const QPoint& point) const override;
     int rowHeight() const { return m_rowHeight; }
 
-    // Appends one line and selects it.
+    // Appends one line and selects it. Lines appended one by one in the same
+    // turn of the event loop reach the view together, as one insertion with
+    // one selection change; every reader below sees them at once.
     void appendLine(QStringView line);
+    // Shows lines appended one by one so far and selects the last (done by
+    // itself when the event loop turns).
+    void flush();
     // Appends the lines in order, selecting the last item after the first
     // line, after every 2500th line and after the last (the batch form of
     // the add-line message).
@@ -79,11 +89,13 @@ protected:
 
 private:
     void scheduleScroll();
+    void scheduleFlush();
     int rowAt(int y) const;
     ResultModel* m_model;
     int m_rowHeight = 16;
     bool m_deferScroll = false;
     bool m_scrollPending = false;
+    bool m_flushPending = false;
 };
 
 // The same file format for any source of lines.

@@ -1,56 +1,42 @@
 #include "UiThread.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
+#include <QEvent>
+#include <QObject>
 #include <QThread>
-#include <condition_variable>
+#include <atomic>
+#include <deque>
 
 namespace ui {
 
 namespace detail {
 
-struct CallState {
-    enum S { Waiting, Running, Done, Cancelled };
-    std::mutex m;
-    std::condition_variable cv;
-    S s = Waiting;
+bool CallState::begin()
+{
+    std::lock_guard l(m);
+    if (s != Waiting)
+        return false;
+    s = Running;
+    return true;
+}
 
-    bool begin()
+void CallState::finish(S to)
+{
     {
         std::lock_guard l(m);
-        if (s != Waiting)
-            return false;
-        s = Running;
-        return true;
+        if (to == Cancelled && s != Waiting)
+            return; // running or over: it finishes by itself
+        s = to;
     }
-    void finish(S to)
-    {
-        {
-            std::lock_guard l(m);
-            if (to == Cancelled && s != Waiting)
-                return; // already running or over: it will finish by itself
-            s = to;
-        }
-        cv.notify_all();
-    }
-    S wait()
-    {
-        std::unique_lock l(m);
-        cv.wait(l, [&] { return s == Done || s == Cancelled; });
-        return s;
-    }
-};
+    cv.notify_all();
+}
 
-// Travels with the queued call; when the queue drops the call unrun (its
-// context object was destroyed), the last copy cancels it.
-struct CallTicket {
-    std::shared_ptr<CallState> state;
-    ~CallTicket()
-    {
-        if (state)
-            state->finish(CallState::Cancelled);
-    }
-};
+bool CallState::wait()
+{
+    std::unique_lock l(m);
+    cv.wait(l, [&] { return s == Done || s == Cancelled; });
+    return s == Done;
+}
 
 } // namespace detail
 
@@ -83,7 +69,6 @@ bool CallGroup::add(const std::shared_ptr<detail::CallState>& call)
     std::lock_guard l(m_mutex);
     if (m_refusing)
         return false;
-    // forget finished calls so the list stays short
     std::erase_if(m_calls, [](const auto& w) { return w.expired(); });
     m_calls.push_back(call);
     return true;
@@ -104,48 +89,86 @@ bool onUiThread()
     return app && QThread::currentThread() == app->thread();
 }
 
-namespace detail {
+namespace {
 
-std::shared_ptr<CallState> queueCall(QObject* context, std::function<void()> fn, CallGroup* group)
+struct PendingCall {
+    std::function<void()> fn;
+    std::shared_ptr<detail::CallState> state;
+};
+
+const QEvent::Type kWake = QEvent::Type(QEvent::registerEventType());
+
+struct CallQueue {
+    std::mutex mutex;
+    std::deque<PendingCall> calls;
+    bool wakePending = false;
+};
+
+CallQueue& queue()
 {
-    auto state = std::make_shared<CallState>();
-    if (group && !group->add(state))
-        return nullptr;
-    auto ticket = std::make_shared<CallTicket>();
-    ticket->state = state;
-    QMetaObject::invokeMethod(
-        context,
-        [ticket, fn = std::move(fn)]() {
-            if (!ticket->state->begin())
-                return;
-            fn();
-            ticket->state->finish(CallState::Done);
-        },
-        Qt::QueuedConnection);
-    return state;
+    static CallQueue q;
+    return q;
 }
 
-bool waitCall(const std::shared_ptr<CallState>& call, CallGroup* group)
+// Lives on the interface thread; runs the queued calls when woken.
+class Receiver final : public QObject {
+public:
+    using QObject::QObject;
+    bool event(QEvent* e) override
+    {
+        if (e->type() != kWake)
+            return QObject::event(e);
+        std::deque<PendingCall> calls;
+        {
+            std::lock_guard l(queue().mutex);
+            calls.swap(queue().calls);
+            queue().wakePending = false;
+        }
+        for (PendingCall& c : calls) {
+            if (c.state->begin()) {
+                c.fn();
+                c.state->finish(detail::CallState::Done);
+            }
+        }
+        return true;
+    }
+};
+
+std::atomic<Receiver*> g_receiver{nullptr};
+
+// Made on the interface thread as the application starts.
+void createReceiver()
 {
-    if (!call)
-        return false;
-    const auto result = call->wait();
-    if (group)
-        group->remove(call.get());
-    return result == CallState::Done;
+    auto* r = new Receiver(QCoreApplication::instance());
+    g_receiver.store(r);
+    QObject::connect(r, &QObject::destroyed, [] { g_receiver.store(nullptr); });
 }
+Q_COREAPP_STARTUP_FUNCTION(createReceiver)
 
-} // namespace detail
+} // namespace
 
-bool callOnUiThread(QObject* context, std::function<void()> fn, CallGroup* group)
+bool callOnUiThread(std::function<void()> fn, CallGroup* group)
 {
-    if (!context)
-        return false;
-    if (QThread::currentThread() == context->thread()) {
+    Receiver* receiver = g_receiver.load();
+    if (onUiThread() || !QCoreApplication::instance() || !receiver) {
         fn();
         return true;
     }
-    return detail::waitCall(detail::queueCall(context, std::move(fn), group), group);
+    auto state = std::make_shared<detail::CallState>();
+    if (group && !group->add(state))
+        return false;
+    {
+        std::lock_guard l(queue().mutex);
+        queue().calls.push_back({std::move(fn), state});
+        if (!queue().wakePending) {
+            queue().wakePending = true;
+            QCoreApplication::postEvent(receiver, new QEvent(kWake));
+        }
+    }
+    const bool ran = state->wait();
+    if (group)
+        group->remove(state.get());
+    return ran;
 }
 
 } // namespace ui

@@ -1,10 +1,11 @@
 #pragma once
-// Running a function on the user-interface thread and waiting for it, from a
-// worker. The wait ends when the function has run, or when the call is
-// cancelled: its context object went away before running it, or the call
-// group it belongs to was closed. Used by Dialog::send() and by prompts
-// raised from workers.
-#include <QObject>
+// Handing work from workers to the user-interface thread.
+//
+// Whatever crosses threads (messages, payloads, calls) travels through
+// queues guarded by std::mutex; Qt only carries a wake-up event with no data.
+// That keeps the hand-over visible to the thread sanitizer, which cannot see
+// Qt's own internal locking.
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -12,16 +13,24 @@
 
 namespace ui {
 
-class CallGroup;
 namespace detail {
-struct CallState;
-// The two halves of callOnUiThread, for callers that must queue under a lock
-// of their own and wait outside it. queueCall returns null when refused.
-std::shared_ptr<CallState> queueCall(QObject* context, std::function<void()> fn, CallGroup* group);
-bool waitCall(const std::shared_ptr<CallState>& call, CallGroup* group);
+
+// One blocking call: the worker waits until the interface thread ran it or
+// it was cancelled.
+struct CallState {
+    enum S { Waiting, Running, Done, Cancelled };
+    std::mutex m;
+    std::condition_variable cv;
+    S s = Waiting;
+
+    bool begin();        // interface thread: true when the call may run
+    void finish(S to);   // Done after running; Cancelled only while waiting
+    bool wait();         // worker: true when it ran
+};
+
 } // namespace detail
 
-// Calls that can be cancelled together (a dialog's sends, the prompts).
+// Calls that can be cancelled together (a dialog's sends, workers' prompts).
 class CallGroup {
 public:
     CallGroup() = default;
@@ -29,25 +38,25 @@ public:
     CallGroup& operator=(const CallGroup&) = delete;
     ~CallGroup();
 
-    // Cancels waiting calls; with `refuseNew` later calls fail at once.
+    // Cancels waiting calls; with `refuseNew` later calls are refused.
     void cancelAll(bool refuseNew);
     void reopen();
-
-private:
-    friend std::shared_ptr<detail::CallState> detail::queueCall(QObject*, std::function<void()>, CallGroup*);
-    friend bool detail::waitCall(const std::shared_ptr<detail::CallState>&, CallGroup*);
+    // False when refusing.
     bool add(const std::shared_ptr<detail::CallState>& call);
     void remove(const detail::CallState* call);
+
+private:
     std::mutex m_mutex;
     bool m_refusing = false;
     std::vector<std::weak_ptr<detail::CallState>> m_calls;
 };
 
-// True when the caller is on the user-interface (application) thread.
+// True on the application's (user-interface) thread.
 bool onUiThread();
 
-// Runs `fn` on `context`'s thread: at once when already there, else queued,
-// blocking the caller until it ran (true) or was cancelled (false).
-bool callOnUiThread(QObject* context, std::function<void()> fn, CallGroup* group = nullptr);
+// Runs `fn` on the user-interface thread: at once when already there, else
+// queued, blocking the caller until it ran (true) or was cancelled (false).
+// Without an application object it runs at once on the caller's thread.
+bool callOnUiThread(std::function<void()> fn, CallGroup* group = nullptr);
 
 } // namespace ui

@@ -10,6 +10,7 @@
 #include "ui/ResultList.h"
 
 using namespace ui;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -46,13 +47,25 @@ TEST(ResultList, BatchSelectsAfterTheFirstEvery2500thAndTheLastLine)
     // indices 0, 2500 and the last (2501) of this batch, counted from 5001
     EXPECT_EQ(rows, (std::vector<int>{5001, 7501, 7502}));
 
+    // Single lines of one turn of the event loop reach the view together.
     rows.clear();
-    list.appendLine(u"single");
-    EXPECT_EQ(rows, (std::vector<int>{7503}));
+    list.appendLine(u"single 1");
+    list.appendLine(u"single 2");
+    EXPECT_EQ(list.count(), 7505) << "stored at once";
+    EXPECT_EQ(list.model()->rowCount(), 7503) << "shown when the loop turns";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list.model()->rowCount(), 7505);
+    EXPECT_EQ(rows, (std::vector<int>{7504}));
     EXPECT_EQ(list.selectionModel()->selectedRows().size(), 1) << "only the last line stays selected";
 
+    // A batch after pending single lines keeps their order.
+    list.appendLine(u"before batch");
+    list.appendBatch({u"batch"_qs});
+    EXPECT_EQ(list.line(7505), "before batch");
+    EXPECT_EQ(list.currentIndex().row(), 7506);
+
     list.appendBatch({});
-    EXPECT_EQ(list.count(), 7504);
+    EXPECT_EQ(list.count(), 7507);
     list.clear();
     EXPECT_EQ(list.count(), 0);
     list.selectLast(); // nothing to select: no harm
