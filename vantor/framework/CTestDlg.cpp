@@ -250,6 +250,7 @@ void CTestDlg::stopWorker()
     if (!m_runner->close()) {
         // Still inside a request after the three waits: the request always
         // ends, and until it has, the worker may use what the dialog owns.
+        onCloseOverdue();
         m_runner->join(platform::kInfinite);
     }
     // Cycles whose notices were dropped by the closing still count.

@@ -148,6 +148,9 @@ protected:
     virtual void onWorkerIdle() {}
     // Close, before the worker is stopped (user-interface thread).
     virtual void onClosing() {}
+    // Close: the three waits ran out with the worker still inside a
+    // request; the dialog now waits on until the request returns.
+    virtual void onCloseOverdue() {}
 
     // --- for the tests ------------------------------------------------------
     CTestSettings* settingsRecord() const { return m_record; }

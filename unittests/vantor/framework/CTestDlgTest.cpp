@@ -1,0 +1,498 @@
+// The test dialog base against the simulated printer (time scale 0), a gated
+// fake printer and no printer at all. Time is a manual clock throughout.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "platform/Clock.h"
+#include "platform/DevicePath.h"
+#include "sim/printer/SimulatedDevices.h"
+#include "ui/Resources.h"
+#include "ui/ResultList.h"
+#include "ui/testing/DialogHarness.h"
+#include "ui/testing/PromptRecorder.h"
+#include "vantor/driver/CommandChannel.h"
+#include "vantor/driver/DriverRecord.h"
+#include "vantor/driver/PlatenMoveParams.h"
+#include "vantor/driver/RequestCodes.h"
+#include "vantor/framework/CTestDlg.h"
+#include "vantor/res/resource.h"
+#include "vantor/settings/TestSettingsStore.h"
+
+using namespace std::chrono_literals;
+using namespace vantor;
+using ui::testing::DialogHarness;
+using ui::testing::processUntil;
+
+namespace {
+
+constexpr int IDD_FRAMEWORK_TEST = 300, IDC_PULSES = 1050, IDC_PROFILE = 1051, IDC_BROWSE_PROFILE = 1052;
+const QString kTimeLine = QStringLiteral("02/01/2026 03:04:05"); // the manual clock's start
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "vantor_framework_dialog_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
+                                                      : new QApplication(argc, argv);
+    return *a;
+}
+
+// A platen-like test: one platen move per cycle.
+class CycleDlg : public CTestDlg {
+public:
+    CycleDlg() : CTestDlg(IDD_FRAMEWORK_TEST, kTestPlaten)
+    {
+        auto& r = record<CPlatenSettings>();
+        m_pulses = r.totalPulses;
+        m_profile = r.speed.rampUpProfile;
+        bind(IDC_PULSES, m_pulses);
+        bind(IDC_PROFILE, m_profile);
+        bindBrowse(IDC_BROWSE_PROFILE, IDC_PROFILE);
+    }
+    using CTestDlg::addLine;
+
+    bool refuseBuild = false;
+    bool batch = false;
+    std::atomic<bool> closing{false};
+    std::atomic<bool> overdue{false};
+
+protected:
+    QString validate() override
+    {
+        QString m = CTestDlg::validate();
+        if (m_pulses < 1)
+            m += QStringLiteral("\"Total No. of Pulses\" must greater than 0.\n");
+        return m;
+    }
+    void copyToRecord() override
+    {
+        auto& r = record<CPlatenSettings>();
+        r.totalPulses = m_pulses;
+        r.speed.rampUpProfile = m_profile;
+    }
+    bool buildRecords() override
+    {
+        if (refuseBuild) {
+            message(QStringLiteral("File in \"Ramp Up Profile\" of Platen not exist\n"));
+            return false;
+        }
+        m_move.reset();
+        m_move->platen.direction = 1;
+        m_move->platen.constantPulses = m_pulses;
+        m_move->platen.constantSpeed = 1000;
+        m_move->word140 = 1;
+        m_move.setCommand(driver::target::Platen, driver::cmd::motion::PlatenMove);
+        return true;
+    }
+    void runCycle(int cycle, RunSink& sink) override
+    {
+        int32_t count = 0;
+        const bool ok = driver::sendCommand(driver(), driver::IOCTL_PRN_MOTION, m_move.block(), &count, 4);
+        if (batch) {
+            QStringList lines;
+            for (int i = 0; i < 3000; ++i)
+                lines << QStringLiteral("%1,%2").arg(cycle).arg(i);
+            sink.addLines(std::move(lines));
+        }
+        sink.addLine(ok ? QStringLiteral("%1. Total encode = %2 ").arg(cycle).arg(count)
+                        : QStringLiteral("%1. Run Platen - FAIL").arg(cycle));
+    }
+    void onClosing() override { closing = true; }
+    void onCloseOverdue() override { overdue = true; }
+
+private:
+    int m_pulses = 0;
+    QString m_profile;
+    driver::DriverRecord<driver::PlatenMoveParams> m_move;
+};
+
+// A printer whose requests wait at a gate the test opens, one per request.
+class GatedPrinter : public platform::Device {
+public:
+    bool ioControl(uint32_t, const void*, uint32_t, void* out, uint32_t outLen, uint32_t* returned) override
+    {
+        ++requests;
+        entered.set();
+        platform::waitOne(gate, platform::kInfinite);
+        if (out && outLen >= 4) {
+            const int32_t v = 1234;
+            std::memcpy(out, &v, 4);
+        }
+        if (returned)
+            *returned = outLen;
+        return true;
+    }
+    platform::Event entered{platform::Event::Reset::Auto};
+    platform::Event gate{platform::Event::Reset::Auto};
+    std::atomic<int> requests{0};
+};
+
+class FrameworkTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    platform::ManualClock clock;
+    platform::ScopedClock scopedClock{clock};
+    std::unique_ptr<ScopedSettingsContext> settings;
+    ui::testing::ScopedPromptRecorder prompts;
+    sim::SimulatedDevices devices;
+    QString iniPath;
+
+    void SetUp() override
+    {
+        app();
+        auto r = ui::parseResourceFile(QStringLiteral(FRAMEWORK_TEST_RC));
+        ASSERT_TRUE(r.ok()) << r.error.toString().toStdString();
+        ui::Resources::setBuiltin(std::move(*r.script));
+        platform::setDeviceRoot(dir.filePath(QStringLiteral("device")));
+        // Saves replace an existing file only: give them one.
+        iniPath = dir.filePath(QStringLiteral("Vantor.ini"));
+        QFile f(iniPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        settings = std::make_unique<ScopedSettingsContext>(iniPath);
+    }
+    void TearDown() override
+    {
+        sim::unregisterSimulatedDevices(devices);
+        platform::unregisterDevice(QStringLiteral("PRN1:"));
+        settings.reset();
+        platform::setDeviceRoot(QString());
+    }
+
+    void startSimulator()
+    {
+        sim::SimConfig c;
+        c.timeScale = 0.0;
+        devices = sim::registerSimulatedDevices(c);
+    }
+    std::shared_ptr<GatedPrinter> startGated()
+    {
+        auto p = std::make_shared<GatedPrinter>();
+        platform::registerDevice(QStringLiteral("PRN1:"), p);
+        return p;
+    }
+
+    // Moves virtual time on in small steps until `done` holds: the worker
+    // may begin its idle wait after any one step.
+    bool advanceUntil(const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 20000; ++i) {
+            ui::testing::processEvents();
+            if (done())
+                return true;
+            clock.advance(10ms);
+            std::this_thread::sleep_for(50us);
+        }
+        return done();
+    }
+    static bool ended(DialogHarness& h) { return !h.listItems(IDC_RESULT_LIST).isEmpty() && h.listItems(IDC_RESULT_LIST).last() == " "; }
+    static QStringList afterLast(const QStringList& lines, const QString& marker)
+    {
+        return lines.mid(lines.lastIndexOf(marker) + 1);
+    }
+    bool runCycles(DialogHarness& h, int cycles)
+    {
+        const qsizetype before = h.listItems(IDC_RESULT_LIST).count(QStringLiteral(" "));
+        return h.setText(IDC_TOTAL_CYCLE, QString::number(cycles)) && h.click(IDC_RUN) &&
+               processUntil([&] { return h.listItems(IDC_RESULT_LIST).count(QStringLiteral(" ")) == before + 1; });
+    }
+    // A key of the platen section as Vantor.ini holds it now.
+    int saved(const char* key)
+    {
+        CSettingsFile f;
+        if (!f.Load(iniPath))
+            return -999;
+        f.SetSection(QStringLiteral("Platen"));
+        return f.GetInt(QString::fromLatin1(key), -1);
+    }
+    static QRegularExpression encodeLine(int n)
+    {
+        return QRegularExpression(QStringLiteral("^%1\\. Total encode = \\d+ $").arg(n));
+    }
+};
+
+} // namespace
+
+TEST_F(FrameworkTest, RunsFramedByStartTimeEndAndSpace)
+{
+    startSimulator();
+    CycleDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.open());
+    ASSERT_TRUE(h.setText(IDC_PULSES, "200"));
+    ASSERT_TRUE(h.setText(IDC_PAUSE, "250"));
+    ASSERT_TRUE(runCycles(h, 3));
+
+    QStringList lines = h.listItems(IDC_RESULT_LIST);
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[0], "== Start ==");
+    EXPECT_EQ(lines[1], kTimeLine);
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(encodeLine(n).match(lines[1 + n]).hasMatch()) << lines[1 + n].toStdString();
+    EXPECT_EQ(lines[5], "== End ==");
+    EXPECT_EQ(lines[6], " ");
+    EXPECT_TRUE(processUntil([&] { return h.text(IDC_CYCLE) == "3"; }));
+    EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), "3");
+    EXPECT_EQ(dlg.listCurrent(IDC_RESULT_LIST), 6); // the last line is selected
+
+    // RUN stays disabled until the worker's idle wait times out.
+    EXPECT_FALSE(h.enabled(IDC_RUN));
+    EXPECT_TRUE(advanceUntil([&] { return h.enabled(IDC_RUN); }));
+
+    // A one-cycle run, after the three: numbering starts at 1 again.
+    ASSERT_TRUE(runCycles(h, 1));
+    lines = afterLast(h.listItems(IDC_RESULT_LIST), QStringLiteral("== Start =="));
+    ASSERT_EQ(lines.size(), 4);
+    // The clock has moved on: the time line says so.
+    EXPECT_EQ(lines[0], platform::formatTimeStamp(clock.localTime()));
+    EXPECT_NE(lines[0], kTimeLine);
+    EXPECT_TRUE(encodeLine(1).match(lines[1]).hasMatch()) << lines[1].toStdString();
+    EXPECT_EQ(lines.mid(2), (QStringList{"== End ==", " "}));
+    EXPECT_TRUE(processUntil([&] { return h.text(IDC_CYCLE) == "1"; }));
+    EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), "4");
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->cumulativeCycle, 4);
+    h.pressEscape();
+}
+
+TEST_F(FrameworkTest, ValidationListsEveryFailureInOneBoxAndStartsNothing)
+{
+    startSimulator();
+    CycleDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, ""));
+    ASSERT_TRUE(h.setText(IDC_PULSES, "0"));
+    ASSERT_TRUE(h.setText(IDC_PAUSE, "70"));
+    ASSERT_TRUE(h.click(IDC_RUN));
+    ASSERT_EQ(prompts.count(), 1u);
+    const auto box = prompts.boxes().front().spec;
+    EXPECT_EQ(box.text, "\"Total Cycle\" must greater than 0.\n\"Total No. of Pulses\" must greater than 0.\n");
+    EXPECT_EQ(box.caption, "Vantor");
+    EXPECT_EQ(box.buttons, ui::MsgButtons::Ok);
+
+    // Total alone at 0 is refused too; nothing reached the record or the list.
+    ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, "0"));
+    ASSERT_TRUE(h.setText(IDC_PULSES, "10"));
+    ASSERT_TRUE(h.click(IDC_RUN));
+    ASSERT_EQ(prompts.count(), 2u);
+    EXPECT_EQ(prompts.texts().back(), "\"Total Cycle\" must greater than 0.\n");
+    ui::testing::processEvents();
+    EXPECT_TRUE(h.listItems(IDC_RESULT_LIST).isEmpty());
+    EXPECT_TRUE(h.enabled(IDC_RUN));
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->pause, 0);
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->totalPulses, 0);
+
+    // A test may still refuse the run while building its records: the
+    // values are in the record by then, RUN comes back, no lines.
+    dlg.refuseBuild = true;
+    ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, "2"));
+    ASSERT_TRUE(h.click(IDC_RUN));
+    EXPECT_EQ(prompts.texts().back(), "File in \"Ramp Up Profile\" of Platen not exist\n");
+    EXPECT_TRUE(h.enabled(IDC_RUN));
+    EXPECT_TRUE(h.listItems(IDC_RESULT_LIST).isEmpty());
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->cycle, 2);
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->totalPulses, 10);
+    h.pressEscape();
+}
+
+TEST_F(FrameworkTest, StopFinishesTheCycleInProgressAndWritesNoEnd)
+{
+    auto printer = startGated();
+    CycleDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.setText(IDC_PULSES, "50"));
+    ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, "10"));
+    ASSERT_TRUE(h.click(IDC_RUN));
+    platform::waitOne(printer->entered, platform::kInfinite);
+    printer->gate.set(); // cycle 1 done
+    platform::waitOne(printer->entered, platform::kInfinite);
+    ASSERT_TRUE(h.click(IDC_STOP)); // while cycle 2 is inside its request
+    printer->gate.set();
+    ASSERT_TRUE(processUntil([&] { return h.text(IDC_CYCLE) == "2"; }));
+    EXPECT_FALSE(h.enabled(IDC_RUN));
+
+    ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_RUN); }));
+    EXPECT_EQ(printer->requests.load(), 2);
+    EXPECT_EQ(h.listItems(IDC_RESULT_LIST),
+              (QStringList{"== Start ==", kTimeLine, "1. Total encode = 1234 ", "2. Total encode = 1234 "}));
+    EXPECT_EQ(h.text(IDC_CYCLE), "2");
+    EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), "2");
+
+    // Reset and Clear.
+    ASSERT_TRUE(h.click(IDC_RESET));
+    EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), "0");
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->cumulativeCycle, 0);
+    ASSERT_TRUE(h.click(IDC_CLEAR));
+    EXPECT_TRUE(h.listItems(IDC_RESULT_LIST).isEmpty());
+    h.pressEscape();
+}
+
+TEST_F(FrameworkTest, DriverAbsentFailsEveryCycleAndBatchLinesArrive)
+{
+    // No PRN1: at all.
+    CycleDlg dlg;
+    dlg.batch = true;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.setText(IDC_PULSES, "5"));
+    ASSERT_TRUE(runCycles(h, 2));
+    const QStringList lines = h.listItems(IDC_RESULT_LIST);
+    ASSERT_EQ(lines.size(), 2 + 2 * 3001 + 2);
+    EXPECT_EQ(lines[2], "1,0");
+    EXPECT_EQ(lines[3001], "1,2999");
+    EXPECT_EQ(lines[3002], "1. Run Platen - FAIL");
+    EXPECT_EQ(lines[6003], "2. Run Platen - FAIL");
+    EXPECT_EQ(lines.mid(6004), (QStringList{"== End ==", " "}));
+    EXPECT_EQ(dlg.listCurrent(IDC_RESULT_LIST), int(lines.size()) - 1);
+    h.pressEscape();
+}
+
+TEST_F(FrameworkTest, CumulativeCountAndParametersOutliveTheDialogAndReachTheFile)
+{
+    startSimulator();
+    {
+        CycleDlg dlg;
+        DialogHarness h(dlg);
+        ASSERT_TRUE(h.setText(IDC_PULSES, "120"));
+        ASSERT_TRUE(h.setText(IDC_PAUSE, "-40")); // counts as no pause
+        ASSERT_TRUE(runCycles(h, 3));
+        EXPECT_TRUE(processUntil([&] { return h.text(IDC_CUMULATIVE_CYCLE) == "3"; }));
+        h.pressEscape();
+        EXPECT_TRUE(h.ended());
+        EXPECT_EQ(h.endCode(), ui::IDCANCEL);
+        EXPECT_TRUE(dlg.runner().workerEnded());
+    }
+    EXPECT_EQ(saved("CumulativeCycle"), 3);
+    EXPECT_EQ(saved("cycle"), 3);
+    EXPECT_EQ(saved("pause"), -40);
+    EXPECT_EQ(saved("TotalPulses"), 120);
+    {
+        CycleDlg dlg;
+        DialogHarness h(dlg);
+        EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), "3");
+        EXPECT_EQ(h.text(IDC_TOTAL_CYCLE), "3");
+        EXPECT_EQ(h.text(IDC_PULSES), "120");
+        ASSERT_TRUE(runCycles(h, 2));
+        EXPECT_TRUE(processUntil([&] { return h.text(IDC_CUMULATIVE_CYCLE) == "5"; }));
+        ASSERT_TRUE(h.click(IDC_RESET));
+        h.pressEscape();
+    }
+    EXPECT_EQ(saved("CumulativeCycle"), 0);
+    EXPECT_EQ(saved("cycle"), 2);
+}
+
+TEST_F(FrameworkTest, SaveToFileWritesAnsiLinesWithCrLfAndFailsSilently)
+{
+    startSimulator();
+    CycleDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.setText(IDC_PULSES, "10"));
+    ASSERT_TRUE(runCycles(h, 1));
+    dlg.addLine(QStringLiteral("Température 25°"));
+    const QStringList lines = h.listItems(IDC_RESULT_LIST);
+    ASSERT_EQ(lines.size(), 6);
+
+    const QString path = dir.filePath(QStringLiteral("result.txt"));
+    prompts.answerFile(path);
+    ASSERT_TRUE(h.click(IDC_SAVE_TO_FILE));
+    ASSERT_EQ(prompts.fileDialogs().size(), 1u);
+    const ui::FileDialogSpec spec = prompts.fileDialogs().front().spec;
+    EXPECT_TRUE(spec.save);
+    EXPECT_EQ(spec.filter, "Text (*.txt)|*.txt|All Files (*.*)|*.*||");
+    EXPECT_EQ(spec.defaultExtension, "txt");
+    EXPECT_TRUE(spec.overwritePrompt);
+    EXPECT_TRUE(spec.hideReadOnly);
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray expected;
+    for (int i = 0; i < 5; ++i)
+        expected += lines[i].toLatin1() + "\r\n";
+    expected += QByteArray("Temp\xE9rature 25\xB0\r\n");
+    EXPECT_EQ(f.readAll(), expected);
+
+    // A path that cannot be created: nothing written, nothing said.
+    const QString bad = dir.filePath(QStringLiteral("no-such-folder/result.txt"));
+    prompts.answerFile(bad);
+    ASSERT_TRUE(h.click(IDC_SAVE_TO_FILE));
+    EXPECT_FALSE(QFile::exists(bad));
+    // Cancelled: nothing either.
+    prompts.cancelFile();
+    ASSERT_TRUE(h.click(IDC_SAVE_TO_FILE));
+    EXPECT_EQ(prompts.fileDialogs().size(), 3u);
+    EXPECT_EQ(prompts.count(), 0u);
+    h.pressEscape();
+}
+
+TEST_F(FrameworkTest, BrowsePutsTheChosenPathIntoItsEditAndEnterDoesNotClose)
+{
+    CycleDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.setText(IDC_PROFILE, "old.txt"));
+    prompts.answerFile(QStringLiteral("/profiles/PlatenRampUp.txt"));
+    ASSERT_TRUE(h.click(IDC_BROWSE_PROFILE));
+    EXPECT_EQ(h.text(IDC_PROFILE), "/profiles/PlatenRampUp.txt");
+    const ui::FileDialogSpec spec = prompts.fileDialogs().front().spec;
+    EXPECT_FALSE(spec.save);
+    EXPECT_EQ(spec.filter, "All Files (*.*)|*.*||");
+    EXPECT_TRUE(spec.defaultExtension.isEmpty());
+    EXPECT_TRUE(spec.overwritePrompt);
+    EXPECT_TRUE(spec.hideReadOnly);
+    prompts.cancelFile();
+    ASSERT_TRUE(h.click(IDC_BROWSE_PROFILE));
+    EXPECT_EQ(h.text(IDC_PROFILE), "/profiles/PlatenRampUp.txt");
+
+    h.pressEnter();
+    EXPECT_FALSE(h.ended());
+    h.closeBox();
+    EXPECT_TRUE(h.ended());
+    EXPECT_EQ(h.endCode(), ui::IDCANCEL);
+    EXPECT_TRUE(dlg.closing.load());
+}
+
+TEST_F(FrameworkTest, ClosingDuringASlowRequestWaitsItOutAndDropsItsLateReports)
+{
+    auto printer = startGated();
+    auto dlg = std::make_unique<CycleDlg>();
+    ui::MessagePort port = dlg->port();
+    {
+        DialogHarness h(*dlg);
+        ASSERT_TRUE(h.setText(IDC_PULSES, "50"));
+        ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, "5"));
+        ASSERT_TRUE(h.click(IDC_RUN));
+        platform::waitOne(printer->entered, platform::kInfinite); // cycle 1 never seems to end
+
+        std::atomic<int64_t> waited{0};
+        std::thread time([&] {
+            while (!dlg->closing.load())
+                std::this_thread::yield();
+            const auto start = clock.now();
+            while (!dlg->overdue.load()) { // the three 5-second waits pass
+                clock.advance(10ms);
+                std::this_thread::yield();
+            }
+            waited = (clock.now() - start).count();
+            printer->gate.set(); // and now the request returns
+        });
+        h.pressEscape(); // returns only once the worker has ended
+        time.join();
+        EXPECT_GE(waited.load(), 15000);
+        EXPECT_TRUE(h.ended());
+        EXPECT_TRUE(dlg->runner().workerEnded());
+        // The cycle's line came after the dialog stopped taking messages.
+        EXPECT_EQ(h.listItems(IDC_RESULT_LIST), (QStringList{"== Start ==", kTimeLine}));
+    }
+    dlg.reset();
+    EXPECT_FALSE(port.post(WM_ADD_LINE, 0, 0, ui::Payload::of(QStringLiteral("late"))));
+    // The cycle still counts, in the record and in the file.
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->cumulativeCycle, 1);
+    EXPECT_EQ(saved("CumulativeCycle"), 1);
+    EXPECT_EQ(printer->requests.load(), 1);
+}
