@@ -94,3 +94,16 @@ TEST_F(ResourceLibrary, ABrokenBuiltinScriptIsReportedAndLeavesNoTemplates)
 }
 
 } // namespace
+
+namespace {
+
+TEST(EmbeddedScript, LoadsWithItsIncludeFromTheQtResources)
+{
+    uitest::app();
+    ui::Resources::setBuiltinScript(QStringLiteral(":/uitest/embedded/embedded.rc"));
+    EXPECT_EQ(ui::loadString(1500), "embedded string");
+    EXPECT_EQ(captionOf(150), "Embedded");
+    EXPECT_TRUE(ui::Resources::builtinError().isEmpty());
+}
+
+} // namespace

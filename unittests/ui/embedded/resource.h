@@ -1,0 +1,2 @@
+#define IDD_EMBEDDED 150
+#define IDS_EMBEDDED 1500
