@@ -1,0 +1,55 @@
+// Feeds arbitrary bytes to the maker's settings reader, from memory and from
+// a file below a scratch device root. Checks: no crash, and both ways read
+// the same values for the keys the PEB screen asks.
+#include <cstdint>
+#include <cstdlib>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "devkit/CIniFile.h"
+#include "platform/DevicePath.h"
+
+namespace {
+
+const QTemporaryDir& scratchRoot()
+{
+    static QTemporaryDir dir;
+    static const bool made = QDir(dir.path()).mkpath(QStringLiteral("boot"));
+    (void)made;
+    platform::setDeviceRoot(dir.path());
+    return dir;
+}
+
+void check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+const char* const kKeys[] = {"defaultUCN2PL", "toleranceDGN2PL", "defaultCWPrintOffset", "", "=", "[General]"};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    CIniFile fromMemory;
+    fromMemory.LoadFromBytes(bytes);
+    fromMemory.CurrentSection(QStringLiteral("General"));
+
+    const QTemporaryDir& root = scratchRoot();
+    QFile f(root.filePath(QStringLiteral("boot/Pellam.ini")));
+    check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    check(f.write(bytes) == bytes.size());
+    f.close();
+    CIniFile fromFile;
+    check(fromFile.LoadIniFile(QStringLiteral("\\boot\\Pellam.ini")));
+    fromFile.CurrentSection(QStringLiteral("general"));
+
+    for (const char* key : kKeys)
+        check(fromMemory.GetStringValue(QString::fromLatin1(key)) == fromFile.GetStringValue(QString::fromLatin1(key)));
+    check(fromMemory.SectionCount() == fromFile.SectionCount());
+    return 0;
+}
