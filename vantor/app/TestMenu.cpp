@@ -1,0 +1,30 @@
+#include "TestMenu.h"
+
+#include "vantor/res/resource.h"
+
+// To put a screen on the menu:
+//   1. include its header here,
+//   2. add its row below, e.g.
+//        {IDC_PLATEN_TEST, modal<CPlatenDlg>()},
+//        {IDC_TAPE_REWIND_TEST, modal<CTapeRewindDlg>(0)},
+//      (the button comes alive by itself; the ids are in vantor/res/resource.h),
+//   3. the family's library joins the program by its name: vantor_<family>_tests
+//      for vantor/tests/<family>/ (see vantor/app/CMakeLists.txt).
+// The constructor takes the row's arguments followed by the parent.
+
+namespace vantor {
+
+const std::vector<TestScreen>& testScreens()
+{
+    static const std::vector<TestScreen> screens = {
+        // Tape rewind tests (CTapeRewindDlg, template 129): modes 0, 1, 2 on
+        // IDC_TAPE_REWIND_TEST, IDC_TAPE_ROLL_TIGHTNESS_TEST, IDC_TAPE_OVERSHOOT_TEST.
+        // Platen tests: CPlatenDlg on IDC_PLATEN_TEST, CPlatenLifeDlg on
+        // IDC_PLATEN_LIFE_TEST, CPlatenSensorDlg on IDC_PLATEN_SENSOR_TEST.
+        // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
+        // a command no button of the menu sends.
+    };
+    return screens;
+}
+
+} // namespace vantor

@@ -1,0 +1,24 @@
+// The engineering program's composition root: the simulated printer answers
+// PRN1: unless configured absent (docs/simulator.md).
+#include <QApplication>
+
+#include "platform/Trace.h"
+#include "sim/printer/SimulatedDevices.h"
+#include "vantor/app/CVantorApp.h"
+#include "vantor/app/CVantorDlg.h"
+#include "vantor/res/VantorResources.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+    platform::trace::initFromEnvironment();
+    sim::SimulatedDevices devices = sim::registerSimulatedDevices();
+    vantor::installBuiltinResources();
+    QApplication::setWindowIcon(vantor::vantorIcon());
+
+    vantor::CVantorApp theApp;
+    const int code = theApp.InitInstance();
+    sim::unregisterSimulatedDevices(devices);
+    return code;
+}
