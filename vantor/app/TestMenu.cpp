@@ -1,6 +1,7 @@
 #include "TestMenu.h"
 
 #include "vantor/res/resource.h"
+#include "vantor/tests/motion/CTapeRewindDlg.h"
 
 // To put a screen on the menu:
 //   1. include its header here,
@@ -17,8 +18,10 @@ namespace vantor {
 const std::vector<TestScreen>& testScreens()
 {
     static const std::vector<TestScreen> screens = {
-        // Tape rewind tests (CTapeRewindDlg, template 129): modes 0, 1, 2 on
-        // IDC_TAPE_REWIND_TEST, IDC_TAPE_ROLL_TIGHTNESS_TEST, IDC_TAPE_OVERSHOOT_TEST.
+        // Tape rewind tests (CTapeRewindDlg, template 129), one mode per button.
+        {IDC_TAPE_REWIND_TEST, modal<CTapeRewindDlg>(0)},
+        {IDC_TAPE_ROLL_TIGHTNESS_TEST, modal<CTapeRewindDlg>(1)},
+        {IDC_TAPE_OVERSHOOT_TEST, modal<CTapeRewindDlg>(2)},
         // Platen tests: CPlatenDlg on IDC_PLATEN_TEST, CPlatenLifeDlg on
         // IDC_PLATEN_LIFE_TEST, CPlatenSensorDlg on IDC_PLATEN_SENSOR_TEST.
         // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
