@@ -168,3 +168,9 @@ struct Bytes {
 };
 
 } // namespace platentest
+
+// Readable failures for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
