@@ -1,6 +1,9 @@
 #include "TestMenu.h"
 
 #include "vantor/res/resource.h"
+#include "vantor/tests/motion/CPlatenDlg.h"
+#include "vantor/tests/motion/CPlatenLifeDlg.h"
+#include "vantor/tests/motion/CPlatenSensorDlg.h"
 #include "vantor/tests/motion/CTapeRewindDlg.h"
 
 // To put a screen on the menu:
@@ -22,8 +25,10 @@ const std::vector<TestScreen>& testScreens()
         {IDC_TAPE_REWIND_TEST, modal<CTapeRewindDlg>(0)},
         {IDC_TAPE_ROLL_TIGHTNESS_TEST, modal<CTapeRewindDlg>(1)},
         {IDC_TAPE_OVERSHOOT_TEST, modal<CTapeRewindDlg>(2)},
-        // Platen tests: CPlatenDlg on IDC_PLATEN_TEST, CPlatenLifeDlg on
-        // IDC_PLATEN_LIFE_TEST, CPlatenSensorDlg on IDC_PLATEN_SENSOR_TEST.
+        // Platen tests (templates 135, 146, 136).
+        {IDC_PLATEN_TEST, modal<CPlatenDlg>()},
+        {IDC_PLATEN_LIFE_TEST, modal<CPlatenLifeDlg>()},
+        {IDC_PLATEN_SENSOR_TEST, modal<CPlatenSensorDlg>()},
         // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
         // a command no button of the menu sends.
     };
