@@ -1,5 +1,9 @@
 #include "CTestDlg.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
 #include "ui/ResultList.h"
@@ -229,6 +233,18 @@ void CTestDlg::setCumulative(int value)
         m_record->cumulativeCycle = value;
     m_cumulative = value;
     setInt(common::kCumulativeCycle, value);
+}
+
+void CTestDlg::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        if (!button || !isAncestorOf(button)) {
+            e->accept();
+            return;
+        }
+    }
+    ui::Dialog::keyPressEvent(e);
 }
 
 void CTestDlg::onCancel()

@@ -176,6 +176,9 @@ protected:
     bool onInitDialog() override;
     void onOK() override {}  // Enter does nothing in a test dialog
     void onCancel() override; // Escape, the close box
+    // Enter presses a focused button only: it never reaches a default button
+    // (RUN) from an edit field.
+    void keyPressEvent(QKeyEvent* e) override;
 
     // The common buttons, for a test that wraps them.
     virtual void OnRun();

@@ -449,8 +449,16 @@ TEST_F(FrameworkTest, BrowsePutsTheChosenPathIntoItsEditAndEnterDoesNotClose)
     ASSERT_TRUE(h.click(IDC_BROWSE_PROFILE));
     EXPECT_EQ(h.text(IDC_PROFILE), "/profiles/PlatenRampUp.txt");
 
+    // Enter in an edit reaches neither the default button (RUN) nor OK.
+    ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, "2"));
+    ASSERT_TRUE(h.setText(IDC_PULSES, "5"));
+    dlg.setFocus(IDC_TOTAL_CYCLE);
     h.pressEnter();
+    ui::testing::processEvents();
     EXPECT_FALSE(h.ended());
+    EXPECT_TRUE(h.listItems(IDC_RESULT_LIST).isEmpty());
+    EXPECT_TRUE(h.enabled(IDC_RUN));
+    EXPECT_EQ(prompts.count(), 0u);
     h.closeBox();
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(h.endCode(), ui::IDCANCEL);
