@@ -35,8 +35,8 @@
 //
 // Order of events:
 //   constructor   FetchTestSettings(index) (record() is valid from here on);
-//                 "Total Cycle:" / "Pause betwen Cycle (ms):" bound to the
-//                 record's cycle / pause.
+//                 "Total Cycle:" / "Pause betwen Cycle (ms):" bound to
+//                 members that start from the record's cycle / pause.
 //   init          updateData(false) (every binding, the base's and the test's),
 //                 "Cummulative Cycle:" from the record, "Cycle:" 0, then
 //                 showRecord(); PRN1: opened; worker started.
@@ -49,9 +49,11 @@
 //                 cycle-done; after the last cycle "== End ==" and " ".
 //   idle          RUN enabled (about 1 s after a run ends or is stopped),
 //                 then onWorkerIdle().
-//   close         onClosing(); messages closed; quit set; up to three waits
-//                 of 5000 ms, and then on without limit while the worker is
-//                 still inside a request; IDCANCEL.
+//   close         onClosing(); messages closed (late posts are dropped,
+//                 their cycles still counted); quit set; up to three waits
+//                 of 5000 ms, then onCloseOverdue() and on without limit
+//                 while the worker is still inside a request; IDCANCEL.
+//   Enter         nothing, unless a push button has the focus (it is pressed).
 //   destructor    StoreTestSettings(index) (record and Vantor.ini).
 //
 // Threads: runCycle() runs on the worker. It may read what buildRecords()
@@ -63,7 +65,8 @@
 // A dialog must be closed (Escape, the close box, command(IDCANCEL)) before
 // it is destroyed while a run may be in progress: the close path waits for
 // the worker, so that runCycle() never runs on a half-destroyed dialog.
-// doModal() and the menu always close first.
+// doModal() and the menu always close first; a test that ends itself goes
+// through onCancel() too, not endDialog().
 #include <QString>
 #include <atomic>
 #include <memory>
