@@ -4,7 +4,6 @@
 #include "pellam/app/Language.h"
 #include "pellam/res/PellamResources.h"
 #include "platform/Registry.h"
-#include "ui/Messages.h"
 
 namespace pellam {
 
@@ -59,10 +58,12 @@ void CDiagnosticsMenuDlg::OnUnlock()
     applyVisibility();
 }
 
-void CDiagnosticsMenuDlg::OnClose()
+void CDiagnosticsMenuDlg::OnClose() { onCancel(); }
+
+void CDiagnosticsMenuDlg::onCancel()
 {
     flushRegistry();
-    endDialog(ui::IDCANCEL);
+    ui::Dialog::onCancel();
 }
 
 } // namespace pellam

@@ -23,6 +23,10 @@ public:
 
 protected:
     bool onInitDialog() override;
+    // Enter has nothing to accept here; the menu ends only through "Close",
+    // Escape or the close box, and each of them flushes the registry first.
+    void onOK() override {}
+    void onCancel() override;
 
 private:
     void OnUnlock();

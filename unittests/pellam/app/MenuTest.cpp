@@ -102,10 +102,12 @@ TEST_F(Menu, ButtonsOpenTheScreenOfTheirEntryAndTheOthersAreDisabled)
     EXPECT_FALSE(h.ended());
 }
 
-TEST_F(Menu, CloseEndsTheMenuAsACancel)
+TEST_F(Menu, CloseEndsTheMenuAsACancelAndEnterDoesNot)
 {
     CDiagnosticsMenuDlg menu(menuButtons(), [] { return false; });
     DialogHarness h(menu);
+    menu.command(ui::IDOK); // Enter with no button focused
+    EXPECT_FALSE(h.ended());
     ASSERT_TRUE(h.click(IDC_CLOSE));
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(h.endCode(), ui::IDCANCEL);
