@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <array>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "TapeRewindTestDevice.h"
@@ -12,6 +13,7 @@
 #include "sim/printer/SimulatedDevices.h"
 #include "vantor/driver/RequestCodes.h"
 #include "ui/testing/DialogHarness.h"
+#include "vantor/app/CVantorDlg.h"
 #include "ui/testing/PromptRecorder.h"
 #include "vantor/res/VantorResources.h"
 #include "vantor/settings/TestSettingsStore.h"
@@ -434,4 +436,44 @@ TEST_F(TapeRewindDlgTest, ClosingStoresTheValuesButNeverTheTension)
     EXPECT_EQ(h.radioIndex(IDC_TR_LOW), 1);
     EXPECT_EQ(h.text(IDC_TR_PULSES), QStringLiteral("2500"));
     close(h);
+}
+
+TEST_F(TapeRewindDlgTest, MenuButtonsOpenTheirModes)
+{
+    const struct {
+        int button;
+        int mode;
+        const char* caption;
+    } rows[] = {
+        {1000, 0, "TAPE REWIND TEST"},
+        {1015, 1, "TAPE ROLL TIGHTNESS TEST"},
+        {1013, 2, "TAPE OVERSHOOT TEST"},
+    };
+    vantor::CVantorDlg menu;
+    DialogHarness h(menu);
+    ASSERT_TRUE(h.open());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        int mode = -1;
+        QString caption;
+        // The screen runs modally inside the click: look at it from the
+        // event loop, then close it as the operator would.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dlg = qobject_cast<CTapeRewindDlg*>(w);
+                if (dlg && dlg->isCreated() && dlg->isVisible() && !dlg->hasEnded()) {
+                    mode = dlg->mode();
+                    caption = dlg->windowTitle();
+                    dlg->command(ui::IDCANCEL);
+                }
+            }
+        });
+        poll.start(1);
+        ASSERT_TRUE(h.click(row.button));
+        poll.stop();
+        EXPECT_EQ(mode, row.mode);
+        EXPECT_EQ(caption, QString::fromLatin1(row.caption));
+    }
+    h.pressEscape();
 }
