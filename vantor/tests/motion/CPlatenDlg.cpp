@@ -81,5 +81,6 @@ bool CPlatenDlg::buildRecords()
 
 void CPlatenDlg::runCycle(int cycle, vantor::RunSink& sink)
 {
-    platenMoveCycle(driver(), m_run, cycle, totalCycles(), sink);
+    PacedSink paced(sink, m_listPort);
+    platenMoveCycle(driver(), m_run, cycle, totalCycles(), paced);
 }

@@ -21,6 +21,7 @@ protected:
 private:
     void OnVrefMoved();
 
+    ui::MessagePort m_listPort = port(); // the worker's way to the list
     vantor::platen::PlatenMoveInput m_input; // read at RUN
     vantor::platen::PlatenMoveRun m_run;     // the worker's while a run lasts
 };

@@ -99,7 +99,8 @@ bool CPlatenLifeDlg::buildRecords()
 
 void CPlatenLifeDlg::runCycle(int cycle, vantor::RunSink& sink)
 {
-    platenLifeCycle(driver(), m_run, cycle, sink);
+    PacedSink paced(sink, m_listPort);
+    platenLifeCycle(driver(), m_run, cycle, paced);
 }
 
 void CPlatenLifeDlg::onClosing()

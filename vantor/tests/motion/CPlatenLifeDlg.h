@@ -33,5 +33,6 @@ private:
 
     std::unique_ptr<CPlatenSettingDlg> m_forward;
     std::unique_ptr<CPlatenSettingDlg> m_reverse;
+    ui::MessagePort m_listPort = port(); // the worker's way to the list
     vantor::platen::PlatenLifeRun m_run;
 };

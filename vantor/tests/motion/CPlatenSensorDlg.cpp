@@ -65,5 +65,6 @@ void CPlatenSensorDlg::OnRun()
 
 void CPlatenSensorDlg::runCycle(int cycle, vantor::RunSink& sink)
 {
-    platenSensorCycle(driver(), m_run, cycle, sink);
+    PacedSink paced(sink, m_listPort);
+    platenSensorCycle(driver(), m_run, cycle, paced);
 }

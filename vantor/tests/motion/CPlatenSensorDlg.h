@@ -20,5 +20,6 @@ protected:
     void OnRun() override;
 
 private:
+    ui::MessagePort m_listPort = port(); // the worker's way to the list
     vantor::platen::PlatenMoveRun m_run;
 };

@@ -66,6 +66,13 @@ int radioChoice(const ui::Dialog& dlg, int anyId)
     return std::max(0, dlg.radioIndex(anyId));
 }
 
+void PacedSink::addLines(QStringList lines)
+{
+    // False once the dialog stops taking messages (closing): the lines go
+    // with it, as posted ones would.
+    m_port.send(vantor::WM_ADD_LINE, 0, 1, ui::Payload::of(std::move(lines)));
+}
+
 void endWorker(vantor::CTestDlg& dlg)
 {
     dlg.closeMessages();

@@ -50,6 +50,24 @@ PlatenMoveInput readPlatenMoveInput(const ui::Dialog& dlg);
 // "Total No. of Pulses:" holds nothing but blanks.
 bool isEmptyField(const ui::Dialog& dlg, int id);
 
+// The worker's reports with the per-pulse batches sent rather than posted:
+// the worker waits until the dialog has appended a batch before it hands
+// over the next, so the window never has more than one batch to take in
+// before it responds again, however fast the lines are made. The other
+// reports pass through; the order of the lines is kept (one queue).
+class PacedSink : public vantor::RunSink {
+public:
+    PacedSink(vantor::RunSink& inner, ui::MessagePort port) : m_inner(inner), m_port(std::move(port)) {}
+    void addLine(QString line) override { m_inner.addLine(std::move(line)); }
+    void addLines(QStringList lines) override;
+    void cycleDone() override { m_inner.cycleDone(); }
+    void idle() override { m_inner.idle(); }
+
+private:
+    vantor::RunSink& m_inner;
+    ui::MessagePort m_port;
+};
+
 // Ends a test dialog's worker before the dialog's own members go: the
 // worker's cycle reads the records that the derived dialog owns, and the
 // base stops the worker only after they are destroyed. Closing first (the

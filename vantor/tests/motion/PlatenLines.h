@@ -11,7 +11,7 @@ namespace vantor::platen {
 
 // Per-pulse lines go to the dialog in batches of this many, so that the
 // user-interface thread takes them in pieces and stays responsive.
-constexpr qsizetype kLineBatch = 5000;
+constexpr qsizetype kLineBatch = 2500;
 using BatchSink = std::function<void(QStringList)>;
 
 // "%d. Total encode = %d "

@@ -247,6 +247,25 @@ TEST_F(PlatenDlgTest, PlatenDetailRunListsEveryPulseBeforeEachTotal)
     h.pressEscape();
 }
 
+TEST_F(PlatenDlgTest, PlatenClosingInTheMiddleOfADetailRunReleasesTheWaitingWorker)
+{
+    useSettings(QStringLiteral("[platen]\r\nconstantspeed = 4000\r\ntotalpulses = 20000\r\nencoderindeail = 1\r\n"
+                               "taperewindconstantspeed = 800\r\ncycle = 50\r\n"));
+    CPlatenDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.open());
+    ASSERT_TRUE(h.click(IDC_RUN));
+    // The worker hands its batches over one at a time; close while it waits
+    // for the list to take one.
+    ASSERT_TRUE(processUntil([&] { return lines(h).size() > 3; }));
+    h.pressEscape();
+    EXPECT_TRUE(h.ended());
+    EXPECT_TRUE(dlg.runner().workerEnded());
+    EXPECT_LT(lines(h).size(), 50 * 20001);
+    // Cycles finished while closing still count.
+    EXPECT_GE(GetTestSettings<CPlatenSettings>()->cumulativeCycle, 1);
+}
+
 TEST_F(PlatenDlgTest, PlatenAgainstAnAbsentDriverFailsEveryCycleAndEnds)
 {
     stopPrinter();

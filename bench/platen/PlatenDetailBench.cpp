@@ -1,0 +1,122 @@
+// The platen test with "Track Encoder in Detail" at 100,000 pulses per cycle,
+// end to end: RUN pressed in the dialog, the simulated printer (time scale 0)
+// answering, the worker formatting one line per pulse, the dialog appending
+// the batches, up to the " " that ends the run. Reports lines per second and
+// the longest single stretch the interface thread spent without returning to
+// its event loop (how long the window could not respond).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <thread>
+
+#include "platform/Clock.h"
+#include "platform/DevicePath.h"
+#include "sim/printer/SimulatedDevices.h"
+#include "ui/ResultList.h"
+#include "ui/testing/DialogHarness.h"
+#include "vantor/res/VantorResources.h"
+#include "vantor/settings/TestSettingsStore.h"
+#include "vantor/tests/motion/CPlatenDlg.h"
+#include "vantor/tests/motion/PlatenLines.h"
+
+namespace {
+
+// Formatting alone: one cycle's detail lines.
+void BM_DetailLineFormatting(benchmark::State& state)
+{
+    const int64_t pulses = state.range(0);
+    std::vector<uint32_t> table(static_cast<size_t>(pulses));
+    for (size_t i = 0; i < table.size(); ++i)
+        table[i] = uint32_t(i * 3);
+    qsizetype made = 0;
+    for (auto _ : state) {
+        vantor::platen::detailLines(1, table.data(), pulses, [&](QStringList b) { made += b.size(); });
+        benchmark::DoNotOptimize(made);
+    }
+    state.counters["lines_per_s"] = benchmark::Counter(double(made), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DetailLineFormatting)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_PlatenDetailRun(benchmark::State& state)
+{
+    const int pulses = int(state.range(0));
+    const int cycles = int(state.range(1));
+    QTemporaryDir root;
+    platform::setDeviceRoot(root.path());
+    platform::ManualClock clock; // the idle time-out after a run passes at once
+    platform::ScopedClock scoped(clock);
+    const QString ini = root.filePath(QStringLiteral("Vantor.ini"));
+    {
+        QFile f(ini);
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray("\xFF\xFE", 2));
+    }
+    ScopedSettingsContext settings(ini);
+    sim::SimConfig config;
+    config.timeScale = 0.0;
+    sim::SimulatedDevices devices = sim::registerSimulatedDevices(config);
+
+    qint64 worstStallNs = 0;
+    qsizetype lines = 0;
+    {
+        CPlatenDlg dlg;
+        ui::testing::DialogHarness h(dlg);
+        ui::ResultList* list = dlg.resultList(IDC_RESULT_LIST);
+        h.setText(IDC_PL_CONSTANT_SPEED, QStringLiteral("4000"));
+        h.setText(IDC_PL_PULSES, QString::number(pulses));
+        h.setText(IDC_PL_TR_CONSTANT_SPEED, QStringLiteral("800"));
+        h.setText(IDC_TOTAL_CYCLE, QString::number(cycles));
+        h.setText(IDC_PAUSE, QStringLiteral("0"));
+        if (!h.checked(IDC_PL_TRACK_ENCODER))
+            h.click(IDC_PL_TRACK_ENCODER);
+        const qsizetype expected = qsizetype(cycles) * (pulses + 1) + 4;
+        QElapsedTimer stall;
+        for (auto _ : state) {
+            state.PauseTiming();
+            list->clear();
+            state.ResumeTiming();
+
+            h.click(IDC_RUN);
+            while (list->count() < expected) {
+                stall.start();
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                worstStallNs = std::max(worstStallNs, stall.nsecsElapsed());
+            }
+            lines += list->count();
+
+            state.PauseTiming();
+            while (!h.enabled(IDC_RUN)) {
+                clock.advance(platform::Millis(50));
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                std::this_thread::yield();
+            }
+            state.ResumeTiming();
+        }
+        if (list->count() != expected || list->line(list->count() - 1) != QStringLiteral(" "))
+            state.SkipWithError("the run did not list every pulse");
+        h.pressEscape();
+    }
+    sim::unregisterSimulatedDevices(devices);
+    platform::setDeviceRoot(QString());
+    state.counters["lines_per_s"] = benchmark::Counter(double(lines), benchmark::Counter::kIsRate);
+    state.counters["worst_ui_stall_ms"] = double(worstStallNs) / 1e6;
+}
+BENCHMARK(BM_PlatenDetailRun)->Args({100000, 3})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    vantor::installBuiltinResources();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
