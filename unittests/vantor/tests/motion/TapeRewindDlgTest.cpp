@@ -169,6 +169,12 @@ TEST_F(TapeRewindDlgTest, ControlsShowTheRecordAndFollowTheEnableRules)
     EXPECT_EQ(h.text(IDC_PAUSE), QStringLiteral("100"));
     EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), QStringLiteral("12"));
 
+    EXPECT_EQ(h.text(IDC_TR_WAIT_LABEL), QStringLiteral("Wait To Read Encoder\nAfter Ramp Down (ms):"));
+    EXPECT_EQ(h.text(IDC_TR_CAPTURE_LABEL), QStringLiteral("Capture Encoder From:"));
+    EXPECT_EQ(h.text(IDC_TR_USE_RAMP_DOWN), QStringLiteral(" Ramp Down Profile:"));
+    EXPECT_EQ(h.text(IDC_TR_VREF_LABEL), QStringLiteral("VRef :"));
+    EXPECT_EQ(h.text(IDC_TR_QUARTER), QStringLiteral("1/4 "));
+
     // Ramp-up chosen: constant box off, its Browse on; ramp-down unchecked.
     EXPECT_FALSE(h.enabled(IDC_TR_CONSTANT_SPEED));
     EXPECT_TRUE(h.enabled(IDC_TR_RAMP_UP_BROWSE));
@@ -476,4 +482,23 @@ TEST_F(TapeRewindDlgTest, MenuButtonsOpenTheirModes)
         EXPECT_EQ(caption, QString::fromLatin1(row.caption));
     }
     h.pressEscape();
+}
+
+TEST_F(TapeRewindDlgTest, SectionWithoutVrefRunsAtTheLowestSliderStep)
+{
+    // The file has no "Vref": the load gives 0, which the 1..255 slider
+    // cannot show; label and request both take the slider's 1.
+    EXPECT_EQ(record(0).vref, 255); // before the first load
+    CTapeRewindDlg dlg(0);
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.open());
+    EXPECT_EQ(record(0).vref, 0);
+    EXPECT_EQ(h.sliderPos(IDC_TR_VREF), 1);
+    EXPECT_EQ(h.text(IDC_TR_VREF_VALUE), QStringLiteral("  1"));
+    ASSERT_TRUE(h.click(IDC_RUN));
+    ASSERT_TRUE(processUntil([&] { return ended(h); }));
+    ASSERT_EQ(printer->requests().size(), 1u);
+    EXPECT_EQ(printer->requests()[0].record.vref, 1);
+    EXPECT_TRUE(waitIdle(h));
+    close(h);
 }
