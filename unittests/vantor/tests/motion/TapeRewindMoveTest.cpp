@@ -47,20 +47,6 @@ struct TapeRewindMoveTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(TapeRewindMoveTest, ModesNameTheirTestsCaptionsAndCommands)
-{
-    EXPECT_EQ(TapeRewindTestName(0), QStringLiteral("Tape Rewind"));
-    EXPECT_EQ(TapeRewindTestName(1), QStringLiteral("Tape Roll Tightness"));
-    EXPECT_EQ(TapeRewindTestName(2), QStringLiteral("Tape Overshoot"));
-    EXPECT_EQ(&TapeRewindTestName(1), &TapeRewindTestName(1)); // one shared table
-    EXPECT_EQ(TapeRewindCaption(0), QStringLiteral("TAPE REWIND TEST"));
-    EXPECT_EQ(TapeRewindCaption(1), QStringLiteral("TAPE ROLL TIGHTNESS TEST"));
-    EXPECT_EQ(TapeRewindCaption(2), QStringLiteral("TAPE OVERSHOOT TEST"));
-    EXPECT_EQ(TapeRewindCommand(0), 11u);
-    EXPECT_EQ(TapeRewindCommand(1), 26u);
-    EXPECT_EQ(TapeRewindCommand(2), 25u);
-}
-
 TEST_F(TapeRewindMoveTest, RewindSendsTheWholeMoveWithTheSliderVref)
 {
     DriverRecord<TapeRewindRecord> move;
@@ -110,24 +96,6 @@ TEST_F(TapeRewindMoveTest, RollTightnessSubtractsBothRampsAndKeepsVref255)
     ASSERT_NE(up, nullptr);
     EXPECT_EQ(up[0], 200u);
     EXPECT_EQ(up[2], 800u);
-}
-
-TEST_F(TapeRewindMoveTest, OvershootSendsNoPulsesWhateverThePulseBoxHolds)
-{
-    TapeRewindValues v = constantValues();
-    v.speedChoice = 1;
-    v.rampUpProfile = profile("up.txt", "100\n900");
-    DriverRecord<TapeRewindRecord> move;
-    ASSERT_TRUE(BuildTapeRewindMove(kModeOvershoot, v, move));
-    const TapeRewindRecord& r = move.record();
-    EXPECT_EQ(move.block().Command, 25u);
-    EXPECT_EQ(r.constantPulses, 0);
-    EXPECT_EQ(r.rampUpEntries, 2);
-    EXPECT_EQ(r.constantSpeed, 900);
-    EXPECT_EQ(r.waitToRead, 150);
-    EXPECT_EQ(r.captureEncoderFrom, 0);
-    EXPECT_EQ(r.vref, 255);
-    EXPECT_EQ(r.mode, 1);
 }
 
 TEST_F(TapeRewindMoveTest, PulseCountIsSentAsComputedEvenBelowZero)
