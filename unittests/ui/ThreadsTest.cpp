@@ -1,4 +1,5 @@
 // Workers against dialogs and prompts; run under the thread sanitizer too.
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -98,7 +99,7 @@ TEST_F(ThreadsTest, SendFromAWorkerWaitsForTheHandler)
 TEST_F(ThreadsTest, SendIsReleasedWhenTheDialogStopsTakingMessages)
 {
     auto dlg = std::make_unique<WorkerDlg>();
-    DialogHarness h(*dlg);
+    auto h = std::make_unique<DialogHarness>(*dlg);
     bool handlerRan = false;
     dlg->onMessage(WM_USER + 103, [&](Message&) { handlerRan = true; });
     MessagePort port = dlg->port();
@@ -115,11 +116,13 @@ TEST_F(ThreadsTest, SendIsReleasedWhenTheDialogStopsTakingMessages)
     dlg->closeMessages();
     worker.join();
     EXPECT_EQ(result.load(), 0);
-    h.dialog().hide();
+    h->dialog().hide();
     processUntil([] { return true; });
     EXPECT_FALSE(handlerRan) << "a released send never runs its handler later";
 
-    // After the dialog is gone a kept port refuses at once.
+    // After the dialog is gone a kept port refuses at once. (The harness
+    // goes first: it refers to the dialog.)
+    h.reset();
     dlg.reset();
     std::thread late([&] { result.store(int(port.send(WM_USER + 103)) + int(port.post(WM_USER + 103))); });
     late.join();
