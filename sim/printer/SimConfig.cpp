@@ -77,9 +77,9 @@ bool SimConfig::parseKey(const QString& text, uint32_t& key)
     return true;
 }
 
-void SimConfig::parseFaults(const QString& spec)
+void SimConfig::parseFaults(const QString& text)
 {
-    for (const QString& item : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& item : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int eq = item.indexOf(QLatin1Char('='));
         uint32_t key = 0;
         FaultRule rule;
@@ -91,9 +91,9 @@ void SimConfig::parseFaults(const QString& spec)
     }
 }
 
-void SimConfig::parseLatency(const QString& spec)
+void SimConfig::parseLatency(const QString& text)
 {
-    for (const QString& item : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& item : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int eq = item.indexOf(QLatin1Char('='));
         uint32_t key = 0;
         bool ok = false;

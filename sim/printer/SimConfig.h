@@ -45,9 +45,9 @@ struct SimConfig {
     void applyFile(const QString& hostPath);
     void applyEnvironment();
     // "3=always;11=every 3;0x186118=random 0.5"
-    void parseFaults(const QString& spec);
+    void parseFaults(const QString& text);
     // "3=200;0xB5F44=50"
-    void parseLatency(const QString& spec);
+    void parseLatency(const QString& text);
 
     static bool parseKey(const QString& text, uint32_t& key);
 };

@@ -26,7 +26,7 @@ namespace {
 
 // The contract of every simulated command: its request code, target, the
 // record Param must address and the exact output length.
-struct Spec {
+struct CommandShape {
     uint32_t code;
     uint32_t command;
     uint32_t target;
@@ -36,7 +36,7 @@ struct Spec {
     const char* record;
 };
 
-const Spec kSpecs[] = {
+const CommandShape kCommands[] = {
     {IOCTL_PRN_MOTION, cmd::motion::LoadPrintHead, target::PrintHead, sizeof(SequenceBlock), 0, mech::printHeadLoad, "print head load block"},
     {IOCTL_PRN_MOTION, cmd::motion::UnloadPrintHead, target::PrintHead, sizeof(SequenceBlock), 0, mech::printHeadLoad, "print head load block"},
     {IOCTL_PRN_MOTION, cmd::motion::PlatenMove, target::Platen, sizeof(PlatenMoveParams), 4, mech::platenMove, "PlatenMoveParams"},
@@ -59,9 +59,9 @@ const Spec kSpecs[] = {
     {IOCTL_PRN_TEST_RUN, cmd::testRun::XYPinch, target::TestRun, sizeof(PinchRecord), 4, mech::xyLife, "pinch block"},
 };
 
-const Spec* findSpec(uint32_t code, uint32_t command)
+const CommandShape* findCommand(uint32_t code, uint32_t command)
 {
-    for (const Spec& s : kSpecs)
+    for (const CommandShape& s : kCommands)
         if (s.code == code && s.command == command)
             return &s;
     return nullptr;
@@ -111,7 +111,7 @@ void SimulatedPrinter::nameRequests()
         platform::trace::nameRequest(code, ud::userRequestName(code));
 }
 
-bool SimulatedPrinter::isBuilt(uint32_t code, uint32_t command) { return findSpec(code, command) != nullptr; }
+bool SimulatedPrinter::isBuilt(uint32_t code, uint32_t command) { return findCommand(code, command) != nullptr; }
 
 SimulatedPrinter::SimulatedPrinter(const SimConfig& config, std::shared_ptr<StateStore> state)
     : m_state(std::move(state)),
@@ -152,26 +152,26 @@ bool SimulatedPrinter::ioControl(uint32_t code, const void* in, uint32_t inLen, 
 
         if ((code >> 16) == kEngineeringDeviceType) {
             CommandBlock block;
-            const Spec* spec = nullptr;
+            const CommandShape* shape = nullptr;
             if (!in || inLen != kCommandBlockLength) {
                 ctx.refuse(QStringLiteral("input length %1").arg(inLen));
             } else {
                 std::memcpy(&block, in, sizeof block);
-                spec = findSpec(code, block.Command);
-                if (!spec)
+                shape = findCommand(code, block.Command);
+                if (!shape)
                     ctx.refuse(knownNotBuilt(code, block.Command)
                                    ? QStringLiteral("command %1 not simulated yet").arg(block.Command)
                                    : QStringLiteral("unknown command %1").arg(block.Command));
-                else if (block.Target != spec->target)
+                else if (block.Target != shape->target)
                     ctx.refuse(QStringLiteral("target %1").arg(block.Target));
-                else if (outLen != spec->outLen || (spec->outLen && !out))
+                else if (outLen != shape->outLen || (shape->outLen && !out))
                     ctx.refuse(QStringLiteral("output length %1").arg(outLen));
                 else
                     contractOk = true;
             }
-            const uint8_t* record = contractOk ? ctx.in(spec->record, block.Param, spec->recordSize) : nullptr;
+            const uint8_t* record = contractOk ? ctx.in(shape->record, block.Param, shape->recordSize) : nullptr;
             if (contractOk && !record) {
-                ctx.refuse(QStringLiteral("%1 address does not resolve").arg(QLatin1String(spec->record)));
+                ctx.refuse(QStringLiteral("%1 address does not resolve").arg(QLatin1String(shape->record)));
                 contractOk = false;
             }
             if (contractOk) {
@@ -183,12 +183,12 @@ bool SimulatedPrinter::ioControl(uint32_t code, const void* in, uint32_t inLen, 
                     ctx.note(QStringLiteral("injected fault"));
                 } else {
                     Call call{code, block, record, ctx};
-                    ok = spec->run(m_machine, call);
+                    ok = shape->run(m_machine, call);
                     if (ok) {
-                        if (spec->outLen == 4)
+                        if (shape->outLen == 4)
                             std::memcpy(out, &call.result, 4);
                         if (bytesReturned)
-                            *bytesReturned = call.answersCounter ? call.counter : spec->outLen;
+                            *bytesReturned = call.answersCounter ? call.counter : shape->outLen;
                         ctx.commit();
                     }
                 }
