@@ -11,7 +11,7 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "TestApp.h"
+#include "ui/testing/TestApp.h"
 #include "ui/Dialog.h"
 #include "ui/Numbers.h"
 #include "ui/Resources.h"
@@ -92,7 +92,7 @@ END
 
 void installScript()
 {
-    uitest::app();
+    ui::testing::testApp();
     auto r = parseResourceScript(QString::fromUtf8(kScript), QStringLiteral("dialogtest.rc"));
     ASSERT_TRUE(r.ok()) << r.error.toString().toStdString();
     Resources::setBuiltin(std::move(*r.script));

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "TestApp.h"
+#include "ui/testing/TestApp.h"
 #include "ui/Dialog.h"
 #include "ui/Resources.h"
 #include "ui/testing/DialogHarness.h"
@@ -26,7 +26,7 @@ class ResourceLibrary : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        uitest::app();
+        ui::testing::testApp();
         // The program's built-in script, on disk as the Qt resource system would hold it.
         writeFile(m_dir.filePath("resource.h"), "#define IDD_HELLO 130\n#define IDD_ONLY_BUILTIN 131\n#define IDC_TEXT 1000\n");
         writeFile(m_dir.filePath("app.rc"),
@@ -99,7 +99,7 @@ namespace {
 
 TEST(EmbeddedScript, LoadsWithItsIncludeFromTheQtResources)
 {
-    uitest::app();
+    ui::testing::testApp();
     ui::Resources::setBuiltinScript(QStringLiteral(":/uitest/embedded/embedded.rc"));
     EXPECT_EQ(ui::loadString(1500), "embedded string");
     EXPECT_EQ(captionOf(150), "Embedded");

@@ -4,7 +4,7 @@
 
 #include "ui/DialogUnits.h"
 #include "ui/ResourceScript.h"
-#include "TestApp.h"
+#include "ui/testing/TestApp.h"
 
 using namespace ui;
 
@@ -244,7 +244,7 @@ TEST(ResourceScript, LaterDialogWithTheSameIdReplacesTheEarlier)
 
 TEST(DialogUnits, ConvertThroughTheFontsBaseUnits)
 {
-    uitest::app();
+    ui::testing::testApp();
     EXPECT_EQ(mulDiv(7, 6, 4), 11); // 10.5 rounds away from zero
     EXPECT_EQ(mulDiv(-7, 6, 4), -11);
     EXPECT_EQ(mulDiv(5, 5, 0), -1);

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "TestApp.h"
+#include "ui/testing/TestApp.h"
 #include "ui/LineStore.h"
 #include "ui/ResultList.h"
 
@@ -32,7 +32,7 @@ QStringList numbered(int n, const QString& prefix = QStringLiteral("line "))
 
 TEST(ResultList, BatchSelectsAfterTheFirstEvery2500thAndTheLastLine)
 {
-    uitest::app();
+    ui::testing::testApp();
     ResultList list;
     std::vector<int> rows;
     trackCurrent(list, rows);
@@ -73,7 +73,7 @@ TEST(ResultList, BatchSelectsAfterTheFirstEvery2500thAndTheLastLine)
 
 TEST(ResultList, SavesAnsiLinesWithCrLfAndNoByteOrderMark)
 {
-    uitest::app();
+    ui::testing::testApp();
     ResultList list;
     list.appendLine(u"== Start ==");
     list.appendLine(QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC"));

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "TestApp.h"
+#include "ui/testing/TestApp.h"
 #include "ui/Dialog.h"
 #include "ui/Prompts.h"
 #include "ui/Resources.h"
@@ -26,7 +26,7 @@ class ThreadsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        uitest::app();
+        ui::testing::testApp();
         auto r = parseResourceScript(QStringLiteral("200 DIALOGEX 0,0,200,100\nCAPTION \"T\"\nBEGIN\n"
                                                     "  LISTBOX 1004,5,5,190,90,LBS_EXTENDEDSEL | WS_VSCROLL\nEND\n"),
                                      QStringLiteral("threads.rc"));

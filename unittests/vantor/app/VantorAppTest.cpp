@@ -1,4 +1,5 @@
 // Start-up warning and the test menu, over the program's own resource script.
+#include "ui/testing/TestApp.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -20,15 +21,7 @@ using ui::testing::DialogHarness;
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "vantor_app_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
-                                                      : new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return ui::testing::testApp(); }
 
 struct Button {
     const char* label;

@@ -1,5 +1,6 @@
 // The test dialog base against the simulated printer (time scale 0), a gated
 // fake printer and no printer at all. Time is a manual clock throughout.
+#include "ui/testing/TestApp.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -36,15 +37,7 @@ namespace {
 constexpr int IDD_FRAMEWORK_TEST = 300, IDC_PULSES = 1050, IDC_PROFILE = 1051, IDC_BROWSE_PROFILE = 1052;
 const QString kTimeLine = QStringLiteral("02/01/2026 03:04:05"); // the manual clock's start
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "vantor_framework_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
-                                                      : new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return ui::testing::testApp(); }
 
 // A platen-like test: one platen move per cycle.
 class CycleDlg : public CTestDlg {

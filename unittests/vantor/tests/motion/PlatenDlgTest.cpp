@@ -1,5 +1,6 @@
 // The three platen dialogs and the platen panel, driven by control id against
 // the simulated printer (time scale 0, manual clock).
+#include "ui/testing/TestApp.h"
 #include "PlatenTestSupport.h"
 
 #include <QAbstractButton>
@@ -23,15 +24,7 @@ using ui::testing::processUntil;
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "vantor_motion_screen_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
-                                                      : new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return ui::testing::testApp(); }
 
 QByteArray utf16(const QString& text)
 {

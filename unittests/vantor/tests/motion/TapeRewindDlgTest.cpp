@@ -1,3 +1,4 @@
+#include "ui/testing/TestApp.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -26,15 +27,7 @@ using ui::testing::processUntil;
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "vantor_motion_screen_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
-                                                      : new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return ui::testing::testApp(); }
 
 const QString kStart = QStringLiteral("== Start ==");
 const QString kEnd = QStringLiteral("== End ==");

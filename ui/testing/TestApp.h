@@ -2,16 +2,16 @@
 // One QApplication for a test program, made on first use.
 #include <QApplication>
 
-namespace uitest {
+namespace ui::testing {
 
-inline QApplication& app()
+inline QApplication& testApp()
 {
     static int argc = 1;
-    static char name[] = "ui_tests";
+    static char name[] = "unit_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
                                                       : new QApplication(argc, argv);
     return *a;
 }
 
-} // namespace uitest
+} // namespace ui::testing
