@@ -16,12 +16,12 @@ namespace {
 
 class QtPromptService final : public PromptService {
 public:
-    int messageBox(const MessageBoxSpec& spec) override
+    int messageBox(const MessageBoxRequest& ask) override
     {
         QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow());
-        box.setText(spec.text);
-        box.setWindowTitle(spec.caption);
-        switch (spec.icon) {
+        box.setText(ask.text);
+        box.setWindowTitle(ask.caption);
+        switch (ask.icon) {
         case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
         case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
         case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
@@ -31,7 +31,7 @@ public:
         using B = QMessageBox::StandardButton;
         struct Map { B button; int answer; };
         std::vector<Map> map;
-        switch (spec.buttons) {
+        switch (ask.buttons) {
         case MsgButtons::Ok: map = {{B::Ok, IDOK}}; break;
         case MsgButtons::OkCancel: map = {{B::Ok, IDOK}, {B::Cancel, IDCANCEL}}; break;
         case MsgButtons::YesNo: map = {{B::Yes, IDYES}, {B::No, IDNO}}; break;
@@ -51,22 +51,22 @@ public:
         return map.size() == 1 ? IDOK : IDCANCEL;
     }
 
-    std::optional<QString> fileDialog(const FileDialogSpec& spec) override
+    std::optional<QString> fileDialog(const FileDialogRequest& ask) override
     {
         QFileDialog dlg(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow(),
-                        spec.title);
-        dlg.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dlg.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        const QStringList filters = qtNameFilters(spec.filter);
+                        ask.title);
+        dlg.setAcceptMode(ask.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(ask.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        const QStringList filters = qtNameFilters(ask.filter);
         if (!filters.isEmpty())
             dlg.setNameFilters(filters);
-        dlg.setDefaultSuffix(spec.defaultExtension);
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
-        if (!spec.fileName.isEmpty())
-            dlg.selectFile(spec.fileName);
+        dlg.setDefaultSuffix(ask.defaultExtension);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, !ask.overwritePrompt);
+        if (!ask.fileName.isEmpty())
+            dlg.selectFile(ask.fileName);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
             return std::nullopt;
-        return withDefaultExtension(dlg.selectedFiles().first(), spec.defaultExtension);
+        return withDefaultExtension(dlg.selectedFiles().first(), ask.defaultExtension);
     }
 };
 
@@ -110,20 +110,20 @@ void setPromptService(PromptService* service)
 
 int messageBox(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons)
 {
-    return messageBox(MessageBoxSpec{text, caption, icon, buttons});
+    return messageBox(MessageBoxRequest{text, caption, icon, buttons});
 }
 
-int messageBox(const MessageBoxSpec& spec)
+int messageBox(const MessageBoxRequest& ask)
 {
-    MessageBoxSpec s = spec;
+    MessageBoxRequest s = ask;
     if (s.caption.isEmpty())
         s.caption = QCoreApplication::applicationName();
     return onUi<int>([&] { return promptService().messageBox(s); }, IDCANCEL);
 }
 
-std::optional<QString> fileDialog(const FileDialogSpec& spec)
+std::optional<QString> fileDialog(const FileDialogRequest& ask)
 {
-    return onUi<std::optional<QString>>([&] { return promptService().fileDialog(spec); }, std::nullopt);
+    return onUi<std::optional<QString>>([&] { return promptService().fileDialog(ask); }, std::nullopt);
 }
 
 namespace {

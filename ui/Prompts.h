@@ -14,14 +14,14 @@ namespace ui {
 enum class MsgIcon { None, Error, Warning, Information, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 
-struct MessageBoxSpec {
+struct MessageBoxRequest {
     QString text;
     QString caption; // empty: the program's name
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
 };
 
-struct FileDialogSpec {
+struct FileDialogRequest {
     bool save = false;
     QString title;
     // The platform's filter: "Text (*.txt)|*.txt|All Files (*.*)|*.*||"
@@ -36,9 +36,9 @@ class PromptService {
 public:
     virtual ~PromptService() = default;
     // Returns IDOK, IDCANCEL, IDYES, IDNO, ... (ui/Messages.h).
-    virtual int messageBox(const MessageBoxSpec& spec) = 0;
+    virtual int messageBox(const MessageBoxRequest& ask) = 0;
     // The chosen path, or nullopt when cancelled.
-    virtual std::optional<QString> fileDialog(const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> fileDialog(const FileDialogRequest& ask) = 0;
 };
 
 // The service in force (the Qt one unless another is installed); setting
@@ -48,8 +48,8 @@ void setPromptService(PromptService* service);
 
 int messageBox(const QString& text, const QString& caption = {}, MsgIcon icon = MsgIcon::None,
                MsgButtons buttons = MsgButtons::Ok);
-int messageBox(const MessageBoxSpec& spec);
-std::optional<QString> fileDialog(const FileDialogSpec& spec);
+int messageBox(const MessageBoxRequest& ask);
+std::optional<QString> fileDialog(const FileDialogRequest& ask);
 
 // Releases workers waiting for a prompt (they get IDCANCEL / nullopt) and
 // refuses further worker prompts until each call is matched by

@@ -37,7 +37,7 @@ QStringList PromptRecorder::texts() const
     std::lock_guard l(m_mutex);
     QStringList out;
     for (const Box& b : m_boxes)
-        out << b.spec.text;
+        out << b.ask.text;
     return out;
 }
 
@@ -56,7 +56,7 @@ void PromptRecorder::clear()
     m_files.clear();
 }
 
-int PromptRecorder::messageBox(const MessageBoxSpec& spec)
+int PromptRecorder::messageBox(const MessageBoxRequest& ask)
 {
     std::lock_guard l(m_mutex);
     int a;
@@ -64,7 +64,7 @@ int PromptRecorder::messageBox(const MessageBoxSpec& spec)
         a = m_answers.front();
         m_answers.pop_front();
     } else {
-        switch (spec.buttons) {
+        switch (ask.buttons) {
         case MsgButtons::YesNo:
         case MsgButtons::YesNoCancel: a = IDYES; break;
         case MsgButtons::RetryCancel: a = IDRETRY; break;
@@ -72,11 +72,11 @@ int PromptRecorder::messageBox(const MessageBoxSpec& spec)
         default: a = IDOK;
         }
     }
-    m_boxes.push_back({spec, a});
+    m_boxes.push_back({ask, a});
     return a;
 }
 
-std::optional<QString> PromptRecorder::fileDialog(const FileDialogSpec& spec)
+std::optional<QString> PromptRecorder::fileDialog(const FileDialogRequest& ask)
 {
     std::lock_guard l(m_mutex);
     std::optional<QString> a;
@@ -85,8 +85,8 @@ std::optional<QString> PromptRecorder::fileDialog(const FileDialogSpec& spec)
         m_fileAnswers.pop_front();
     }
     if (a)
-        a = withDefaultExtension(*a, spec.defaultExtension);
-    m_files.push_back({spec, a});
+        a = withDefaultExtension(*a, ask.defaultExtension);
+    m_files.push_back({ask, a});
     return a;
 }
 

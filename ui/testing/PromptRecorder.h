@@ -14,11 +14,11 @@ namespace ui::testing {
 class PromptRecorder : public PromptService {
 public:
     struct Box {
-        MessageBoxSpec spec;
+        MessageBoxRequest ask;
         int answer = 0;
     };
     struct FileBox {
-        FileDialogSpec spec;
+        FileDialogRequest ask;
         std::optional<QString> answer;
     };
 
@@ -35,8 +35,8 @@ public:
     size_t count() const;      // message boxes so far
     void clear();
 
-    int messageBox(const MessageBoxSpec& spec) override;
-    std::optional<QString> fileDialog(const FileDialogSpec& spec) override;
+    int messageBox(const MessageBoxRequest& ask) override;
+    std::optional<QString> fileDialog(const FileDialogRequest& ask) override;
 
 private:
     mutable std::mutex m_mutex;

@@ -145,15 +145,15 @@ TEST_F(ThreadsTest, TheRecorderAnswersABoxRaisedByAWorker)
     EXPECT_EQ(answer.load(), IDNO);
     const auto boxes = prompts.boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].spec.text, "Continue printing?");
-    EXPECT_EQ(boxes[0].spec.caption, "Pellam");
-    EXPECT_EQ(boxes[0].spec.icon, MsgIcon::Question);
-    EXPECT_EQ(boxes[0].spec.buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes[0].ask.text, "Continue printing?");
+    EXPECT_EQ(boxes[0].ask.caption, "Pellam");
+    EXPECT_EQ(boxes[0].ask.icon, MsgIcon::Question);
+    EXPECT_EQ(boxes[0].ask.buttons, MsgButtons::YesNo);
 
     // Unscripted: the first button; the program's name as the caption.
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     EXPECT_EQ(messageBox(QStringLiteral("\"Total Cycle\" must greater than 0.\n")), IDOK);
-    EXPECT_EQ(prompts.boxes().back().spec.caption, "Vantor");
+    EXPECT_EQ(prompts.boxes().back().ask.caption, "Vantor");
     EXPECT_EQ(prompts.texts(), (QStringList{"Continue printing?", "\"Total Cycle\" must greater than 0.\n"}));
 }
 
@@ -186,20 +186,20 @@ TEST_F(ThreadsTest, FileDialogsAreRecordedWithTheirFilters)
 {
     ui::testing::ScopedPromptRecorder prompts;
     prompts.answerFile(QStringLiteral("/tmp/results"));
-    FileDialogSpec spec;
-    spec.save = true;
-    spec.filter = QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*||");
-    spec.defaultExtension = QStringLiteral("txt");
-    spec.overwritePrompt = true;
+    FileDialogRequest ask;
+    ask.save = true;
+    ask.filter = QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*||");
+    ask.defaultExtension = QStringLiteral("txt");
+    ask.overwritePrompt = true;
     std::optional<QString> chosen;
-    std::thread worker([&] { chosen = fileDialog(spec); });
+    std::thread worker([&] { chosen = fileDialog(ask); });
     processUntil([&] { return prompts.fileDialogs().size() == 1; });
     worker.join();
     EXPECT_EQ(chosen.value_or(""), "/tmp/results.txt");
-    EXPECT_FALSE(fileDialog(spec).has_value()) << "unscripted file dialogs are cancelled";
+    EXPECT_FALSE(fileDialog(ask).has_value()) << "unscripted file dialogs are cancelled";
     EXPECT_EQ(prompts.fileDialogs().size(), 2u);
 
-    EXPECT_EQ(qtNameFilters(spec.filter), (QStringList{"Text (*.txt)", "All Files (*)"}));
+    EXPECT_EQ(qtNameFilters(ask.filter), (QStringList{"Text (*.txt)", "All Files (*)"}));
     EXPECT_EQ(qtNameFilters(QStringLiteral("Images|*.bmp;*.png||ignored|x")), QStringList{"Images (*.bmp *.png)"});
     EXPECT_EQ(withDefaultExtension("a.log", "txt"), "a.log");
 }

@@ -168,13 +168,13 @@ void CTestDlg::OnClear()
 
 void CTestDlg::OnSaveToFile()
 {
-    ui::FileDialogSpec spec;
-    spec.save = true;
-    spec.defaultExtension = QStringLiteral("txt");
-    spec.filter = kResultFilter;
-    spec.hideReadOnly = true;
-    spec.overwritePrompt = true;
-    const std::optional<QString> path = ui::fileDialog(spec);
+    ui::FileDialogRequest ask;
+    ask.save = true;
+    ask.defaultExtension = QStringLiteral("txt");
+    ask.filter = kResultFilter;
+    ask.hideReadOnly = true;
+    ask.overwritePrompt = true;
+    const std::optional<QString> path = ui::fileDialog(ask);
     if (!path || path->isEmpty())
         return;
     // A file that cannot be created is passed over in silence.
@@ -185,12 +185,12 @@ void CTestDlg::OnSaveToFile()
 void CTestDlg::bindBrowse(int buttonId, int editId)
 {
     onCommand(buttonId, [this, editId] {
-        ui::FileDialogSpec spec;
-        spec.filter = kBrowseFilter;
-        spec.hideReadOnly = true;
-        spec.overwritePrompt = true;
-        spec.fileName = text(editId);
-        if (const std::optional<QString> path = ui::fileDialog(spec); path && !path->isEmpty())
+        ui::FileDialogRequest ask;
+        ask.filter = kBrowseFilter;
+        ask.hideReadOnly = true;
+        ask.overwritePrompt = true;
+        ask.fileName = text(editId);
+        if (const std::optional<QString> path = ui::fileDialog(ask); path && !path->isEmpty())
             setText(editId, *path);
     });
 }

@@ -53,8 +53,8 @@ TEST_F(Passcode, AWrongCodeShowsOneErrorAndClearsTheEntryForAnotherTry)
     DialogHarness h(dlg);
     type(h, QStringLiteral("123456"));
     ASSERT_EQ(prompts.count(), 1u);
-    EXPECT_EQ(prompts.boxes()[0].spec.text, "Code Error.");
-    EXPECT_EQ(prompts.boxes()[0].spec.icon, ui::MsgIcon::Error);
+    EXPECT_EQ(prompts.boxes()[0].ask.text, "Code Error.");
+    EXPECT_EQ(prompts.boxes()[0].ask.icon, ui::MsgIcon::Error);
     EXPECT_EQ(h.text(IDC_PASSCODE), "");
     EXPECT_EQ(dlg.entered(), "");
     EXPECT_FALSE(h.ended());

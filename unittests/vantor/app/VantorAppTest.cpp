@@ -69,7 +69,7 @@ TEST_F(VantorAppTest, MissingSettingsFileWarnsOnceWithItsPathAndNothingCreatesIt
     ASSERT_EQ(prompts.count(), 1u);
     EXPECT_EQ(prompts.texts().front(),
               "Warning: " + path + " not Found. Program not able to save option correctly.");
-    EXPECT_EQ(prompts.boxes().front().spec.buttons, ui::MsgButtons::Ok);
+    EXPECT_EQ(prompts.boxes().front().ask.buttons, ui::MsgButtons::Ok);
     EXPECT_EQ(SettingsPath(), path);
 
     // Defaults serve; closing a test (its store) does not create the file.

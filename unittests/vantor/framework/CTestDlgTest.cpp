@@ -266,7 +266,7 @@ TEST_F(FrameworkTest, ValidationListsEveryFailureInOneBoxAndStartsNothing)
     ASSERT_TRUE(h.setText(IDC_PAUSE, "70"));
     ASSERT_TRUE(h.click(IDC_RUN));
     ASSERT_EQ(prompts.count(), 1u);
-    const auto box = prompts.boxes().front().spec;
+    const auto box = prompts.boxes().front().ask;
     EXPECT_EQ(box.text, "\"Total Cycle\" must greater than 0.\n\"Total No. of Pulses\" must greater than 0.\n");
     EXPECT_EQ(box.caption, "Vantor");
     EXPECT_EQ(box.buttons, ui::MsgButtons::Ok);
@@ -396,12 +396,12 @@ TEST_F(FrameworkTest, SaveToFileWritesAnsiLinesWithCrLfAndFailsSilently)
     prompts.answerFile(path);
     ASSERT_TRUE(h.click(IDC_SAVE_TO_FILE));
     ASSERT_EQ(prompts.fileDialogs().size(), 1u);
-    const ui::FileDialogSpec spec = prompts.fileDialogs().front().spec;
-    EXPECT_TRUE(spec.save);
-    EXPECT_EQ(spec.filter, "Text (*.txt)|*.txt|All Files (*.*)|*.*||");
-    EXPECT_EQ(spec.defaultExtension, "txt");
-    EXPECT_TRUE(spec.overwritePrompt);
-    EXPECT_TRUE(spec.hideReadOnly);
+    const ui::FileDialogRequest ask = prompts.fileDialogs().front().ask;
+    EXPECT_TRUE(ask.save);
+    EXPECT_EQ(ask.filter, "Text (*.txt)|*.txt|All Files (*.*)|*.*||");
+    EXPECT_EQ(ask.defaultExtension, "txt");
+    EXPECT_TRUE(ask.overwritePrompt);
+    EXPECT_TRUE(ask.hideReadOnly);
 
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -432,12 +432,12 @@ TEST_F(FrameworkTest, BrowsePutsTheChosenPathIntoItsEditAndEnterDoesNotClose)
     prompts.answerFile(QStringLiteral("/profiles/PlatenRampUp.txt"));
     ASSERT_TRUE(h.click(IDC_BROWSE_PROFILE));
     EXPECT_EQ(h.text(IDC_PROFILE), "/profiles/PlatenRampUp.txt");
-    const ui::FileDialogSpec spec = prompts.fileDialogs().front().spec;
-    EXPECT_FALSE(spec.save);
-    EXPECT_EQ(spec.filter, "All Files (*.*)|*.*||");
-    EXPECT_TRUE(spec.defaultExtension.isEmpty());
-    EXPECT_TRUE(spec.overwritePrompt);
-    EXPECT_TRUE(spec.hideReadOnly);
+    const ui::FileDialogRequest ask = prompts.fileDialogs().front().ask;
+    EXPECT_FALSE(ask.save);
+    EXPECT_EQ(ask.filter, "All Files (*.*)|*.*||");
+    EXPECT_TRUE(ask.defaultExtension.isEmpty());
+    EXPECT_TRUE(ask.overwritePrompt);
+    EXPECT_TRUE(ask.hideReadOnly);
     prompts.cancelFile();
     ASSERT_TRUE(h.click(IDC_BROWSE_PROFILE));
     EXPECT_EQ(h.text(IDC_PROFILE), "/profiles/PlatenRampUp.txt");

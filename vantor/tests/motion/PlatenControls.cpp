@@ -43,12 +43,12 @@ SpeedSettings readSpeed(const ui::Dialog& dlg, const SpeedGroupIds& ids)
 
 void browseInto(ui::Dialog& dlg, int editId)
 {
-    ui::FileDialogSpec spec;
-    spec.filter = QStringLiteral("All Files (*.*)|*.*||");
-    spec.hideReadOnly = true;
-    spec.overwritePrompt = true;
-    spec.fileName = dlg.text(editId);
-    if (const std::optional<QString> path = ui::fileDialog(spec); path && !path->isEmpty())
+    ui::FileDialogRequest ask;
+    ask.filter = QStringLiteral("All Files (*.*)|*.*||");
+    ask.hideReadOnly = true;
+    ask.overwritePrompt = true;
+    ask.fileName = dlg.text(editId);
+    if (const std::optional<QString> path = ui::fileDialog(ask); path && !path->isEmpty())
         dlg.setText(editId, *path);
 }
 

@@ -194,9 +194,9 @@ TEST_F(PlatenDlgTest, PlatenValidationShowsEveryMessageInOneBoxAndDoesNotRun)
     ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, QStringLiteral("2")));
     ASSERT_TRUE(h.click(IDC_RUN));
     ASSERT_EQ(prompts.count(), 1u);
-    EXPECT_EQ(prompts.boxes()[0].spec.text, QStringLiteral("\"Constant (pps)\" of Platen must greater than 0.\n"
+    EXPECT_EQ(prompts.boxes()[0].ask.text, QStringLiteral("\"Constant (pps)\" of Platen must greater than 0.\n"
                                                            "\"Total No. of Pulses\" of Platen can not be empty.\n"));
-    EXPECT_EQ(prompts.boxes()[0].spec.caption, QStringLiteral("Vantor"));
+    EXPECT_EQ(prompts.boxes()[0].ask.caption, QStringLiteral("Vantor"));
     EXPECT_TRUE(lines(h).isEmpty());
     EXPECT_TRUE(h.enabled(IDC_RUN));
     // Nothing reached the record.
@@ -210,7 +210,7 @@ TEST_F(PlatenDlgTest, PlatenValidationShowsEveryMessageInOneBoxAndDoesNotRun)
     prompts.answerFile(path);
     ASSERT_TRUE(h.click(IDC_PL_RAMP_UP_BROWSE));
     EXPECT_EQ(h.text(IDC_PL_RAMP_UP_PATH), path);
-    EXPECT_EQ(prompts.fileDialogs().at(0).spec.filter, QStringLiteral("All Files (*.*)|*.*||"));
+    EXPECT_EQ(prompts.fileDialogs().at(0).ask.filter, QStringLiteral("All Files (*.*)|*.*||"));
     ASSERT_TRUE(QFile::remove(root.path() + QStringLiteral("/Hard Disk/Profiles/Gone.txt")));
     ASSERT_TRUE(h.setText(IDC_PL_PULSES, QStringLiteral("10")));
     ASSERT_TRUE(h.click(IDC_RUN));

@@ -193,7 +193,7 @@ TEST_F(TapeRewindDlgTest, ControlsShowTheRecordAndFollowTheEnableRules)
     ASSERT_TRUE(h.click(IDC_TR_RAMP_DOWN_BROWSE));
     EXPECT_EQ(h.text(IDC_TR_RAMP_DOWN_PATH), QStringLiteral("/profiles/down.txt"));
     ASSERT_EQ(prompts.fileDialogs().size(), 1u);
-    EXPECT_EQ(prompts.fileDialogs()[0].spec.filter, QStringLiteral("All Files (*.*)|*.*||"));
+    EXPECT_EQ(prompts.fileDialogs()[0].ask.filter, QStringLiteral("All Files (*.*)|*.*||"));
     close(h);
 }
 
@@ -387,7 +387,7 @@ TEST_F(TapeRewindDlgTest, RampUpProfileWithoutEntriesRefusesTheRun)
     ASSERT_TRUE(h.click(IDC_RUN));
     EXPECT_EQ(prompts.texts(), QStringList({QStringLiteral("File in \"Ramp Up Profile\" of Tape Rewind has no value\n")}));
     ASSERT_EQ(prompts.boxes().size(), 1u);
-    EXPECT_EQ(prompts.boxes()[0].spec.caption, QStringLiteral("Vantor"));
+    EXPECT_EQ(prompts.boxes()[0].ask.caption, QStringLiteral("Vantor"));
     EXPECT_TRUE(lines(h).isEmpty());
     EXPECT_TRUE(h.enabled(IDC_RUN));
     EXPECT_TRUE(printer->requests().empty());
