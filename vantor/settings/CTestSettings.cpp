@@ -46,6 +46,17 @@ void SettingsExchange::Text(const QString& key, QString& value, const QString& d
         m_file.SetString(key, value);
 }
 
+void SettingsExchange::DutyCycleAndCurrentLevel(int32_t& dutyCycle, QString& currentLevel)
+{
+    if (m_loading) {
+        Number(QStringLiteral("DutyCycle"), dutyCycle, 100);
+        Text(QStringLiteral("CurrentLevel"), currentLevel, QStringLiteral("100"));
+    } else {
+        Text(QStringLiteral("CurrentLevel"), currentLevel);
+        Number(QStringLiteral("DutyCycle"), dutyCycle);
+    }
+}
+
 void SettingsExchange::Speed(const QString& prefix, SpeedSettings& speed)
 {
     Number(prefix + QLatin1String("InitialSpeedType"), speed.initialSpeedType);

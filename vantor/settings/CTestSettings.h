@@ -60,6 +60,9 @@ public:
 
     // The five keys of a speed group, in file order.
     void Speed(const QString& prefix, SpeedSettings& speed);
+    // The solenoid drive pair of the cutter and head lift tests: read as
+    // DutyCycle, CurrentLevel, written the other way round.
+    void DutyCycleAndCurrentLevel(int32_t& dutyCycle, QString& currentLevel);
 
 private:
     CSettingsFile& m_file;

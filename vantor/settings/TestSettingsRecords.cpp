@@ -34,16 +34,8 @@ CEndCutterSettings::CEndCutterSettings(CSettingsFile& owner) : CTestSettings(own
 
 void CEndCutterSettings::Exchange(SettingsExchange& io)
 {
-    // Read as Frequency, DutyCycle, CurrentLevel; written with CurrentLevel
-    // second.
     io.Number(key("Frequency"), frequency);
-    if (io.IsLoading()) {
-        io.Number(key("DutyCycle"), dutyCycle, 100);
-        io.Text(key("CurrentLevel"), currentLevel, key("100"));
-    } else {
-        io.Text(key("CurrentLevel"), currentLevel);
-        io.Number(key("DutyCycle"), dutyCycle);
-    }
+    io.DutyCycleAndCurrentLevel(dutyCycle, currentLevel);
     io.Number(key("ConstantSpeed"), constantSpeed);
     io.Number(key("TotalPulses"), totalPulses);
     io.Number(key("EjectTotalPulses"), ejectTotalPulses);
@@ -58,13 +50,7 @@ CPrintHeadLiftSettings::CPrintHeadLiftSettings(CSettingsFile& owner) : CTestSett
 void CPrintHeadLiftSettings::Exchange(SettingsExchange& io)
 {
     io.Number(key("Frequency"), frequency);
-    if (io.IsLoading()) {
-        io.Number(key("DutyCycle"), dutyCycle, 100);
-        io.Text(key("CurrentLevel"), currentLevel, key("100"));
-    } else {
-        io.Text(key("CurrentLevel"), currentLevel);
-        io.Number(key("DutyCycle"), dutyCycle);
-    }
+    io.DutyCycleAndCurrentLevel(dutyCycle, currentLevel);
     io.Number(key("Delay"), delay);
     io.Number(key("TestType"), testType);
     io.Number(key("TotalPulses"), totalPulses);
