@@ -12,7 +12,7 @@
 #include "platform/Device.h"
 #include "ui/Resources.h"
 #include "ui/ResultList.h"
-#include "vantor/driver/CommandChannel.h"
+#include "protocol/CommandChannel.h"
 #include "vantor/framework/CTestDlg.h"
 #include "vantor/settings/TestSettingsStore.h"
 
@@ -53,8 +53,8 @@ protected:
     void runCycle(int cycle, vantor::RunSink& sink) override
     {
         int32_t count = 0;
-        vantor::driver::CommandBlock block{1, 3, 0};
-        const bool ok = vantor::driver::sendCommand(driver(), 0x1E2004, block, &count, 4);
+        protocol::CommandBlock block{1, 3, 0};
+        const bool ok = protocol::sendCommand(driver(), 0x1E2004, block, &count, 4);
         sink.addLine(ok ? QStringLiteral("%1. Total encode = %2 ").arg(cycle).arg(count)
                         : QStringLiteral("%1. Run Platen - FAIL").arg(cycle));
     }

@@ -25,8 +25,8 @@
 #include "ui/testing/DialogHarness.h"
 #include "vantor/res/VantorResources.h"
 #include "vantor/settings/TestSettingsStore.h"
-#include "vantor/tests/motion/CPlatenDlg.h"
-#include "vantor/tests/motion/PlatenLines.h"
+#include "vantor/screens/motion/CPlatenDlg.h"
+#include "vantor/screens/motion/PlatenLines.h"
 
 namespace {
 

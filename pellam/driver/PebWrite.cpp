@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "pellam/driver/DebugOutput.h"
-#include "vantor/driver/CommandChannel.h"
+#include "protocol/CommandChannel.h"
 
 namespace pellam::driver {
 
-namespace cmd = vantor::driver::cmd;
-using vantor::driver::sendCommand;
+namespace cmd = protocol::cmd;
+using protocol::sendCommand;
 
 uint32_t PebItemValues::value(uint32_t item) const
 {

@@ -8,11 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pellam/driver/UserRequests.h"
+#include "protocol/UserRequests.h"
 #include "platform/CallerMemory.h"
 #include "platform/Device.h"
 
 namespace pellam::driver {
+
+using namespace protocol;
 
 constexpr std::array<uint32_t, 10> kPebWriteOrder = {
     pebItem::DownstreamSideNotch, pebItem::DownstreamGap,        pebItem::DownstreamCenterNotch,
@@ -29,7 +31,7 @@ constexpr bool isWidePebItem(uint32_t item)
 }
 constexpr uint32_t pebWriteCommand(uint32_t item)
 {
-    return isWidePebItem(item) ? vantor::driver::cmd::peb::SetWideItem : vantor::driver::cmd::peb::SetItem;
+    return isWidePebItem(item) ? protocol::cmd::peb::SetWideItem : protocol::cmd::peb::SetItem;
 }
 
 class PebItemValues {

@@ -1,18 +1,18 @@
 #include "UserDriver.h"
 
-#include "vantor/driver/CommandChannel.h"
+#include "protocol/CommandChannel.h"
 
 namespace pellam::driver {
 
 platform::DeviceHandle openPrinter()
 {
-    return platform::openDevice(QString::fromUtf16(kPrinterDeviceName), vantor::driver::printerOpenFlags());
+    return platform::openDevice(QString::fromUtf16(kPrinterDeviceName), protocol::printerOpenFlags());
 }
 
 platform::DeviceHandle openKeyboard()
 {
     // The keyboard driver is opened exactly as the printer driver is.
-    return platform::openDevice(QString::fromUtf16(kKeyboardDeviceName), vantor::driver::printerOpenFlags());
+    return platform::openDevice(QString::fromUtf16(kKeyboardDeviceName), protocol::printerOpenFlags());
 }
 
 bool signal(platform::DeviceHandle& handle, uint32_t code)

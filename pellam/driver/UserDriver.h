@@ -7,10 +7,13 @@
 // care.
 #include <cstdint>
 
-#include "pellam/driver/UserRequests.h"
+#include "protocol/UserRequests.h"
 #include "platform/Device.h"
 
 namespace pellam::driver {
+
+// The user program speaks the shared protocol: its names are ours here.
+using namespace protocol;
 
 constexpr const char16_t* kPrinterDeviceName = u"PRN1:";
 constexpr const char16_t* kKeyboardDeviceName = u"KBD1:";

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "pellam/driver/UserRequests.h"
+#include "protocol/UserRequests.h"
 #include "platform/Trace.h"
 
 namespace sim {
 
-namespace ud = pellam::driver;
+namespace ud = protocol;
 
 SimulatedKeyboard::SimulatedKeyboard(Hooks hooks) : m_hooks(std::move(hooks))
 {

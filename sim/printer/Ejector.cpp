@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "sim/printer/Machine.h"
-#include "vantor/driver/EjectorMoveParams.h"
+#include "protocol/EjectorMoveParams.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 namespace {
 constexpr int64_t kFlagSteps = 17; // the flag covers about 30 degrees

@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "sim/printer/Machine.h"
-#include "vantor/driver/AxisMoveParams.h"
-#include "vantor/driver/EndCutterParams.h"
-#include "vantor/driver/RequestCodes.h"
+#include "protocol/AxisMoveParams.h"
+#include "protocol/EndCutterParams.h"
+#include "protocol/RequestCodes.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 namespace {
 constexpr double kLevel[] = {0.0, 0.38, 0.71, 1.0};

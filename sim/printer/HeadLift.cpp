@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "sim/printer/Machine.h"
-#include "vantor/driver/HeadLiftParams.h"
+#include "protocol/HeadLiftParams.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 bool headLift(Machine& m, Call& c)
 {

@@ -8,15 +8,15 @@
 #include "sim/printer/Random.h"
 #include "sim/printer/RequestContext.h"
 #include "sim/printer/StateStore.h"
-#include "vantor/driver/CommandBlock.h"
-#include "vantor/driver/EjectorMoveParams.h"
+#include "protocol/CommandBlock.h"
+#include "protocol/EjectorMoveParams.h"
 
 namespace sim {
 
 // One engineering-family request after its sizes passed the contract check.
 struct Call {
     uint32_t code = 0;
-    vantor::driver::CommandBlock block;
+    protocol::CommandBlock block;
     const uint8_t* record = nullptr; // resolved, the record's size
     RequestContext& ctx;
     int32_t result = 0;       // the 4-byte output, when the command has one
@@ -85,7 +85,7 @@ struct EjectorResult {
 };
 // With countRevolutions the move runs the asked revolutions (the pulse
 // count, when set, is a limit); without, it runs its pulse count.
-bool runEjector(Machine& m, RequestContext& ctx, const vantor::driver::EjectorMoveParams& p, bool countRevolutions,
+bool runEjector(Machine& m, RequestContext& ctx, const protocol::EjectorMoveParams& p, bool countRevolutions,
                 EjectorResult& r);
 } // namespace mech
 

@@ -2,11 +2,11 @@
 // cutting each when asked. The simulated path never jams; injected faults
 // stand in for jams.
 #include "sim/printer/Machine.h"
-#include "vantor/driver/MediaJamRecord.h"
+#include "protocol/MediaJamRecord.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 bool mediaJam(Machine& m, Call& c)
 {

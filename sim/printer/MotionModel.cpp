@@ -92,14 +92,14 @@ bool readMove(RequestContext& ctx, const char* what, uint32_t upTable, int64_t u
     return true;
 }
 
-bool readMotorBlock(RequestContext& ctx, const char* what, const vantor::driver::MotorBlock& b, MoveProfile& move)
+bool readMotorBlock(RequestContext& ctx, const char* what, const protocol::MotorBlock& b, MoveProfile& move)
 {
     return checkStepMode(ctx, what, b.stepMode) &&
            readMove(ctx, what, b.rampUpTable, b.rampUpEntries, b.rampDownTable, b.rampDownEntries, b.constantPulses,
                     b.constantSpeed, b.preHold, b.postHold, move);
 }
 
-bool readSecondMotorBlock(RequestContext& ctx, const char* what, const vantor::driver::SecondMotorBlock& b,
+bool readSecondMotorBlock(RequestContext& ctx, const char* what, const protocol::SecondMotorBlock& b,
                           MoveProfile& move)
 {
     return checkStepMode(ctx, what, b.stepMode) &&

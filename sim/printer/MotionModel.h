@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "sim/printer/RequestContext.h"
-#include "vantor/driver/MotorBlock.h"
+#include "protocol/MotorBlock.h"
 
 namespace sim::motion {
 
@@ -41,8 +41,8 @@ struct MoveProfile {
 bool readMove(RequestContext& ctx, const char* what, uint32_t upTable, int64_t upCount, uint32_t downTable,
               int64_t downCount, int64_t constantPulses, int64_t speed, int64_t preHold, int64_t postHold,
               MoveProfile& move);
-bool readMotorBlock(RequestContext& ctx, const char* what, const vantor::driver::MotorBlock& block, MoveProfile& move);
-bool readSecondMotorBlock(RequestContext& ctx, const char* what, const vantor::driver::SecondMotorBlock& block,
+bool readMotorBlock(RequestContext& ctx, const char* what, const protocol::MotorBlock& block, MoveProfile& move);
+bool readSecondMotorBlock(RequestContext& ctx, const char* what, const protocol::SecondMotorBlock& block,
                           MoveProfile& move);
 bool checkStepMode(RequestContext& ctx, const char* what, int32_t stepMode);
 bool checkRange(RequestContext& ctx, const char* what, int64_t value, int64_t lo, int64_t hi);

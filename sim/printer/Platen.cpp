@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "sim/printer/Machine.h"
-#include "vantor/driver/PlatenMoveParams.h"
+#include "protocol/PlatenMoveParams.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "sim/printer/Machine.h"
-#include "vantor/driver/PlatenLifeRecord.h"
+#include "protocol/PlatenLifeRecord.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 namespace {
 constexpr int32_t kMaxPasses = 16;

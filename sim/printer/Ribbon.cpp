@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "sim/printer/Machine.h"
-#include "vantor/driver/AxisMoveParams.h"
-#include "vantor/driver/RequestCodes.h"
-#include "vantor/driver/RibbonTensionParams.h"
+#include "protocol/AxisMoveParams.h"
+#include "protocol/RequestCodes.h"
+#include "protocol/RibbonTensionParams.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 namespace {
 

@@ -4,23 +4,23 @@
 #include <cmath>
 #include <cstring>
 
-#include "pellam/driver/UserRequests.h"
+#include "protocol/UserRequests.h"
 #include "platform/Clock.h"
 #include "platform/Trace.h"
-#include "vantor/driver/AxisMoveParams.h"
-#include "vantor/driver/EndCutterParams.h"
-#include "vantor/driver/HeadLiftParams.h"
-#include "vantor/driver/MediaJamRecord.h"
-#include "vantor/driver/PlatenLifeRecord.h"
-#include "vantor/driver/PlatenMoveParams.h"
-#include "vantor/driver/RequestCodes.h"
-#include "vantor/driver/RibbonTensionParams.h"
-#include "vantor/driver/XYLifeParams.h"
+#include "protocol/AxisMoveParams.h"
+#include "protocol/EndCutterParams.h"
+#include "protocol/HeadLiftParams.h"
+#include "protocol/MediaJamRecord.h"
+#include "protocol/PlatenLifeRecord.h"
+#include "protocol/PlatenMoveParams.h"
+#include "protocol/RequestCodes.h"
+#include "protocol/RibbonTensionParams.h"
+#include "protocol/XYLifeParams.h"
 
 namespace sim {
 
-using namespace vantor::driver;
-namespace ud = pellam::driver;
+using namespace protocol;
+namespace ud = protocol;
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cmath>
 
 #include "sim/printer/Machine.h"
-#include "vantor/driver/RequestCodes.h"
-#include "vantor/driver/TapeRewindRecord.h"
+#include "protocol/RequestCodes.h"
+#include "protocol/TapeRewindRecord.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 bool tapeRewind(Machine& m, Call& c)
 {

@@ -5,11 +5,11 @@
 
 #include "sim/printer/Machine.h"
 #include "sim/printer/XYAxes.h"
-#include "vantor/driver/AxisMoveParams.h"
+#include "protocol/AxisMoveParams.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 bool readAxis(RequestContext& ctx, const char* what, const AxisMoveParams& a, motion::MoveProfile& move)
 {

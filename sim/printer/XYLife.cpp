@@ -7,12 +7,12 @@
 #include "platform/CallerMemory.h"
 #include "platform/DevicePath.h"
 #include "sim/printer/XYAxes.h"
-#include "vantor/driver/RequestCodes.h"
-#include "vantor/driver/XYLifeParams.h"
+#include "protocol/RequestCodes.h"
+#include "protocol/XYLifeParams.h"
 
 namespace sim::mech {
 
-using namespace vantor::driver;
+using namespace protocol;
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "TestMenu.h"
 
 #include "vantor/res/resource.h"
-#include "vantor/tests/motion/CPlatenDlg.h"
-#include "vantor/tests/motion/CPlatenLifeDlg.h"
-#include "vantor/tests/motion/CPlatenSensorDlg.h"
-#include "vantor/tests/motion/CTapeRewindDlg.h"
+#include "vantor/screens/motion/CPlatenDlg.h"
+#include "vantor/screens/motion/CPlatenLifeDlg.h"
+#include "vantor/screens/motion/CPlatenSensorDlg.h"
+#include "vantor/screens/motion/CTapeRewindDlg.h"
 
 // To put a screen on the menu:
 //   1. include its header here,
@@ -13,7 +13,7 @@
 //        {IDC_TAPE_REWIND_TEST, modal<CTapeRewindDlg>(0)},
 //      (the button comes alive by itself; the ids are in vantor/res/resource.h),
 //   3. the family's library joins the program by its name: vantor_<family>_tests
-//      for vantor/tests/<family>/ (see vantor/app/CMakeLists.txt).
+//      for vantor/screens/<family>/ (see vantor/app/CMakeLists.txt).
 // The constructor takes the row's arguments followed by the parent.
 
 namespace vantor {

@@ -4,6 +4,10 @@
 
 namespace vantor::driver {
 
+using protocol::MotorBlock;
+using protocol::RecordTables;
+using protocol::SecondMotorBlock;
+
 MoveRamps loadMoveRamps(const MotorGroupParams& group, RecordTables& tables, bool withRampDown)
 {
     MoveRamps r;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <QString>
 
-#include "vantor/driver/DriverRecord.h"
-#include "vantor/driver/MotorBlock.h"
+#include "protocol/DriverRecord.h"
+#include "protocol/MotorBlock.h"
 
 namespace vantor::driver {
 
@@ -46,15 +46,15 @@ struct MoveRamps {
 
 // Reads the group's profiles into tables owned by `tables`. With
 // `withRampDown` false the ramp-down box is ignored.
-MoveRamps loadMoveRamps(const MotorGroupParams& group, RecordTables& tables, bool withRampDown = true);
+MoveRamps loadMoveRamps(const MotorGroupParams& group, protocol::RecordTables& tables, bool withRampDown = true);
 
 // Fills a motor block for the group (ramps, speed, constant-phase pulses,
 // direction, step mode, reference voltage, hold times). Returns hasSpeed.
-bool fillMotorBlock(MotorBlock& block, const MotorGroupParams& group, RecordTables& tables);
+bool fillMotorBlock(protocol::MotorBlock& block, const MotorGroupParams& group, protocol::RecordTables& tables);
 
 // Fills the fields a second-motor block takes from a group: step mode, speed
 // and both ramps. The caller sets the rest (pulses, tension, holds, Vref),
 // which differ between the tests. Returns hasSpeed.
-bool fillSecondMotorBlock(SecondMotorBlock& block, const MotorGroupParams& group, RecordTables& tables);
+bool fillSecondMotorBlock(protocol::SecondMotorBlock& block, const MotorGroupParams& group, protocol::RecordTables& tables);
 
 } // namespace vantor::driver

@@ -7,7 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
 #include "ui/ResultList.h"
-#include "vantor/driver/CommandChannel.h"
+#include "protocol/CommandChannel.h"
 #include "vantor/settings/TestSettingsStore.h"
 
 namespace vantor {
@@ -89,7 +89,7 @@ bool CTestDlg::onInitDialog()
     setInt(common::kCumulativeCycle, m_record ? m_record->cumulativeCycle : m_cumulative);
     setInt(common::kCycle, 0);
     showRecord();
-    m_driver = driver::openPrinter();
+    m_driver = protocol::openPrinter();
     m_runner->start();
     return true;
 }

@@ -24,7 +24,7 @@
 //         void copyToRecord() override { record<CPlatenSettings>().totalPulses = m_pulses; }
 //         bool buildRecords() override { ...fill m_params...; return true; }    // UI thread
 //         void runCycle(int cycle, vantor::RunSink& out) override {             // worker thread
-//             bool ok = vantor::driver::sendCommand(driver(), IOCTL_PRN_MOTION, m_block, 1, 3, ...);
+//             bool ok = protocol::sendCommand(driver(), IOCTL_PRN_MOTION, m_block, 1, 3, ...);
 //             out.addLine(ok ? QString("%1. Total encode = %2 ").arg(cycle).arg(n)
 //                            : QString("%1. Run Platen - FAIL").arg(cycle));
 //         }

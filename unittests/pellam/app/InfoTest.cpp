@@ -20,13 +20,13 @@ protected:
 TEST_F(Info, ShowsTheVersionTheCountersAndTheChipVersions)
 {
     pellamtest::ScopedFakePrinter printer;
-    driver::UsageRecord usage;
+    protocol::UsageRecord usage;
     usage.cutsMade = 1234;
     usage.inchesPrinted = 56789;
     usage.word2 = 7;
-    printer->answers[driver::IOCTL_PRN_GET_USAGE] = FakePrinter::bytesOf(usage);
-    printer->answers[driver::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION] = QByteArray(1, char(3));
-    printer->answers[driver::IOCTL_PRN_GET_RIBBON_TAGCHIP_VERSION] = QByteArray(1, char(200));
+    printer->answers[protocol::IOCTL_PRN_GET_USAGE] = FakePrinter::bytesOf(usage);
+    printer->answers[protocol::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION] = QByteArray(1, char(3));
+    printer->answers[protocol::IOCTL_PRN_GET_RIBBON_TAGCHIP_VERSION] = QByteArray(1, char(200));
 
     CInfoDlg dlg;
     DialogHarness h(dlg);
@@ -58,10 +58,10 @@ TEST_F(Info, FailedRequestsShowZeros)
     {
         SCOPED_TRACE("one request fails");
         pellamtest::ScopedFakePrinter printer;
-        printer->answers[driver::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION] = QByteArray(1, char(4));
-        printer->answers[driver::IOCTL_PRN_GET_RIBBON_TAGCHIP_VERSION] = QByteArray(1, char(5));
-        printer->answers[driver::IOCTL_PRN_GET_USAGE] = QByteArray(12, char(1));
-        printer->failing.push_back(driver::IOCTL_PRN_GET_USAGE);
+        printer->answers[protocol::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION] = QByteArray(1, char(4));
+        printer->answers[protocol::IOCTL_PRN_GET_RIBBON_TAGCHIP_VERSION] = QByteArray(1, char(5));
+        printer->answers[protocol::IOCTL_PRN_GET_USAGE] = QByteArray(12, char(1));
+        printer->failing.push_back(protocol::IOCTL_PRN_GET_USAGE);
         CInfoDlg dlg;
         DialogHarness h(dlg);
         EXPECT_EQ(h.text(IDC_INFO_CUTS_MADE), "0");

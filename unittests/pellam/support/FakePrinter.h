@@ -13,13 +13,13 @@
 #include <mutex>
 #include <vector>
 
-#include "pellam/driver/UserRequests.h"
+#include "protocol/UserRequests.h"
 #include "platform/CallerMemory.h"
 #include "platform/Device.h"
 
 namespace pellamtest {
 
-namespace ud = pellam::driver;
+namespace ud = protocol;
 
 class FakePrinter : public platform::Device {
 public:

@@ -1,12 +1,12 @@
 // The keyboard driver on its own: hooks keep the layout and admit requests.
 #include <gtest/gtest.h>
 
-#include "pellam/driver/UserRequests.h"
+#include "protocol/UserRequests.h"
 #include "sim/keyboard/SimulatedKeyboard.h"
 
 namespace {
 
-namespace ud = pellam::driver;
+namespace ud = protocol;
 
 TEST(SimulatedKeyboard, KeepsTheLayoutThroughItsHooks)
 {

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "SimTestSupport.h"
-#include "pellam/driver/UserRequests.h"
+#include "protocol/UserRequests.h"
 
 namespace simtest {
 namespace {
@@ -31,7 +31,7 @@ TEST_F(Concurrency, ParallelRequestsAreSerialised)
     auto kbd = platform::openDevice("KBD1:");
     for (int i = 0; i < 50; ++i) {
         const int32_t layout = 1 + i % 5;
-        EXPECT_TRUE(kbd.ioControl(pellam::driver::IOCTL_KBD_SET_LAYOUT, &layout, 4, nullptr, 0));
+        EXPECT_TRUE(kbd.ioControl(protocol::IOCTL_KBD_SET_LAYOUT, &layout, 4, nullptr, 0));
     }
     t1.join();
     t2.join();

@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "SimTestSupport.h"
-#include "pellam/driver/UserRequests.h"
-#include "vantor/driver/EndCutterParams.h"
+#include "protocol/UserRequests.h"
+#include "protocol/EndCutterParams.h"
 
 namespace simtest {
 namespace {
@@ -82,7 +82,7 @@ TEST_F(Contract, CommandsNotSimulatedYetFailLikeAnAbsentDriver)
     expectRefused(IOCTL_PRN_SENSOR_READ, &sensor, 12, 4, "sensor read");
     CommandBlock tag{target::TagChip, cmd::tagChip::ReadTape, 0};
     expectRefused(IOCTL_PRN_TAGCHIP, &tag, 12, 64, "TagChip read");
-    expectRefused(pellam::driver::IOCTL_PRN_GET_PEB, nullptr, 0, 36, "PEB read");
+    expectRefused(protocol::IOCTL_PRN_GET_PEB, nullptr, 0, 36, "PEB read");
     EXPECT_FALSE(sim::SimulatedPrinter::isBuilt(IOCTL_PRN_ADC_READ, cmd::adc::Read));
     EXPECT_TRUE(sim::SimulatedPrinter::isBuilt(IOCTL_PRN_MOTION, cmd::motion::PlatenMove));
     uint32_t written = 9;

@@ -2,13 +2,13 @@
 #include <QDir>
 
 #include "SimTestSupport.h"
-#include "vantor/driver/AxisMoveParams.h"
-#include "vantor/driver/EndCutterParams.h"
-#include "vantor/driver/HeadLiftParams.h"
-#include "vantor/driver/MediaJamRecord.h"
-#include "vantor/driver/PlatenLifeRecord.h"
-#include "vantor/driver/RibbonTensionParams.h"
-#include "vantor/driver/XYLifeParams.h"
+#include "protocol/AxisMoveParams.h"
+#include "protocol/EndCutterParams.h"
+#include "protocol/HeadLiftParams.h"
+#include "protocol/MediaJamRecord.h"
+#include "protocol/PlatenLifeRecord.h"
+#include "protocol/RibbonTensionParams.h"
+#include "protocol/XYLifeParams.h"
 
 namespace simtest {
 namespace {

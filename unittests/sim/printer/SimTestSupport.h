@@ -9,14 +9,15 @@
 #include "platform/DevicePath.h"
 #include "platform/Trace.h"
 #include "sim/printer/SimulatedDevices.h"
-#include "vantor/driver/CommandChannel.h"
-#include "vantor/driver/DriverRecord.h"
-#include "vantor/driver/PlatenMoveParams.h"
+#include "protocol/CommandChannel.h"
+#include "protocol/DriverRecord.h"
+#include "protocol/PlatenMoveParams.h"
 #include "vantor/driver/RampProfile.h"
-#include "vantor/driver/RequestCodes.h"
+#include "protocol/RequestCodes.h"
 
 namespace simtest {
 
+using namespace protocol;
 using namespace vantor::driver;
 
 class SimFixture : public ::testing::Test {

@@ -3,13 +3,13 @@
 #include <QDir>
 
 #include "SimTestSupport.h"
-#include "pellam/driver/UserRequests.h"
-#include "vantor/driver/MediaJamRecord.h"
+#include "protocol/UserRequests.h"
+#include "protocol/MediaJamRecord.h"
 
 namespace simtest {
 namespace {
 
-namespace ud = pellam::driver;
+namespace ud = protocol;
 
 class State : public SimFixture {
 protected:

@@ -1,8 +1,8 @@
 // Simulated time under the time scale, injected faults and latencies, the
 // configuration sources, and determinism for a seed.
 #include "SimTestSupport.h"
-#include "pellam/driver/UserRequests.h"
-#include "vantor/driver/MediaJamRecord.h"
+#include "protocol/UserRequests.h"
+#include "protocol/MediaJamRecord.h"
 #include <QDir>
 
 namespace simtest {
@@ -184,13 +184,13 @@ TEST_F(Timing, AbsentDriverAndUserFamilyFaults)
     ASSERT_NE(devices.keyboard, nullptr);
 
     c = config();
-    c.faults[pellam::driver::IOCTL_PRN_GET_USAGE] = sim::FaultRule::always();
+    c.faults[protocol::IOCTL_PRN_GET_USAGE] = sim::FaultRule::always();
     restart(c);
-    pellam::driver::UsageRecord u;
-    const uint8_t sel = pellam::driver::kUsageSelector;
-    EXPECT_FALSE(prn.ioControl(pellam::driver::IOCTL_PRN_GET_USAGE, &sel, 1, &u, sizeof u));
+    protocol::UsageRecord u;
+    const uint8_t sel = protocol::kUsageSelector;
+    EXPECT_FALSE(prn.ioControl(protocol::IOCTL_PRN_GET_USAGE, &sel, 1, &u, sizeof u));
     uint8_t v = 0;
-    EXPECT_TRUE(prn.ioControl(pellam::driver::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1));
+    EXPECT_TRUE(prn.ioControl(protocol::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1));
 }
 
 } // namespace

@@ -5,11 +5,12 @@
 
 #include "platform/CallerMemory.h"
 #include "platform/DevicePath.h"
-#include "vantor/driver/DriverRecord.h"
+#include "protocol/DriverRecord.h"
 #include "vantor/driver/MotorGroup.h"
-#include "vantor/driver/PlatenMoveParams.h"
+#include "protocol/PlatenMoveParams.h"
 #include "vantor/driver/RampProfile.h"
 
+using namespace protocol;
 using namespace vantor::driver;
 
 namespace {

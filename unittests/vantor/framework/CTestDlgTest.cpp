@@ -19,10 +19,10 @@
 #include "ui/ResultList.h"
 #include "ui/testing/DialogHarness.h"
 #include "ui/testing/PromptRecorder.h"
-#include "vantor/driver/CommandChannel.h"
-#include "vantor/driver/DriverRecord.h"
-#include "vantor/driver/PlatenMoveParams.h"
-#include "vantor/driver/RequestCodes.h"
+#include "protocol/CommandChannel.h"
+#include "protocol/DriverRecord.h"
+#include "protocol/PlatenMoveParams.h"
+#include "protocol/RequestCodes.h"
 #include "vantor/framework/CTestDlg.h"
 #include "vantor/res/resource.h"
 #include "vantor/settings/TestSettingsStore.h"
@@ -83,13 +83,13 @@ protected:
         m_move->platen.constantPulses = m_pulses;
         m_move->platen.constantSpeed = 1000;
         m_move->word140 = 1;
-        m_move.setCommand(driver::target::Platen, driver::cmd::motion::PlatenMove);
+        m_move.setCommand(protocol::target::Platen, protocol::cmd::motion::PlatenMove);
         return true;
     }
     void runCycle(int cycle, RunSink& sink) override
     {
         int32_t count = 0;
-        const bool ok = driver::sendCommand(driver(), driver::IOCTL_PRN_MOTION, m_move.block(), &count, 4);
+        const bool ok = protocol::sendCommand(driver(), protocol::IOCTL_PRN_MOTION, m_move.block(), &count, 4);
         if (batch) {
             QStringList lines;
             for (int i = 0; i < 3000; ++i)
@@ -105,7 +105,7 @@ protected:
 private:
     int m_pulses = 0;
     QString m_profile;
-    driver::DriverRecord<driver::PlatenMoveParams> m_move;
+    protocol::DriverRecord<protocol::PlatenMoveParams> m_move;
 };
 
 // A printer whose requests wait at a gate the test opens, one per request.
