@@ -416,3 +416,28 @@ TEST_F(ExitRunTest, PrintHeadLiftRecordAndDurationFromTheReturnedCount)
                                            .word(44, 2);   // "Activate Print Head"
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(requests[0].record.data()), 48), expected.b);
 }
+
+TEST(ExitSettings, NoLevelChosenStoresTheFullLevelAndHeadLiftPulsesGoBackUnchanged)
+{
+    CSettingsFile file;
+    CEndCutterSettings cutter(file);
+    cutter.currentLevel.clear();
+    cutter.Save();
+    CPrintHeadLiftSettings lift(file);
+    lift.currentLevel.clear();
+    lift.totalPulses = 4321;
+    lift.Save();
+    CEndCutterSettings cutterAgain(file);
+    cutterAgain.Load();
+    EXPECT_EQ(cutterAgain.currentLevel, QStringLiteral("100"));
+    CPrintHeadLiftSettings liftAgain(file);
+    liftAgain.Load();
+    EXPECT_EQ(liftAgain.currentLevel, QStringLiteral("100"));
+    EXPECT_EQ(liftAgain.totalPulses, 4321);
+    // Written as text, even when chosen.
+    file.SetSection("End Cutter");
+    cutterAgain.currentLevel = QStringLiteral("38");
+    cutterAgain.Save();
+    file.SetSection("End Cutter");
+    EXPECT_EQ(file.GetString(QStringLiteral("CurrentLevel"), QString()), QStringLiteral("38"));
+}
