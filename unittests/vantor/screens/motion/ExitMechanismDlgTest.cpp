@@ -54,6 +54,13 @@ struct ExitDlgTest : ::testing::Test {
         platform::unregisterDevice(QStringLiteral("PRN1:"));
         settings.reset();
     }
+    // A fresh PRN1: that keeps `recordBytes` bytes of each request's record.
+    void usePrinter(size_t recordBytes)
+    {
+        platform::unregisterDevice(QStringLiteral("PRN1:"));
+        printer = std::make_shared<RecordingPrinter>(recordBytes);
+        platform::registerDevice(QStringLiteral("PRN1:"), printer);
+    }
     static QStringList lines(DialogHarness& h) { return h.listItems(IDC_RESULT_LIST); }
     static bool runEnds(DialogHarness& h)
     {
@@ -97,6 +104,7 @@ TEST_F(ExitDlgTest, EjectorModesCaptionsAndTheMinimumSensorRow)
 
 TEST_F(ExitDlgTest, EjectorRevPerCycleStopsAtThree)
 {
+    usePrinter(sizeof(protocol::EjectorMoveParams));
     CEjectorDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
@@ -115,6 +123,7 @@ TEST_F(ExitDlgTest, EjectorRevPerCycleStopsAtThree)
 TEST_F(ExitDlgTest, EjectorShortCountFailsAndStillAddsToTotalRev)
 {
     GetTestSettings<CEjectorSettings>()->rev = 3;
+    GetTestSettings<CEjectorSettings>()->Save(); // the dialog loads its section from the file
     printer->respond([](int, const Request&) { return Answer{true, 2, 0}; });
     CEjectorDlg dlg;
     DialogHarness h(dlg);
@@ -144,6 +153,7 @@ TEST_F(ExitDlgTest, EjectorRampUpChoiceWithoutValueIsRefused)
     auto* r = GetTestSettings<CEjectorSettings>();
     r->speed.initialSpeedType = 1;
     r->speed.rampUpProfile = blank;
+    r->Save();
     CEjectorDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
@@ -159,6 +169,8 @@ TEST_F(ExitDlgTest, EndCutterRunOfThree)
     auto* r = GetTestSettings<CEndCutterSettings>();
     r->currentLevel = QStringLiteral("71");
     r->dutyCycle = 40;
+    r->Save();
+    {
     CEndCutterDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
@@ -179,6 +191,7 @@ TEST_F(ExitDlgTest, EndCutterRunOfThree)
     // Nothing chosen in the list when the dialog closes: "100" is stored.
     dlg.setComboIndex(IDC_EC_LEVEL, -1);
     h.pressEscape();
+    }
     EXPECT_EQ(GetTestSettings<CEndCutterSettings>()->currentLevel, QStringLiteral("100"));
 }
 
@@ -211,6 +224,8 @@ TEST_F(ExitDlgTest, PrintHeadLiftTestTypeLocksTotalCycle)
     GetTestSettings<CPrintHeadLiftSettings>()->cycle = 5;
     GetTestSettings<CPrintHeadLiftSettings>()->testType = 1; // "Homing", applied at opening too
     GetTestSettings<CPrintHeadLiftSettings>()->totalPulses = 777;
+    GetTestSettings<CPrintHeadLiftSettings>()->Save();
+    {
     printer->respond([](int, const Request&) { return Answer{true, 0, 321}; });
     CPrintHeadLiftDlg dlg;
     DialogHarness h(dlg);
@@ -229,6 +244,7 @@ TEST_F(ExitDlgTest, PrintHeadLiftTestTypeLocksTotalCycle)
     EXPECT_EQ(h.text(IDC_TOTAL_CYCLE), QStringLiteral("1"));
     EXPECT_FALSE(h.enabled(IDC_TOTAL_CYCLE));
     h.pressEscape();
+    }
     EXPECT_EQ(GetTestSettings<CPrintHeadLiftSettings>()->testType, 2);
     EXPECT_EQ(GetTestSettings<CPrintHeadLiftSettings>()->totalPulses, 777);
 }
@@ -237,9 +253,7 @@ TEST_F(ExitDlgTest, EachDialogGoesAwayWhileItsWorkerIsInsideARequest)
 {
     for (int which = 0; which < 3; ++which) {
         SCOPED_TRACE(which);
-        printer = std::make_shared<RecordingPrinter>(sizeof(protocol::EndCutterParams));
-        platform::unregisterDevice(QStringLiteral("PRN1:"));
-        platform::registerDevice(QStringLiteral("PRN1:"), printer);
+        usePrinter(sizeof(protocol::SequenceBlock));
         printer->holdRequest(1);
         std::unique_ptr<vantor::CTestDlg> dlg;
         if (which == 0)
