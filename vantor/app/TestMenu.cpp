@@ -1,6 +1,12 @@
 #include "TestMenu.h"
 
 #include "vantor/res/resource.h"
+#include "vantor/screens/motion/CEjectorDlg.h"
+#include "vantor/screens/motion/CEndCutterDlg.h"
+#include "vantor/screens/motion/CPrintHeadLiftDlg.h"
+#include "vantor/screens/motion/EjectorRun.h"
+#include "vantor/screens/motion/EndCutterRun.h"
+#include "vantor/screens/motion/PrintHeadLiftRun.h"
 #include "vantor/screens/motion/CPlatenDlg.h"
 #include "vantor/screens/motion/CPlatenLifeDlg.h"
 #include "vantor/screens/motion/CPlatenSensorDlg.h"
@@ -19,6 +25,22 @@
 
 namespace vantor {
 
+namespace {
+// As the dialog does at opening: "Homing" and "Activate Print Head" run one
+// cycle whatever "cycle" holds.
+HeadlessTest headlessPrintHeadLift()
+{
+    HeadlessTest t = headless(motion::kPrintHeadLiftTest);
+    t.validate = [check = t.validate](CTestSettings& r) {
+        auto& lift = dynamic_cast<CPrintHeadLiftSettings&>(r);
+        if (motion::HeadLiftSingleCycle(lift.testType))
+            lift.cycle = 1;
+        return check(r);
+    };
+    return t;
+}
+} // namespace
+
 const std::vector<TestScreen>& testScreens()
 {
     static const std::vector<TestScreen> screens = {
@@ -33,6 +55,11 @@ const std::vector<TestScreen>& testScreens()
         {IDC_PLATEN_SENSOR_TEST, modal<CPlatenSensorDlg>(), headless(platen::kPlatenSensorTest)},
         // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
         // a command no button of the menu sends.
+        // Ejector, end cutter and print head lift tests (templates 131, 132, 160).
+        {IDC_EJECTOR_TEST, modal<CEjectorDlg>(0), headless(motion::kEjectorTest)},
+        {IDC_EJECT_LIFE_TEST, modal<CEjectorDlg>(1)}, // the same run as "Ejector Test"
+        {IDC_END_CUTTER_TEST, modal<CEndCutterDlg>(), headless(motion::kEndCutterTest)},
+        {IDC_PRINT_HEAD_LIFT_TEST, modal<CPrintHeadLiftDlg>(), headlessPrintHeadLift()},
     };
     return screens;
 }

@@ -32,8 +32,18 @@ CEndCutterSettings::CEndCutterSettings(CSettingsFile& owner) : CTestSettings(own
     cycle = 1;
 }
 
+namespace {
+// A list with no item chosen stores the full level.
+void storeLevelChosen(const SettingsExchange& io, QString& currentLevel)
+{
+    if (!io.IsLoading() && currentLevel.isEmpty())
+        currentLevel = QStringLiteral("100");
+}
+} // namespace
+
 void CEndCutterSettings::Exchange(SettingsExchange& io)
 {
+    storeLevelChosen(io, currentLevel);
     io.Number(key("Frequency"), frequency);
     io.DutyCycleAndCurrentLevel(dutyCycle, currentLevel);
     io.Number(key("ConstantSpeed"), constantSpeed);
@@ -49,6 +59,7 @@ CPrintHeadLiftSettings::CPrintHeadLiftSettings(CSettingsFile& owner) : CTestSett
 
 void CPrintHeadLiftSettings::Exchange(SettingsExchange& io)
 {
+    storeLevelChosen(io, currentLevel);
     io.Number(key("Frequency"), frequency);
     io.DutyCycleAndCurrentLevel(dutyCycle, currentLevel);
     io.Number(key("Delay"), delay);

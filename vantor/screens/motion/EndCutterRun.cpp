@@ -1,0 +1,92 @@
+#include "vantor/screens/motion/EndCutterRun.h"
+
+#include <algorithm>
+
+#include "protocol/AxisMoveParams.h"
+#include "protocol/CommandChannel.h"
+#include "protocol/RequestCodes.h"
+#include "vantor/screens/motion/EjectorRun.h"
+
+namespace vantor::motion {
+
+namespace {
+int32_t levelCode(const QString& text)
+{
+    bool ok = false;
+    const int percent = text.trimmed().toInt(&ok);
+    return ok ? protocol::currentLevel::fromPercent(percent) : 0;
+}
+
+QString pulseRange(int32_t pulses, const char* group)
+{
+    if (pulses >= 0 && pulses <= kMaxMovePulses)
+        return QString();
+    return QStringLiteral("\"Total No. of Pulses\" of %1 must be between 0 and %2.\n")
+        .arg(QLatin1String(group))
+        .arg(kMaxMovePulses);
+}
+} // namespace
+
+QString CheckEndCutter(const CEndCutterSettings& values)
+{
+    QString messages;
+    if (levelCode(values.currentLevel) == 0)
+        messages += QStringLiteral("\"Current Level (%)\" of End Cutter must be 38, 71 or 100.\n");
+    messages += pulseRange(values.totalPulses, "Platen");
+    messages += pulseRange(values.ejectTotalPulses, "Eject");
+    return messages;
+}
+
+EndCutterRun::EndCutterRun(DriverRef driver) : m_driver(std::move(driver)) {}
+
+void EndCutterRun::build(const CEndCutterSettings& values)
+{
+    m_params.reset(); // frees the previous result word
+    protocol::EndCutterParams& p = m_params.record();
+    p.platen.constantPulses = values.totalPulses;
+    p.platen.constantSpeed = values.constantSpeed;
+    p.cutter.levelCode = levelCode(values.currentLevel);
+    p.cutter.frequency = values.frequency;
+    p.cutter.dutyCycle = std::clamp<int32_t>(values.dutyCycle, 1, 100);
+    p.eject.pulseCount = values.ejectTotalPulses;
+    m_result = &m_params.newTable<int32_t>(1);
+    p.cutter.resultWord = m_result->address();
+}
+
+void EndCutterRun::cycle(int cycle, int totalCycles, RunSink& sink)
+{
+    using namespace protocol;
+    platform::DeviceHandle& driver = *m_driver;
+    const uint32_t loadBlock = m_params.addressOf(&m_params->load);
+    if (cycle == 1) {
+        CommandBlock load{target::PrintHead, cmd::motion::LoadPrintHead, loadBlock};
+        if (!sendCommand(driver, IOCTL_PRN_MOTION, load))
+            sink.addLine(QStringLiteral("1. Load PH - FAIL"));
+    }
+    // A driver that fails, or writes nothing, must not show the previous
+    // cycle's duration as this one's.
+    (*m_result)[0] = 0;
+    m_params.setCommand(target::EndCutter, cmd::motion::EndCutterCut);
+    if (sendCommand(driver, IOCTL_PRN_MOTION, m_params.block())) {
+        sink.addLine(QStringLiteral("%1. Run motor - OK ").arg(cycle));
+        sink.addLine(QStringLiteral("%1. Moving duration %2ms").arg(cycle).arg(resultWord()));
+    } else {
+        sink.addLine(QStringLiteral("%1. Run motor - FAIL").arg(cycle));
+    }
+    if (cycle >= totalCycles || m_stop->load()) {
+        CommandBlock unload{target::PrintHead, cmd::motion::UnloadPrintHead, loadBlock};
+        if (!sendCommand(driver, IOCTL_PRN_MOTION, unload))
+            sink.addLine(QStringLiteral("%1. Unload PH - FAIL").arg(cycle));
+    }
+}
+
+PreparedRun PrepareEndCutter(const CEndCutterSettings& values, const DriverRef& driver)
+{
+    auto run = std::make_unique<EndCutterRun>(driver);
+    run->build(values);
+    return PreparedRun::of(std::move(run));
+}
+
+const TestDefinition<CEndCutterSettings> kEndCutterTest{&CheckEndCutter, false, &PrepareEndCutter};
+
+} // namespace vantor::motion
