@@ -12,9 +12,9 @@ namespace vantor::motion {
 namespace {
 const QString kGroup = QStringLiteral("Ejector");
 
-QString pulseRangeMessage(const QString& group)
+QString pulseRangeMessage(int64_t pulses, const QString& group)
 {
-    return QStringLiteral("\"Total No. of Pulses\" of %1 must be between 0 and %2.\n").arg(group).arg(kMaxMovePulses);
+    return checkPulseRange(pulses, QStringLiteral("Total No. of Pulses"), group);
 }
 } // namespace
 
@@ -30,8 +30,7 @@ QString EjectorLine(int cycle, int32_t asked, int32_t counted, bool ok)
 QString CheckEjector(const CEjectorSettings& values)
 {
     QString messages = checkSpeedGroup(values.speed, kGroup, SpeedCheck::RampUpValue);
-    if (values.totalPulses < 0 || values.totalPulses > kMaxMovePulses)
-        messages += pulseRangeMessage(kGroup);
+    messages += pulseRangeMessage(values.totalPulses, kGroup);
     return messages;
 }
 
@@ -52,10 +51,12 @@ bool EjectorRun::build(const CEjectorSettings& values, QString& why)
     }
     // Computed wide: a long profile must not wrap the count into a huge move.
     const int64_t pulses = int64_t(values.totalPulses) - ramps.rampDownEntries - ramps.rampUpEntries;
-    if (pulses < 0 || pulses > kMaxMovePulses) {
-        why = pulses < 0 ? QStringLiteral("\"Total No. of Pulses\" of %1 is less than the pulses of its ramp profiles\n")
-                               .arg(kGroup)
-                         : pulseRangeMessage(kGroup);
+    if (pulses < 0) {
+        why = QStringLiteral("\"Total No. of Pulses\" of %1 is less than the pulses of its ramp profiles\n").arg(kGroup);
+        return false;
+    }
+    if (QString out = pulseRangeMessage(pulses, kGroup); !out.isEmpty()) {
+        why = out;
         return false;
     }
     EjectorMoveParams& p = m_move.record();

@@ -12,17 +12,11 @@
 
 namespace vantor::motion {
 
-// The most pulses one move of an exit mechanism may ask for. Three
-// revolutions of the ejector at 1/8 steps are a few thousand pulses; ten
-// million keeps every sum of a record far inside 32 bits and still allows
-// any move a profile could describe.
-constexpr int64_t kMaxMovePulses = 10'000'000;
-
 // "%d. Run %d rev (actual run %d rev) - OK" / "- FAIL".
 QString EjectorLine(int cycle, int32_t asked, int32_t counted, bool ok);
 
 // A ramp-up choice must name an existing file that holds a value (the run
-// speed is its last entry); "Total No. of Pulses:" within 0..kMaxMovePulses.
+// speed is its last entry); "Total No. of Pulses:" within 0..kMaxPulses.
 QString CheckEjector(const CEjectorSettings& values);
 
 class EjectorRun : public TestRun {

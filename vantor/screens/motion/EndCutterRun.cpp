@@ -5,6 +5,7 @@
 #include "protocol/AxisMoveParams.h"
 #include "protocol/CommandChannel.h"
 #include "protocol/RequestCodes.h"
+#include "vantor/framework/SpeedGroup.h"
 #include "vantor/screens/motion/EjectorRun.h"
 
 namespace vantor::motion {
@@ -19,11 +20,7 @@ int32_t levelCode(const QString& text)
 
 QString pulseRange(int32_t pulses, const char* group)
 {
-    if (pulses >= 0 && pulses <= kMaxMovePulses)
-        return QString();
-    return QStringLiteral("\"Total No. of Pulses\" of %1 must be between 0 and %2.\n")
-        .arg(QLatin1String(group))
-        .arg(kMaxMovePulses);
+    return checkPulseRange(pulses, QStringLiteral("Total No. of Pulses"), QLatin1String(group));
 }
 } // namespace
 

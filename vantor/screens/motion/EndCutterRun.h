@@ -22,7 +22,7 @@ namespace vantor::motion {
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
 
 // "Current Level (%):" one of the list's items; both pulse boxes within
-// 0..kMaxMovePulses.
+// 0..kMaxPulses.
 QString CheckEndCutter(const CEndCutterSettings& values);
 
 class EndCutterRun : public TestRun {

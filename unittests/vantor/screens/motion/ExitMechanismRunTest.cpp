@@ -147,11 +147,11 @@ TEST_F(ExitRunTest, EjectorRefusals)
         {"missing ramp-up file", 1, nullptr, "", 100, "File in \"Ramp Up Profile\" of Ejector not exist\n", ""},
         {"empty ramp-up file", 1, "empty.txt", "", 100, "File in \"Ramp Up Profile\" of Ejector has no value\n",
          "File in \"Ramp Up Profile\" of Ejector has no value\n"},
-        {"negative pulses", 0, "", "", -1, "\"Total No. of Pulses\" of Ejector must be between 0 and 10000000.\n",
+        {"negative pulses", 0, "", "", -1, "\"Total No. of Pulses\" of Ejector must be between 0 and 1000000.\n",
          "\"Total No. of Pulses\" of Ejector is less than the pulses of its ramp profiles\n"},
-        {"too many pulses", 0, "", "", 10'000'001,
-         "\"Total No. of Pulses\" of Ejector must be between 0 and 10000000.\n",
-         "\"Total No. of Pulses\" of Ejector must be between 0 and 10000000.\n"},
+        {"too many pulses", 0, "", "", 1'000'001,
+         "\"Total No. of Pulses\" of Ejector must be between 0 and 1000000.\n",
+         "\"Total No. of Pulses\" of Ejector must be between 0 and 1000000.\n"},
         {"ramps longer than the move", 1, "up.txt", "10\n20\n30\n", 2, "",
          "\"Total No. of Pulses\" of Ejector is less than the pulses of its ramp profiles\n"},
     };
@@ -376,9 +376,9 @@ TEST_F(ExitRunTest, CurrentLevelCodesAndRefusals)
     }
     CEndCutterSettings cutter(file);
     cutter.totalPulses = -1;
-    cutter.ejectTotalPulses = 10'000'001;
-    EXPECT_EQ(CheckEndCutter(cutter), "\"Total No. of Pulses\" of Platen must be between 0 and 10000000.\n"
-                                      "\"Total No. of Pulses\" of Eject must be between 0 and 10000000.\n");
+    cutter.ejectTotalPulses = 1'000'001;
+    EXPECT_EQ(CheckEndCutter(cutter), "\"Total No. of Pulses\" of Platen must be between 0 and 1000000.\n"
+                                      "\"Total No. of Pulses\" of Eject must be between 0 and 1000000.\n");
     CPrintHeadLiftSettings lift(file);
     lift.testType = 3;
     EXPECT_EQ(CheckPrintHeadLift(lift), "\"Test Type\" of Print Head must be chosen.\n");
