@@ -2,34 +2,6 @@
 
 #include "vantor/settings/CSettingsFile.h"
 
-const char* TestSettingsSection(int index)
-{
-    switch (index) {
-    case kTestEjector: return "ejector";
-    case kTestEndCutter: return "End Cutter";
-    case kTestPrintHeadLift: return "Print Head Lift";
-    case kTestPlaten: return "Platen";
-    case kTestPlatenLife: return "Platen Life";
-    case kTestPrintHead: return "Print Head";
-    case kTestRibbonDrive: return "Ribbon Drive";
-    case kTestRibbonToPlaten: return "Ribbon To Platen";
-    case kTestRibbonAdvance: return "Ribbon Advance";
-    case kTestRibbonTension: return "Ribbon Tension";
-    case kTestRibbonColor: return "Ribbon Color";
-    case kTestPlatenSensor: return "Platen Sensor";
-    case kTestTapeRewind: return "Tape Rewind";
-    case kTestTapeRollTightness: return "Tape Roll Tightness";
-    case kTestTapeOvershoot: return "Tape Overshoot";
-    case kTestXYCutter: return "XY Cutter";
-    case kTestXYCutterLife: return "XY Cutter Life";
-    case kTestFiducial: return "Fiducial";
-    case kTestPrint: return "Print";
-    case kTestPrintToCut: return "PrintToCut";
-    case kTestMediaJam: return "MEdiaJam";
-    default: return nullptr;
-    }
-}
-
 void SettingsExchange::Number(const QString& key, int32_t& value, int32_t defaultValue)
 {
     if (m_loading)

@@ -1,41 +1,85 @@
 #include "vantor/settings/TestSettingsStore.h"
 
+#include <iterator>
+
 #include "platform/DevicePath.h"
 
 TestSettingsStore::TestSettingsStore(CSettingsFile& file, const QString& path) : m_file(file), m_path(path) {}
 
+namespace {
+
+template <class T>
+std::unique_ptr<CTestSettings> make(CSettingsFile& file, int)
+{
+    return std::make_unique<T>(file);
+}
+template <>
+std::unique_ptr<CTestSettings> make<CTapeRewindSettings>(CSettingsFile& file, int index)
+{
+    return std::make_unique<CTapeRewindSettings>(file, index);
+}
+
+// One row per test: its index, its section and its record type. Indices 18,
+// 19 and 21 have none.
+struct SettingsRow {
+    int index;
+    const char* section;
+    std::unique_ptr<CTestSettings> (*make)(CSettingsFile&, int);
+};
+constexpr SettingsRow kRows[] = {
+    {kTestEjector, "ejector", &make<CEjectorSettings>},
+    {kTestEndCutter, "End Cutter", &make<CEndCutterSettings>},
+    {kTestPrintHeadLift, "Print Head Lift", &make<CPrintHeadLiftSettings>},
+    {kTestPlaten, "Platen", &make<CPlatenSettings>},
+    {kTestPlatenLife, "Platen Life", &make<CPlatenLifeSettings>},
+    {kTestPrintHead, "Print Head", &make<CPrintHeadSettings>},
+    {kTestRibbonDrive, "Ribbon Drive", &make<CRibbonDriveSettings>},
+    {kTestRibbonToPlaten, "Ribbon To Platen", &make<CRibbonToPlatenSettings>},
+    {kTestRibbonAdvance, "Ribbon Advance", &make<CRibbonAdvanceSettings>},
+    {kTestRibbonTension, "Ribbon Tension", &make<CRibbonTensionSettings>},
+    {kTestRibbonColor, "Ribbon Color", &make<CRibbonColorSettings>},
+    {kTestPlatenSensor, "Platen Sensor", &make<CPlatenSensorSettings>},
+    {kTestTapeRewind, "Tape Rewind", &make<CTapeRewindSettings>},
+    {kTestTapeRollTightness, "Tape Roll Tightness", &make<CTapeRewindSettings>},
+    {kTestTapeOvershoot, "Tape Overshoot", &make<CTapeRewindSettings>},
+    {kTestXYCutter, "XY Cutter", &make<CXYCutterSettings>},
+    {kTestXYCutterLife, "XY Cutter Life", &make<CXYCutterLifeSettings>},
+    {kTestFiducial, "Fiducial", &make<CFiducialSettings>},
+    {kTestPrint, "Print", &make<CPrintSettings>},
+    {kTestPrintToCut, "PrintToCut", &make<CPrintToCutSettings>},
+    {kTestMediaJam, "MEdiaJam", &make<CMediaJamSettings>},
+};
+static_assert(std::size(kRows) == kTestSettingsRecords);
+
+const SettingsRow* rowOf(int index)
+{
+    for (const SettingsRow& r : kRows)
+        if (r.index == index)
+            return &r;
+    return nullptr;
+}
+
+} // namespace
+
+const char* TestSettingsSection(int index)
+{
+    const SettingsRow* row = rowOf(index);
+    return row ? row->section : nullptr;
+}
+
 CTestSettings* TestSettingsStore::Get(int index)
 {
-    if (index < 0 || index >= kTestSettingsSlots)
+    std::unique_ptr<CTestSettings>* slot =
+        index >= 0 && index < kTestSettingsSlots ? &m_records[size_t(index)] : nullptr;
+    if (!slot)
         return nullptr;
-    std::unique_ptr<CTestSettings>& slot = m_records[size_t(index)];
-    if (slot)
-        return slot.get();
-    switch (index) {
-    case kTestEjector: slot = std::make_unique<CEjectorSettings>(m_file); break;
-    case kTestEndCutter: slot = std::make_unique<CEndCutterSettings>(m_file); break;
-    case kTestPrintHeadLift: slot = std::make_unique<CPrintHeadLiftSettings>(m_file); break;
-    case kTestPlaten: slot = std::make_unique<CPlatenSettings>(m_file); break;
-    case kTestPlatenLife: slot = std::make_unique<CPlatenLifeSettings>(m_file); break;
-    case kTestPrintHead: slot = std::make_unique<CPrintHeadSettings>(m_file); break;
-    case kTestRibbonDrive: slot = std::make_unique<CRibbonDriveSettings>(m_file); break;
-    case kTestRibbonToPlaten: slot = std::make_unique<CRibbonToPlatenSettings>(m_file); break;
-    case kTestRibbonAdvance: slot = std::make_unique<CRibbonAdvanceSettings>(m_file); break;
-    case kTestRibbonTension: slot = std::make_unique<CRibbonTensionSettings>(m_file); break;
-    case kTestRibbonColor: slot = std::make_unique<CRibbonColorSettings>(m_file); break;
-    case kTestPlatenSensor: slot = std::make_unique<CPlatenSensorSettings>(m_file); break;
-    case kTestTapeRewind:
-    case kTestTapeRollTightness:
-    case kTestTapeOvershoot: slot = std::make_unique<CTapeRewindSettings>(m_file, index); break;
-    case kTestXYCutter: slot = std::make_unique<CXYCutterSettings>(m_file); break;
-    case kTestXYCutterLife: slot = std::make_unique<CXYCutterLifeSettings>(m_file); break;
-    case kTestFiducial: slot = std::make_unique<CFiducialSettings>(m_file); break;
-    case kTestPrint: slot = std::make_unique<CPrintSettings>(m_file); break;
-    case kTestPrintToCut: slot = std::make_unique<CPrintToCutSettings>(m_file); break;
-    case kTestMediaJam: slot = std::make_unique<CMediaJamSettings>(m_file); break;
-    default: return nullptr;
+    if (!*slot) {
+        const SettingsRow* row = rowOf(index);
+        if (!row)
+            return nullptr;
+        *slot = row->make(m_file, index);
     }
-    return slot.get();
+    return slot->get();
 }
 
 CTestSettings* TestSettingsStore::Fetch(int index)
