@@ -52,6 +52,7 @@
 #include "ui/Prompts.h"
 #include "vantor/framework/TestDefinition.h"
 #include "vantor/framework/TestRunner.h"
+#include "vantor/res/resource.h"
 #include "vantor/settings/CTestSettings.h"
 
 namespace ui {
@@ -68,18 +69,19 @@ constexpr int WM_BUSY_ENDED = ui::WM_USER + 104;     // 1128
 constexpr int WM_PH_TRIGGERED = ui::WM_USER + 106;   // 1130
 constexpr int WM_ADD_REV = ui::WM_USER + 107;        // 1131
 
-// The common controls of every cycling test dialog (also in vantor/res/resource.h).
+// The common controls of every cycling test dialog, named once in
+// vantor/res/resource.h (the templates use the same names).
 namespace common {
-constexpr int kTotalCycle = 1013;      // "Total Cycle:"
-constexpr int kPause = 1014;           // "Pause betwen Cycle (ms):"
-constexpr int kCycle = 1016;           // "Cycle:" (read-only)
-constexpr int kCumulativeCycle = 1017; // "Cummulative Cycle:" (read-only)
-constexpr int kResultList = 1004;      // LISTBOX in the group "Result "
-constexpr int kRun = 1022;             // "RUN"
-constexpr int kStop = 1122;            // "Stop"
-constexpr int kReset = 1021;           // "Reset"
-constexpr int kClear = 1024;           // "Clear"
-constexpr int kSaveToFile = 1005;      // "Save To File..."
+constexpr int kTotalCycle = IDC_TOTAL_CYCLE;           // "Total Cycle:"
+constexpr int kPause = IDC_PAUSE;                      // "Pause betwen Cycle (ms):"
+constexpr int kCycle = IDC_CYCLE;                      // "Cycle:" (read-only)
+constexpr int kCumulativeCycle = IDC_CUMULATIVE_CYCLE; // "Cummulative Cycle:" (read-only)
+constexpr int kResultList = IDC_RESULT_LIST;           // LISTBOX in the group "Result "
+constexpr int kRun = IDC_RUN;                          // "RUN"
+constexpr int kStop = IDC_STOP;                        // "Stop"
+constexpr int kReset = IDC_RESET;                      // "Reset"
+constexpr int kClear = IDC_CLEAR;                      // "Clear"
+constexpr int kSaveToFile = IDC_SAVE_TO_FILE;          // "Save To File..."
 } // namespace common
 
 // The program's name: caption of the validation box.

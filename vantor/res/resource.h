@@ -40,7 +40,7 @@
 #define IDC_RIBBON_DRIVE_TEST           1498
 #define IDC_XY_CUT_FORCE_PROGRAM        1542
 
-// Controls every cycling test dialog has (vantor/framework/CTestDlg.h)
+// Controls every cycling test dialog has; the one place these ids are named
 #define IDC_RESULT_LIST                 1004
 #define IDC_SAVE_TO_FILE                1005
 #define IDC_TOTAL_CYCLE                 1013
