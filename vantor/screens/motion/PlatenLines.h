@@ -7,11 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "vantor/framework/TestRun.h"
+
 namespace vantor::platen {
 
-// Per-pulse lines go to the dialog in batches of this many, so that the
-// user-interface thread takes them in pieces and stays responsive.
-constexpr qsizetype kLineBatch = 2500;
+using vantor::kLineBatch; // per-pulse lines go to the list in batches of this many
 using BatchSink = std::function<void(QStringList)>;
 
 // "%d. Total encode = %d "
