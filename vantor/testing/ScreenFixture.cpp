@@ -110,12 +110,16 @@ void ScreenFixture::stopPrinter()
 
 bool ScreenFixture::advanceUntil(const std::function<bool()>& done)
 {
-    for (int i = 0; i < 20000; ++i) {
+    // Bounded by a generous real deadline that only trips on a hang: on a
+    // loaded machine the worker may wait a long while for a core, and a
+    // bound in steps would then fail a test that is not wrong.
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (std::chrono::steady_clock::now() < deadline) {
         ui::testing::processEvents();
         if (done())
             return true;
         clock.advance(10ms);
-        std::this_thread::yield();
+        std::this_thread::sleep_for(100us);
     }
     return done();
 }

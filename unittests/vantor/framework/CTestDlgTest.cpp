@@ -176,7 +176,9 @@ protected:
     // may begin its idle wait after any one step.
     bool advanceUntil(const std::function<bool()>& done)
     {
-        for (int i = 0; i < 20000; ++i) {
+        // A real deadline that only trips on a hang, not a count of steps:
+        // a loaded machine may keep the worker from a core for a while.
+        for (auto deadline = std::chrono::steady_clock::now() + 60s; std::chrono::steady_clock::now() < deadline;) {
             ui::testing::processEvents();
             if (done())
                 return true;

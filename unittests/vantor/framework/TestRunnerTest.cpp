@@ -72,11 +72,13 @@ struct RunnerFixture : ::testing::Test {
     template <class P>
     bool advanceUntil(P done)
     {
-        for (int i = 0; i < 1000000; ++i) {
+        // A real deadline that only trips on a hang, not a count of steps:
+        // a loaded machine may keep the worker from a core for a while.
+        for (auto deadline = std::chrono::steady_clock::now() + 60s; std::chrono::steady_clock::now() < deadline;) {
             if (done())
                 return true;
             clock.advance(10ms);
-            std::this_thread::yield();
+            std::this_thread::sleep_for(20us);
         }
         return done();
     }
