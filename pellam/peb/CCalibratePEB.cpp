@@ -72,7 +72,10 @@ void CCalibratePEB::onSave()
             word = *v;
         }
         if (!word) {
-            ui::messageBox(QStringLiteral("Please enter an integer."), {}, ui::MsgIcon::Warning);
+            // The framework's own refusals of a field that is not a number.
+            ui::messageBox(f.type == peb::ValueType::Signed ? QStringLiteral("Please enter an integer.")
+                                                            : QStringLiteral("Please enter a positive integer."),
+                           {}, ui::MsgIcon::Warning);
             setFocus(f.control);
             return;
         }
