@@ -1,5 +1,6 @@
 #include "CDisplayPEB.h"
 
+#include "pellam/app/ReadingLabels.h"
 #include "pellam/driver/UserDriver.h"
 #include "pellam/peb/PebCheck.h"
 #include "pellam/res/PellamResources.h"
@@ -14,6 +15,7 @@ CDisplayPEB::CDisplayPEB(QWidget* parent) : ui::Dialog(IDD_DISPLAY_PEB, parent)
 
 bool CDisplayPEB::onInitDialog()
 {
+    nameReadings(*this);
     m_driver = driver::openPrinter();
 
     // Each read clears its record first, so a failed one shows zeros.

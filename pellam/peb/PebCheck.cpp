@@ -112,7 +112,8 @@ float displayM(int32_t word0) { return float(double(word0) * 0.001); }
 
 float displayC(int32_t word1)
 {
-    // The driver's rounding of C: one more thousandth when the top byte is used.
+    // C alone has this step (negative words among those it affects); the
+    // screen has always shown C this way, so readings stay comparable.
     auto w = uint32_t(word1);
     if (w & 0xFF000000u)
         w += 1;

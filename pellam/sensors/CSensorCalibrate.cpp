@@ -1,5 +1,6 @@
 #include "CSensorCalibrate.h"
 
+#include "pellam/app/ReadingLabels.h"
 #include "pellam/driver/UserDriver.h"
 #include "pellam/res/PellamResources.h"
 #include "pellam/sensors/SensorSteps.h"
@@ -30,6 +31,7 @@ bool CGapSensorCalibrate::onInitDialog()
 {
     for (int id : {IDC_WIZ_STEP3, IDC_WIZ_STEP4, IDC_WIZ_GAP_RESULT, IDC_WIZ_NEXT2, IDC_WIZ_FINISH})
         show(id, false);
+    nameReadings(*this);
     m_driver = driver::openPrinter();
     return true;
 }
@@ -67,6 +69,7 @@ bool CColorSensorCalibrate::onInitDialog()
 {
     m_driver = driver::openPrinter();
     show(IDC_WIZ_FINISH, false);
+    nameReadings(*this);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "CSensorReadDlg.h"
 
 #include "pellam/driver/SensorReads.h"
+#include "pellam/app/ReadingLabels.h"
 #include "pellam/driver/UserDriver.h"
 #include "pellam/res/PellamResources.h"
 #include "pellam/sensors/SensorSteps.h"
@@ -19,6 +20,7 @@ CSensorReadDlg::CSensorReadDlg(QWidget* parent) : ui::Dialog(IDD_SENSOR_READ, pa
 
 bool CSensorReadDlg::onInitDialog()
 {
+    nameReadings(*this);
     m_driver = driver::openPrinter();
     return true;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+
 #include "pellam/res/PellamResources.h"
 #include "pellam/sensors/CSensorCalibrate.h"
 #include "pellam/sensors/CSensorReadDlg.h"
@@ -105,6 +107,12 @@ TEST_F(SensorScreens, ReadShowsEverySensorInTableOrder)
     EXPECT_EQ(h.text(IDC_SR_THERMISTOR), "-5.00");
     EXPECT_EQ(h.text(IDC_SR_AMBIENT), "123.46");
     EXPECT_EQ(h.text(IDC_SR_RIBBON_COLOR), "200,7,255");
+    // What an assistive client reads: the reading as shown, with its label.
+    QAccessibleInterface* gap = QAccessible::queryAccessibleInterface(dlg.control(IDC_SR_DS_GAP));
+    ASSERT_TRUE(gap);
+    EXPECT_EQ(gap->text(QAccessible::Name), "UnBlocked");
+    EXPECT_EQ(gap->text(QAccessible::Description), "Downstream Gap:");
+    EXPECT_EQ(dlg.control(IDC_SR_WIPER_BLOCKED)->accessibleName(), "Wiper Detect: Blocked");
 
     QStringList expected;
     for (uint32_t i : {17, 20, 19, 16, 15, 18, 25, 22, 23, 24, 26, 27, 149, 148, 30, 31, 28, 29, 112, 14, 13, 146})
