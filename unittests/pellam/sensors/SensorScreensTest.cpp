@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
+#include <QTimer>
 
 #include "pellam/res/PellamResources.h"
 #include "pellam/sensors/CSensorCalibrate.h"
@@ -259,14 +261,29 @@ TEST_F(SensorScreens, ColorWizardShowsFinishOnlyAfterAColourReading)
     }
 }
 
-TEST_F(SensorScreens, TheCalibrationMenuOffersBothWizards)
+TEST_F(SensorScreens, TheCalibrationMenuOpensEachWizardModally)
 {
     CSensorCalibrate dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
     EXPECT_EQ(dlg.windowTitle(), "Sensor Calibration");
-    EXPECT_EQ(h.text(IDC_SC_GAP_SENSOR), "Gap Sensor");
-    EXPECT_EQ(h.text(IDC_SC_COLOR_SENSOR), "Color Sensor");
+    const std::pair<int, QString> buttons[] = {{IDC_SC_GAP_SENSOR, "Gap Sensor Calibration"},
+                                               {IDC_SC_COLOR_SENSOR, "Color Sensor Calibration"}};
+    for (const auto& [button, title] : buttons) {
+        QString opened;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* wizard = dynamic_cast<ui::Dialog*>(QApplication::activeModalWidget());
+            if (!wizard || wizard == &dlg)
+                return;
+            opened = wizard->windowTitle();
+            wizard->command(ui::IDCANCEL);
+        });
+        poll.start(10);
+        ASSERT_TRUE(h.click(button)); // returns when the wizard has closed
+        poll.stop();
+        EXPECT_EQ(opened, title);
+    }
     ASSERT_TRUE(h.click(ui::IDCANCEL));
     EXPECT_TRUE(h.ended());
 }
