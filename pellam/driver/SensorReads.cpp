@@ -20,20 +20,19 @@ bool readInto(platform::DeviceHandle& handle, uint32_t code, protocol::CommandBl
 
 } // namespace
 
-bool readSensorState(platform::DeviceHandle& handle, protocol::CommandBlock& block, uint32_t item,
-                     uint32_t command, uint32_t& state)
+bool readSensorState(platform::DeviceHandle& handle, protocol::CommandBlock& block, uint32_t item, uint32_t command,
+                     uint32_t& state)
 {
     return readInto(handle, protocol::IOCTL_PRN_SENSOR_READ, block, item, command, state);
 }
 
-bool readSensorAnalog(platform::DeviceHandle& handle, protocol::CommandBlock& block, uint32_t item,
-                      double& value)
+bool readSensorAnalog(platform::DeviceHandle& handle, protocol::CommandBlock& block, uint32_t item, double& value)
 {
     return readInto(handle, protocol::IOCTL_PRN_SENSOR_READ, block, item, protocol::cmd::sensor::Read, value);
 }
 
-bool readSensorTriple(platform::DeviceHandle& handle, protocol::CommandBlock& block, uint32_t item,
-                      uint32_t command, protocol::ColorTriple& triple)
+bool readSensorTriple(platform::DeviceHandle& handle, protocol::CommandBlock& block, uint32_t item, uint32_t command,
+                      protocol::ColorTriple& triple)
 {
     return readInto(handle, protocol::IOCTL_PRN_SENSOR_READ, block, item, command, triple);
 }

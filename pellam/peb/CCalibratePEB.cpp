@@ -82,8 +82,8 @@ void CCalibratePEB::onSave()
         m_values.set(f.item, *word);
     }
 
-    const auto failed = peb::fieldsOutOfRange([this](const peb::PebField& f) { return m_values.value(f.item); },
-                                              settingOf);
+    const auto failed =
+        peb::fieldsOutOfRange([this](const peb::PebField& f) { return m_values.value(f.item); }, settingOf);
     for (const peb::PebField* f : failed)
         ui::messageBox(ui::loadString(f->message), {}, ui::MsgIcon::Error);
 

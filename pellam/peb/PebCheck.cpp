@@ -19,18 +19,16 @@ const std::array<PebField, 10> kPebFields = {{
      IDS_PEB_DCN_RANGE},
     {IDC_PEB_UGN, item::UpstreamGap, "defaultUGN2PL", "toleranceUGN2PL", ValueType::Unsigned, IDS_PEB_UGN_RANGE},
     {IDC_PEB_DGN, item::DownstreamGap, "defaultDGN2PL", "toleranceDGN2PL", ValueType::Unsigned, IDS_PEB_DGN_RANGE},
-    {IDC_PEB_USN, item::UpstreamSideNotch, "defaultUSN2PL", "toleranceDGN2PL", ValueType::Unsigned,
-     IDS_PEB_USN_RANGE},
+    {IDC_PEB_USN, item::UpstreamSideNotch, "defaultUSN2PL", "toleranceDGN2PL", ValueType::Unsigned, IDS_PEB_USN_RANGE},
     {IDC_PEB_DSN, item::DownstreamSideNotch, "defaultDSN2PL", "toleranceDSN2PL", ValueType::Unsigned,
      IDS_PEB_DSN_RANGE},
     {IDC_PEB_ECL, item::PrintlineToEndCutter, "defaultECL2PL", "toleranceECL2PL", ValueType::Unsigned,
      IDS_PEB_ECL_RANGE},
-    {IDC_PEB_XYCL, item::PrintlineToXYCut, "defaultXYCL2PL", "toleranceXYCL2PL", ValueType::Signed,
-     IDS_PEB_XYCL_RANGE},
+    {IDC_PEB_XYCL, item::PrintlineToXYCut, "defaultXYCL2PL", "toleranceXYCL2PL", ValueType::Signed, IDS_PEB_XYCL_RANGE},
     {IDC_PEB_XYHOME, item::XYHomeToTapeCenter, "defaultXYHOME2TC", "toleranceXYHOME2TC", ValueType::Signed,
      IDS_PEB_XYHOME_RANGE},
-    {IDC_PEB_CWOFFSET, item::CrossWebPrintOffset, "defaultCWPrintOffset", "toleranceCWPrintOffset",
-     ValueType::Signed, IDS_PEB_CWOFFSET_RANGE},
+    {IDC_PEB_CWOFFSET, item::CrossWebPrintOffset, "defaultCWPrintOffset", "toleranceCWPrintOffset", ValueType::Signed,
+     IDS_PEB_CWOFFSET_RANGE},
 }};
 
 int64_t parseSetting(std::string_view text)
@@ -106,9 +104,15 @@ std::string formatValue(uint32_t word, ValueType type)
     return type == ValueType::Signed ? std::to_string(int32_t(word)) : std::to_string(word);
 }
 
-std::string formatCoefficient(float value) { return format("%.4f", double(value)); }
+std::string formatCoefficient(float value)
+{
+    return format("%.4f", double(value));
+}
 
-float displayM(int32_t word0) { return float(double(word0) * 0.001); }
+float displayM(int32_t word0)
+{
+    return float(double(word0) * 0.001);
+}
 
 float displayC(int32_t word1)
 {
@@ -120,7 +124,13 @@ float displayC(int32_t word1)
     return float(double(int32_t(w)) * 0.001);
 }
 
-std::string formatDisplayM(int32_t word0) { return format("%5.3f", double(displayM(word0))); }
-std::string formatDisplayC(int32_t word1) { return format("%8.3f", double(displayC(word1))); }
+std::string formatDisplayM(int32_t word0)
+{
+    return format("%5.3f", double(displayM(word0)));
+}
+std::string formatDisplayC(int32_t word1)
+{
+    return format("%8.3f", double(displayC(word1)));
+}
 
 } // namespace pellam::peb

@@ -14,12 +14,12 @@ namespace pellam::peb {
 enum class ValueType { Unsigned, Signed };
 
 struct PebField {
-    int control;              // edit of the calibration screen (151)
-    uint32_t item;            // driver item
-    const char* defaultKey;   // in "General" of \boot\Pellam.ini
+    int control;            // edit of the calibration screen (151)
+    uint32_t item;          // driver item
+    const char* defaultKey; // in "General" of \boot\Pellam.ini
     const char* toleranceKey;
     ValueType type;
-    int message;              // string id shown when out of range
+    int message; // string id shown when out of range
 };
 
 // Screen order (1029 to 1135), which is also the order of the checks.

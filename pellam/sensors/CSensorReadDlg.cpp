@@ -1,7 +1,7 @@
 #include "CSensorReadDlg.h"
 
-#include "pellam/driver/SensorReads.h"
 #include "pellam/app/ReadingLabels.h"
+#include "pellam/driver/SensorReads.h"
 #include "pellam/driver/UserDriver.h"
 #include "pellam/res/PellamResources.h"
 #include "pellam/sensors/SensorSteps.h"

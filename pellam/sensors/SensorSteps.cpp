@@ -53,7 +53,10 @@ std::string tripleWith(const char* fmt, const protocol::ColorTriple& t)
 }
 } // namespace
 
-std::string notchText(uint32_t state) { return state != 0 ? "Blocked" : "UnBlocked"; }
+std::string notchText(uint32_t state)
+{
+    return state != 0 ? "Blocked" : "UnBlocked";
+}
 
 std::string analogText(double value)
 {
@@ -62,7 +65,10 @@ std::string analogText(double value)
     return buffer;
 }
 
-std::string tripleText(const protocol::ColorTriple& rgb) { return tripleWith("%u,%u,%u", rgb); }
+std::string tripleText(const protocol::ColorTriple& rgb)
+{
+    return tripleWith("%u,%u,%u", rgb);
+}
 
 void gapStepOnLiner(platform::DeviceHandle& handle, protocol::CommandBlock& block)
 {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Device.h"
 #include "protocol/CommandBlock.h"
 #include "protocol/SensorItems.h"
-#include "platform/Device.h"
 
 namespace pellam::sensors {
 
@@ -54,7 +54,7 @@ struct ColorCalibration {
     protocol::ColorTriple color;
 };
 ColorCalibration calibrateColorSensor(platform::DeviceHandle& handle, protocol::CommandBlock& block);
-std::string dacResultText(const protocol::ColorTriple& dacs);   // "Calibrated DAC value %u,%u,%u"
-std::string colorResultText(const protocol::ColorTriple& rgb);  // "Calibrated RGB Value %u,%u,%u"
+std::string dacResultText(const protocol::ColorTriple& dacs);  // "Calibrated DAC value %u,%u,%u"
+std::string colorResultText(const protocol::ColorTriple& rgb); // "Calibrated RGB Value %u,%u,%u"
 
 } // namespace pellam::sensors

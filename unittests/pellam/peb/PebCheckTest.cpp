@@ -48,8 +48,9 @@ TEST(PebRange, BoundsAreInclusiveAndComparedByType)
 TEST(PebRange, SettingsTextsAsDecimalIntegers)
 {
     const std::pair<const char*, int64_t> cases[] = {
-        {"580", 580}, {" -35", -35}, {"+12", 12}, {"", 0},        {"abc", 0},
-        {"12abc", 12}, {"-", 0},     {"4294967295", 4294967295LL}, {"4294967296", 0}, {"-2147483649", 0},
+        {"580", 580},      {" -35", -35},      {"+12", 12}, {"", 0},
+        {"abc", 0},        {"12abc", 12},      {"-", 0},    {"4294967295", 4294967295LL},
+        {"4294967296", 0}, {"-2147483649", 0},
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(parseSetting(text), value) << '"' << text << '"';

@@ -148,9 +148,11 @@ TEST_F(PebScreens, ValuesOutOfRangeShowTheirMessagesInTurnAndOnlyMAndCAreWritten
         {"just below and just above",
          {{IDC_PEB_DCN, "399"}, {IDC_PEB_XYCL, "601"}},
          {"Printline to Downstream Center Sensor out of range ", "Printline to XY Cutter Knife Tip out of range "}},
-        {"the largest unsigned distance", {{IDC_PEB_UGN, "4294967295"}},
+        {"the largest unsigned distance",
+         {{IDC_PEB_UGN, "4294967295"}},
          {"Printline to Upstream Gap Sensor out of range "}},
-        {"the cross-web offset beyond its tolerance", {{IDC_PEB_CWOFFSET, "-51"}},
+        {"the cross-web offset beyond its tolerance",
+         {{IDC_PEB_CWOFFSET, "-51"}},
          {"CrossWeb Print offset out of range "}},
     };
     for (const Case& c : cases) {
