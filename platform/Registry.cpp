@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "DevicePath.h"
 
@@ -156,7 +158,24 @@ void RegKey::close()
     m_path.clear();
 }
 
-bool RegKey::flush() const { return m_open; }
+bool RegKey::flush() const
+{
+    if (!m_open)
+        return false;
+    // Values are written through a temporary file renamed over the hive, so
+    // a flush makes both the hive's contents and its folder entry durable.
+    std::lock_guard<std::mutex> lock(g_mutex);
+    const QString path = hivePath(m_hive);
+    const auto syncPath = [](const QString& p, int flags) {
+        const int fd = ::open(QFile::encodeName(p).constData(), flags | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const bool ok = ::fsync(fd) == 0;
+        ::close(fd);
+        return ok;
+    };
+    return syncPath(path, O_RDONLY) && syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
+}
 
 bool regSetString(Hive hive, const QString& keyPath, const QString& name, const QString& value)
 {

@@ -22,6 +22,8 @@ public:
     bool queryString(const QString& name, char16_t* buffer, uint32_t bufferBytes) const;
     bool queryString(const QString& name, QString& value) const;
     void close();
+    // Writes the hive file and its folder entry through to the disk; fails
+    // for a closed key, or when the hive file is gone or cannot be synced.
     bool flush() const;
 
 private:

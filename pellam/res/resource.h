@@ -46,6 +46,104 @@
 #define IDC_INFO_TAPE_TAGCHIP           1141
 #define IDC_INFO_RIBBON_TAGCHIP         1143
 
+// --- Sensor and PEB screens -------------------------------------------------
+
+// Dialog templates
+#define IDD_SENSOR_READ                 130
+#define IDD_DISPLAY_PEB                 147
+#define IDD_SENSOR_CALIBRATE            148
+#define IDD_GAP_SENSOR_CALIBRATE        149
+#define IDD_COLOR_SENSOR_CALIBRATE      150
+#define IDD_CALIBRATE_PEB               151
+
+// PEB Calibration (151)
+#define IDC_PEB_UCN                     1029
+#define IDC_PEB_DCN                     1030
+#define IDC_PEB_UGN                     1031
+#define IDC_PEB_DGN                     1032
+#define IDC_PEB_USN                     1033
+#define IDC_PEB_DSN                     1131
+#define IDC_PEB_ECL                     1132
+#define IDC_PEB_XYCL                    1133
+#define IDC_PEB_XYHOME                  1134
+#define IDC_PEB_CWOFFSET                1135
+#define IDC_PEB_SAVE                    1136
+#define IDC_PEB_UI_BOARD                1137
+#define IDC_PEB_DRIVER_BOARD            1138
+#define IDC_PEB_DEFAULT                 1139
+#define IDC_PEB_RESTORE                 1140
+#define IDC_PEB_M                       1141
+#define IDC_PEB_C                       1143
+
+// Display PEB (147)
+#define IDC_SHOW_UCN                    1110
+#define IDC_SHOW_DCN                    1111
+#define IDC_SHOW_UGN                    1112
+#define IDC_SHOW_DGN                    1113
+#define IDC_SHOW_ECL                    1114
+#define IDC_SHOW_XYCL                   1115
+#define IDC_SHOW_XYHOME                 1117
+#define IDC_SHOW_CWOFFSET               1118
+#define IDC_SHOW_USN                    1122
+#define IDC_SHOW_DSN                    1123
+#define IDC_SHOW_M                      1155
+#define IDC_SHOW_C                      1156
+
+// Sensor Settings (130)
+#define IDC_SR_READ                     1002
+#define IDC_SR_DOOR_OPEN                1044
+#define IDC_SR_DOOR_CLOSED              1045
+#define IDC_SR_EJECT_HOME_BLOCKED       1052
+#define IDC_SR_EJECT_HOME_UNBLOCKED     1053
+#define IDC_SR_HEAD_LIFT_BLOCKED        1064
+#define IDC_SR_HEAD_LIFT_UNBLOCKED      1065
+#define IDC_SR_US_CENTER_NOTCH          1080
+#define IDC_SR_DS_CENTER_NOTCH          1081
+#define IDC_SR_US_GAP                   1082
+#define IDC_SR_DS_GAP                   1083
+#define IDC_SR_RIBBON_COLOR             1084
+#define IDC_SR_HEAD_VOLTAGE             1085
+#define IDC_SR_THERMISTOR               1086
+#define IDC_SR_AMBIENT                  1087
+#define IDC_SR_CUTTER_REAR_BLOCKED      1088
+#define IDC_SR_CUTTER_REAR_UNBLOCKED    1089
+#define IDC_SR_CUTTER_FRONT_BLOCKED     1090
+#define IDC_SR_CUTTER_FRONT_UNBLOCKED   1091
+#define IDC_SR_WIPER_BLOCKED            1092
+#define IDC_SR_WIPER_UNBLOCKED          1093
+#define IDC_SR_MEDIA_BLOCKED            1094
+#define IDC_SR_MEDIA_UNBLOCKED          1095
+#define IDC_SR_XY_PINCH_BLOCKED         1096
+#define IDC_SR_XY_PINCH_UNBLOCKED       1097
+#define IDC_SR_XY_UNPINCH_BLOCKED       1098
+#define IDC_SR_XY_UNPINCH_UNBLOCKED     1099
+#define IDC_SR_XY_CROSSWEB_BLOCKED      1100
+#define IDC_SR_XY_CROSSWEB_UNBLOCKED    1101
+#define IDC_SR_DS_SIDE_NOTCH_BLOCKED    1102
+#define IDC_SR_DS_SIDE_NOTCH_UNBLOCKED  1103
+#define IDC_SR_US_SIDE_NOTCH_BLOCKED    1104
+#define IDC_SR_US_SIDE_NOTCH_UNBLOCKED  1105
+#define IDC_SR_LIFT_HOME_BLOCKED        1106
+#define IDC_SR_LIFT_HOME_UNBLOCKED      1107
+#define IDC_SR_LIFT_UP_BLOCKED          1108
+#define IDC_SR_LIFT_UP_UNBLOCKED        1109
+
+// Sensor Calibration (148)
+#define IDC_SC_GAP_SENSOR               1125
+#define IDC_SC_COLOR_SENSOR             1126
+
+// Gap (149) and Color (150) Sensor Calibration
+#define IDC_WIZ_NEXT                    1029
+#define IDC_WIZ_STEP1                   1030
+#define IDC_WIZ_STEP2                   1031
+#define IDC_WIZ_STEP3                   1032
+#define IDC_WIZ_STEP4                   1033
+#define IDC_WIZ_FINISH                  1127
+#define IDC_WIZ_GAP_RESULT              1128
+#define IDC_WIZ_DAC_RESULT              1129
+#define IDC_WIZ_RGB_RESULT              1130
+#define IDC_WIZ_NEXT2                   1144
+
 // String table
 #define IDS_CODE_ERROR                  1102
 #define IDS_IDLE                        1113

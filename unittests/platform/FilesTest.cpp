@@ -85,6 +85,12 @@ TEST_F(DeviceRootFixture, RegistryHitAndMiss)
     EXPECT_TRUE(k.flush());
     k.close();
     EXPECT_FALSE(k.queryString(QStringLiteral("LanguagePrefix"), buffer, sizeof buffer));
+    EXPECT_FALSE(k.flush()) << "a closed key";
+
+    // A hive removed under an open key cannot be flushed.
+    ASSERT_TRUE(k.open(Hive::LocalMachine, key));
+    ASSERT_TRUE(QFile::remove(hostPath(QStringLiteral("\\Registry\\HKLM.reg"))));
+    EXPECT_FALSE(k.flush());
 }
 
 TEST(ProgramFolderTest, EndsWithSeparatorAndHoldsTheTestProgram)

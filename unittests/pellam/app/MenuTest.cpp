@@ -99,6 +99,8 @@ TEST_F(Menu, ButtonsOpenTheScreenOfTheirEntryAndTheOthersAreDisabled)
         }
     }
     EXPECT_TRUE(h.enabled(IDC_MENU_INFO)) << "the information screen is built";
+    for (int id : {IDC_MENU_READ_SENSORS, IDC_MENU_DISPLAY_PEB, IDC_MENU_CALIBRATE_SENSORS, IDC_MENU_CALIBRATE_PEB})
+        EXPECT_TRUE(h.enabled(id)) << "the sensor and PEB screens are built: " << id;
     EXPECT_FALSE(h.ended());
 }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <tuple>
 #include <vector>
 
 #include "protocol/UserRequests.h"
@@ -36,6 +37,11 @@ public:
     // length). A code without an answer fails, as do codes in `failing`.
     std::map<uint32_t, QByteArray> answers;
     std::vector<uint32_t> failing;
+    // Answers of command-block requests by (code, Target, Command), taken
+    // before `answers`; the keys in `failingCommands` fail.
+    using CommandKey = std::tuple<uint32_t, uint32_t, uint32_t>;
+    std::map<CommandKey, QByteArray> commandAnswers;
+    std::vector<CommandKey> failingCommands;
     int busyPolls = 0; // IOCTL_PRN_GET_BUSY answers 1 this many times, then 0
     // Written into a PEB request's output word: the value plus this.
     uint32_t pebAnswerDelta = 0;
@@ -56,6 +62,16 @@ public:
         m_log.push_back(r);
         if (std::find(failing.begin(), failing.end(), code) != failing.end())
             return false;
+        if (in && inLen == sizeof(ud::CommandBlock)) {
+            const CommandKey key{code, r.block.Target, r.block.Command};
+            if (std::find(failingCommands.begin(), failingCommands.end(), key) != failingCommands.end())
+                return false;
+            if (auto a = commandAnswers.find(key); a != commandAnswers.end()) {
+                if (out)
+                    std::memcpy(out, a->second.constData(), std::min<size_t>(outLen, size_t(a->second.size())));
+                return true;
+            }
+        }
         if (code == ud::IOCTL_PRN_GET_BUSY) {
             const uint32_t busy = busyPolls > 0 ? 1 : 0;
             if (busyPolls > 0)
@@ -122,6 +138,10 @@ public:
             return QStringLiteral("PEB %1/%2").arg(r.block.Target).arg(r.block.Command);
         if (r.code == ud::IOCTL_PRN_CUT_FORCE)
             return QStringLiteral("CUT_FORCE %1/%2").arg(r.block.Target).arg(r.block.Command);
+        if (r.code == ud::IOCTL_PRN_SENSOR_READ)
+            return QStringLiteral("SENSOR_READ %1/%2").arg(r.block.Target).arg(r.block.Command);
+        if (r.code == ud::IOCTL_PRN_REGISTER)
+            return QStringLiteral("REGISTER %1/%2").arg(r.block.Target).arg(r.block.Command);
         return QString::number(r.code, 16);
     }
 

@@ -1,0 +1,87 @@
+#include "CSensorCalibrate.h"
+
+#include "pellam/app/ReadingLabels.h"
+#include "pellam/driver/UserDriver.h"
+#include "pellam/res/PellamResources.h"
+#include "pellam/sensors/SensorSteps.h"
+#include "ui/Messages.h"
+
+namespace pellam {
+
+CSensorCalibrate::CSensorCalibrate(QWidget* parent) : ui::Dialog(IDD_SENSOR_CALIBRATE, parent)
+{
+    onCommand(IDC_SC_GAP_SENSOR, [] {
+        CGapSensorCalibrate wizard;
+        wizard.doModal();
+    });
+    onCommand(IDC_SC_COLOR_SENSOR, [] {
+        CColorSensorCalibrate wizard;
+        wizard.doModal();
+    });
+}
+
+CGapSensorCalibrate::CGapSensorCalibrate(QWidget* parent) : ui::Dialog(IDD_GAP_SENSOR_CALIBRATE, parent)
+{
+    onCommand(IDC_WIZ_NEXT, [this] { onFirstNext(); });
+    onCommand(IDC_WIZ_NEXT2, [this] { onSecondNext(); });
+    onCommand(IDC_WIZ_FINISH, [this] { endDialog(ui::IDCANCEL); });
+}
+
+bool CGapSensorCalibrate::onInitDialog()
+{
+    for (int id : {IDC_WIZ_STEP3, IDC_WIZ_STEP4, IDC_WIZ_GAP_RESULT, IDC_WIZ_NEXT2, IDC_WIZ_FINISH})
+        show(id, false);
+    nameReadings(*this);
+    m_driver = driver::openPrinter();
+    return true;
+}
+
+void CGapSensorCalibrate::onFirstNext()
+{
+    enable(IDC_WIZ_STEP1, false);
+    enable(IDC_WIZ_STEP2, false);
+    sensors::gapStepOnLiner(m_driver, m_block);
+    show(IDC_WIZ_STEP3);
+    show(IDC_WIZ_STEP4);
+    show(IDC_WIZ_NEXT, false);
+    show(IDC_WIZ_NEXT2);
+}
+
+void CGapSensorCalibrate::onSecondNext()
+{
+    enable(IDC_WIZ_STEP3, false);
+    enable(IDC_WIZ_STEP4, false);
+    show(IDC_WIZ_NEXT2, false);
+    show(IDC_WIZ_GAP_RESULT);
+    const uint8_t dac = sensors::gapStepOnTape(m_driver, m_block);
+    setText(IDC_WIZ_GAP_RESULT, QString::fromStdString(sensors::gapResultText(dac)));
+    show(IDC_WIZ_FINISH);
+}
+
+CColorSensorCalibrate::CColorSensorCalibrate(QWidget* parent) : ui::Dialog(IDD_COLOR_SENSOR_CALIBRATE, parent)
+{
+    onCommand(IDC_WIZ_NEXT, [this] { onNext(); });
+    onCommand(IDC_WIZ_FINISH, [this] { endDialog(ui::IDCANCEL); });
+    onCommand(IDC_CLOSE, [this] { endDialog(ui::IDCANCEL); });
+}
+
+bool CColorSensorCalibrate::onInitDialog()
+{
+    m_driver = driver::openPrinter();
+    show(IDC_WIZ_FINISH, false);
+    nameReadings(*this);
+    return true;
+}
+
+void CColorSensorCalibrate::onNext()
+{
+    show(IDC_WIZ_NEXT, false);
+    const sensors::ColorCalibration result = sensors::calibrateColorSensor(m_driver, m_block);
+    setText(IDC_WIZ_DAC_RESULT, QString::fromStdString(sensors::dacResultText(result.dacs)));
+    if (!result.colorRead)
+        return; // "Close" stays the only way out
+    setText(IDC_WIZ_RGB_RESULT, QString::fromStdString(sensors::colorResultText(result.color)));
+    show(IDC_WIZ_FINISH);
+}
+
+} // namespace pellam
