@@ -2,6 +2,7 @@
 // program's usage and version requests, and the keyboard.
 #include <QDir>
 #include <QProcess>
+#include <thread>
 
 #include "SimTestSupport.h"
 #include "protocol/UserRequests.h"
@@ -150,8 +151,11 @@ TEST_F(State, AFailedRequestKeepsNoneOfItsChanges)
     store.add(sim::stateKey::CutsMade, 5);
     store.setInteger(sim::stateKey::KeyboardLayout, 4);
     EXPECT_EQ(store.integer(sim::stateKey::CutsMade), 5) << "seen inside the request";
+    // The keyboard's change from another thread meanwhile is not the request's.
+    std::thread([&] { store.setInteger(sim::stateKey::RibbonTagChipVersion, 7); }).join();
     store.endRequest(false);
     EXPECT_EQ(store.integer(sim::stateKey::CutsMade), 0);
+    EXPECT_EQ(store.integer(sim::stateKey::RibbonTagChipVersion), 7);
     EXPECT_EQ(store.integer(sim::stateKey::KeyboardLayout), 1);
     store.beginRequest();
     store.add(sim::stateKey::CutsMade, 2);
@@ -161,6 +165,7 @@ TEST_F(State, AFailedRequestKeepsNoneOfItsChanges)
     again.load();
     EXPECT_EQ(again.integer(sim::stateKey::CutsMade), 2);
     EXPECT_EQ(again.integer(sim::stateKey::KeyboardLayout), 1);
+    EXPECT_EQ(again.integer(sim::stateKey::RibbonTagChipVersion), 7);
 }
 
 TEST_F(State, UserFamilyRequestsAndTheirSizes)
