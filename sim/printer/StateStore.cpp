@@ -1,5 +1,8 @@
 #include "sim/printer/StateStore.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -7,9 +10,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include "sim/printer/Factory.h"
 #include "sim/printer/Random.h"
@@ -229,8 +229,9 @@ bool StateStore::reloadLocked(bool report)
         const QString bad = m_file + QStringLiteral(".bad");
         QFile::remove(bad);
         const bool kept = QFile::rename(m_file, bad);
-        warnings << (kept ? QStringLiteral("printer state file corrupt, kept as %1, starting from factory values").arg(bad)
-                          : QStringLiteral("printer state file corrupt, starting from factory values"));
+        warnings
+            << (kept ? QStringLiteral("printer state file corrupt, kept as %1, starting from factory values").arg(bad)
+                     : QStringLiteral("printer state file corrupt, starting from factory values"));
         m_base = m_factory;
         writeFileLocked(m_base);
         break;
@@ -285,7 +286,10 @@ void StateStore::apply(const std::vector<Op>& ops, std::map<QString, QString>& v
     }
 }
 
-void StateStore::applyOps(std::map<QString, QString>& values) const { apply(m_ops, values); }
+void StateStore::applyOps(std::map<QString, QString>& values) const
+{
+    apply(m_ops, values);
+}
 
 void StateStore::recompute()
 {
@@ -342,7 +346,8 @@ void StateStore::endRequest(bool keep)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_inRequest = false;
     if (keep) {
-        m_ops.insert(m_ops.end(), std::make_move_iterator(m_requestOps.begin()), std::make_move_iterator(m_requestOps.end()));
+        m_ops.insert(m_ops.end(), std::make_move_iterator(m_requestOps.begin()),
+                     std::make_move_iterator(m_requestOps.end()));
         m_requestOps.clear();
     } else if (!m_requestOps.empty()) {
         m_requestOps.clear();

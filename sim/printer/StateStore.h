@@ -15,14 +15,14 @@
 // factory values are written, with a warning on standard error. A single
 // entry that does not parse is reported and ignored (the key keeps its
 // factory value); every other entry, hand-edited or not, loads.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
 
 namespace sim {
 
@@ -38,7 +38,7 @@ constexpr const char* TapeTagChipImage = "TagChip.TapeImage";     // 128 bytes, 
 constexpr const char* RibbonTagChipImage = "TagChip.RibbonImage"; // 128 bytes, hex
 constexpr const char* TagChipPrograms = "TagChip.Programs";
 constexpr const char* KeyboardLayout = "Keyboard.Layout";
-constexpr const char* PlatenEncoderRatio = "Platen.EncoderRatio";     // counts per full step
+constexpr const char* PlatenEncoderRatio = "Platen.EncoderRatio"; // counts per full step
 constexpr const char* RewindEncoderRatio = "TapeRewind.EncoderRatio";
 constexpr const char* RibbonEncoderRatio = "Ribbon.EncoderRatio";
 constexpr const char* PlatenMoves = "Platen.Moves";
@@ -143,8 +143,8 @@ private:
     std::map<QString, QString> m_factory;
     std::map<QString, QString> m_base;   // the file as last read or written
     std::map<QString, QString> m_values; // m_base with the pending operations
-    std::vector<Op> m_ops;        // kept changes, not yet written
-    std::vector<Op> m_requestOps; // changes of the request in progress
+    std::vector<Op> m_ops;               // kept changes, not yet written
+    std::vector<Op> m_requestOps;        // changes of the request in progress
     bool m_inRequest = false;
     std::thread::id m_requestThread;
     FileId m_seen;

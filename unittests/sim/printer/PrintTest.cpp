@@ -135,9 +135,9 @@ TEST_F(Print, PackedImageIsPrintedColumnByColumn)
     DriverRecord<PrintImageParams> rec;
     auto& packed = rec.newTable<uint8_t>(bytes);
     std::memset(packed.data(), 0xFF, bytes);
-    packed[0] = 0x7F;                             // column 0, dot 0
-    packed[kPrintImageHeight / 8] = 0xFB;         // column 1, dot 5
-    packed[kPrintImageHeight / 8 + 155] = 0xFE;   // column 1, dot 1247
+    packed[0] = 0x7F;                           // column 0, dot 0
+    packed[kPrintImageHeight / 8] = 0xFB;       // column 1, dot 5
+    packed[kPrintImageHeight / 8 + 155] = 0xFE; // column 1, dot 1247
     rec->image = packed.address();
     rec->byteCount = bytes;
     rec->fileName = wideText(rec, "");

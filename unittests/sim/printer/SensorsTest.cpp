@@ -96,7 +96,8 @@ TEST_F(Sensors, ReadingsArePlausibleAndFollowTheMachine)
     const ColorTriple dim = triple(IOCTL_PRN_SENSOR_READ, si::FiducialDetector, cmd::sensor::Read);
     EXPECT_LT(dim.green, 20);
     EXPECT_NEAR(dim.red, white.red, 5);
-    const ColorTriple emitters = triple(IOCTL_PRN_REGISTER, protocol::settingItem::FiducialEmitterDacs, cmd::reg::ReadSetting);
+    const ColorTriple emitters =
+        triple(IOCTL_PRN_REGISTER, protocol::settingItem::FiducialEmitterDacs, cmd::reg::ReadSetting);
     EXPECT_EQ(emitters.green, 10);
 }
 
