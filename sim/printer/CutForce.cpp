@@ -34,7 +34,8 @@ bool userCutForceCoeffs(Machine& m, Call& c)
     auto thousandths = [](double v) {
         return int32_t(std::clamp<double>(std::round(v * 1000.0), INT32_MIN, INT32_MAX));
     };
-    c.answer(CutForceCoeffs{thousandths(m.state.real(stateKey::CutForceM)), thousandths(m.state.real(stateKey::CutForceC))});
+    c.answer(
+        CutForceCoeffs{thousandths(m.state.real(stateKey::CutForceM)), thousandths(m.state.real(stateKey::CutForceC))});
     return true;
 }
 

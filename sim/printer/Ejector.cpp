@@ -32,8 +32,8 @@ bool runEjector(Machine& m, RequestContext& ctx, const EjectorMoveParams& p, boo
         return true;
     }
     if (!motion::checkRange(ctx, "revolutions", p.revolutions, 1, 3) ||
-        !motion::checkRange(ctx, "forward steps after blocked", p.forwardAfterBlocked, 0, 100000) ||
-        !motion::checkRange(ctx, "forward steps after unblocked", p.forwardAfterUnblocked, 0, 100000))
+        !motion::checkRange(ctx, "forward steps after blocked", p.forwardAfterBlocked, 0, motion::kMaxPulses) ||
+        !motion::checkRange(ctx, "forward steps after unblocked", p.forwardAfterUnblocked, 0, motion::kMaxPulses))
         return false;
 
     const int64_t perRev = motion::kFullStepsPerRev * (p.forwardAfterBlocked > kFlagSteps ? 2 : 1);

@@ -13,7 +13,6 @@ namespace sim::mech {
 using namespace protocol;
 
 namespace {
-constexpr double kLevel[] = {0.0, 0.38, 0.71, 1.0};
 }
 
 bool printHeadLoad(Machine& m, Call& c)
@@ -36,8 +35,8 @@ bool endCutter(Machine& m, Call& c)
     const auto p = c.recordAs<EndCutterParams>();
     motion::MoveProfile platen;
     if (!motion::readMotorBlock(ctx, "platen", p.platen, platen) ||
-        !motion::checkRange(ctx, "current level", p.cutter.levelCode, currentLevel::Pct38, currentLevel::Pct100) ||
-        !motion::checkRange(ctx, "duty cycle", p.cutter.dutyCycle, 1, 100) ||
+        !motion::checkLevel(ctx, p.cutter.levelCode) ||
+        !motion::checkRange(ctx, "duty cycle", p.cutter.dutyCycle, 0, 100) ||
         !motion::checkRange(ctx, "frequency", p.cutter.frequency, 0, 1'000'000))
         return false;
     uint8_t* result = ctx.out("cutter result word", p.cutter.resultWord, 4);
@@ -48,7 +47,7 @@ bool endCutter(Machine& m, Call& c)
         return false;
 
     // The knife needs force: below about 15 % it stalls in the tape.
-    const double force = kLevel[p.cutter.levelCode] * p.cutter.dutyCycle / 100.0;
+    const double force = motion::levelFraction(p.cutter.levelCode) * p.cutter.dutyCycle / 100.0;
     if (force < 0.15)
         return ctx.refuse("cutter stalled");
     const double cutMs = std::round(120.0 + 180.0 * (1.0 - force) + m.rng.range(-4.0, 4.0));

@@ -21,11 +21,11 @@ int32_t pebUnitValue(uint64_t seed, uint32_t item)
         int32_t nominal;
         int32_t spread;
     } peb[] = {
-        {pebItem::UpstreamCenterNotch, 1850, 30}, {pebItem::DownstreamCenterNotch, 640, 20},
-        {pebItem::UpstreamGap, 1790, 30},         {pebItem::DownstreamGap, 580, 20},
-        {pebItem::UpstreamSideNotch, 1880, 20},   {pebItem::DownstreamSideNotch, 660, 20},
+        {pebItem::UpstreamCenterNotch, 1850, 30},  {pebItem::DownstreamCenterNotch, 640, 20},
+        {pebItem::UpstreamGap, 1790, 30},          {pebItem::DownstreamGap, 580, 20},
+        {pebItem::UpstreamSideNotch, 1880, 20},    {pebItem::DownstreamSideNotch, 660, 20},
         {pebItem::PrintlineToEndCutter, 1210, 15}, {pebItem::PrintlineToXYCut, 2860, 40},
-        {pebItem::XYHomeToTapeCenter, -35, 10},   {pebItem::CrossWebPrintOffset, 0, 10},
+        {pebItem::XYHomeToTapeCenter, -35, 10},    {pebItem::CrossWebPrintOffset, 0, 10},
     };
     for (const auto& p : peb)
         if (p.item == item) {
@@ -45,12 +45,13 @@ void factoryMachineState(uint64_t seed, std::map<QString, QString>& v)
     };
     auto number = [](int64_t n) { return QString::number(n); };
 
-    for (const char* counter :
-         {stateKey::CutsMade, stateKey::InchesPrinted, stateKey::RowsPrinted, stateKey::InchesFed, stateKey::PlatenMoves,
-          stateKey::PlatenPulses, stateKey::TapeRewindMoves, stateKey::RibbonMoves, stateKey::EjectorRevolutions,
-          stateKey::EndCutterCuts, stateKey::PrintHeadLoads, stateKey::PrintHeadLifts, stateKey::XYCuts, stateKey::XYMoves,
-          stateKey::MediaJamRuns, stateKey::FiducialRuns, stateKey::RibbonColorRuns, stateKey::PrintJobs,
-          stateKey::SpoolImages, stateKey::TagChipPrograms})
+    for (const char* counter : {stateKey::CutsMade,        stateKey::InchesPrinted,   stateKey::RowsPrinted,
+                                stateKey::InchesFed,       stateKey::PlatenMoves,     stateKey::PlatenPulses,
+                                stateKey::TapeRewindMoves, stateKey::RibbonMoves,     stateKey::EjectorRevolutions,
+                                stateKey::EndCutterCuts,   stateKey::PrintHeadLoads,  stateKey::PrintHeadLifts,
+                                stateKey::XYCuts,          stateKey::XYMoves,         stateKey::MediaJamRuns,
+                                stateKey::FiducialRuns,    stateKey::RibbonColorRuns, stateKey::PrintJobs,
+                                stateKey::SpoolImages,     stateKey::TagChipPrograms})
         v[QLatin1String(counter)] = QStringLiteral("0");
     v[stateKey::TapeTagChipVersion] = QStringLiteral("3");
     v[stateKey::RibbonTagChipVersion] = QStringLiteral("2");

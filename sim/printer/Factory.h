@@ -3,10 +3,10 @@
 // ratios, sensor levels, converter settings, PEB and cut-force values, head
 // resistor value and cartridge images, each varying a little from unit to
 // unit with the seed.
-#include <cstdint>
-#include <map>
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
+#include <map>
 
 namespace sim {
 
@@ -21,6 +21,9 @@ QByteArray factoryTapeTagChipImage();
 QByteArray factoryRibbonTagChipImage();
 
 // Keys of per-item values.
-inline QString itemKey(const char* prefix, uint32_t item) { return QLatin1String(prefix) + QString::number(item); }
+inline QString itemKey(const char* prefix, uint32_t item)
+{
+    return QLatin1String(prefix) + QString::number(item);
+}
 
 } // namespace sim

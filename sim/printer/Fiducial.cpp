@@ -2,9 +2,9 @@
 // the printed mark with the chosen emitter colour, then the tape runs
 // down-web past a row of marks; both sweeps sample the detector's channel of
 // that colour at every pulse into the caller's sample buffers.
+#include <QFile>
 #include <algorithm>
 #include <cmath>
-#include <QFile>
 
 #include "platform/DevicePath.h"
 #include "protocol/FiducialTestParams.h"

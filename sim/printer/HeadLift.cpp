@@ -14,15 +14,14 @@ bool headLift(Machine& m, Call& c)
 {
     RequestContext& ctx = c.ctx;
     const auto p = c.recordAs<HeadLiftParams>();
-    if (!motion::checkRange(ctx, "current level", p.drive.levelCode, currentLevel::Pct38, currentLevel::Pct100) ||
-        !motion::checkRange(ctx, "duty cycle", p.drive.dutyCycle, 1, 100) ||
+    if (!motion::checkLevel(ctx, p.drive.levelCode) ||
+        !motion::checkRange(ctx, "duty cycle", p.drive.dutyCycle, 0, 100) ||
         !motion::checkRange(ctx, "frequency", p.drive.period, 0, 1'000'000) ||
-        !motion::checkRange(ctx, "delay", p.drive.delayAfterTrigger, 0, 60000) ||
+        !motion::checkRange(ctx, "delay", p.drive.delayAfterTrigger, 0, motion::kMaxHoldMs) ||
         !motion::checkRange(ctx, "test type", p.testType, headLiftTest::FullCycle, headLiftTest::ActivatePrintHead))
         return false;
-    static constexpr double kLevel[] = {0.0, 0.38, 0.71, 1.0};
     static constexpr double kBaseMs[] = {600.0, 320.0, 250.0};
-    const double force = kLevel[p.drive.levelCode] * p.drive.dutyCycle / 100.0;
+    const double force = motion::levelFraction(p.drive.levelCode) * p.drive.dutyCycle / 100.0;
     if (force < 0.10)
         return ctx.refuse("print head lift stalled");
     const double ms = std::round(kBaseMs[p.testType] * (1.0 + 0.6 * (1.0 - force)) + p.drive.delayAfterTrigger +

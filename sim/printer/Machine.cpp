@@ -7,13 +7,8 @@ namespace sim {
 namespace si = protocol::sensorItem;
 
 Machine::Machine(StateStore& s, const SimConfig& config)
-    : state(s),
-      rng(config.seed),
-      seed(config.seed),
-      timeScale(config.timeScale),
-      sensorOverrides(config.sensorStates),
-      tapeCartridge(config.tapeCartridgePresent),
-      ribbonCartridge(config.ribbonCartridgePresent)
+    : state(s), rng(config.seed), seed(config.seed), timeScale(config.timeScale), sensorOverrides(config.sensorStates),
+      tapeCartridge(config.tapeCartridgePresent), ribbonCartridge(config.ribbonCartridgePresent)
 {
 }
 

@@ -8,13 +8,13 @@
 #include <map>
 #include <vector>
 
+#include "protocol/CommandBlock.h"
+#include "protocol/EjectorMoveParams.h"
 #include "sim/printer/MotionModel.h"
 #include "sim/printer/Random.h"
 #include "sim/printer/RequestContext.h"
 #include "sim/printer/SimConfig.h"
 #include "sim/printer/StateStore.h"
-#include "protocol/CommandBlock.h"
-#include "protocol/EjectorMoveParams.h"
 
 namespace sim {
 
@@ -29,8 +29,8 @@ struct Call {
     uint32_t inLen = 0;
     uint32_t outLen = 0;
     RequestContext& ctx;
-    int32_t result = 0;       // the 4-byte output of the motion commands
-    uint32_t counter = 0;     // the bytes-returned answer of the print head lift
+    int32_t result = 0;   // the 4-byte output of the motion commands
+    uint32_t counter = 0; // the bytes-returned answer of the print head lift
     bool answersCounter = false;
     std::array<uint8_t, 128> output{}; // any other output, outLen bytes of it
     bool outputSet = false;
@@ -73,7 +73,7 @@ struct RasterPrint {
     bool inImage = false;
     std::vector<uint8_t> rows; // the image's rows, dot width / 8 bytes each
     uint32_t rowCount = 0;
-    int64_t busyUntilMs = 0;   // platform clock
+    int64_t busyUntilMs = 0; // platform clock
 };
 
 // What the machine holds between requests. Positions are lost at power off;
@@ -91,15 +91,15 @@ struct Machine {
     bool tapeCartridge = true;
     bool ribbonCartridge = true;
 
-    double mediaPositionMm = 0;     // tape under the platen, from the first label edge
+    double mediaPositionMm = 0; // tape under the platen, from the first label edge
     bool printHeadLoaded = false;
-    int64_t rockerArmSteps = 150;   // full steps away from the rocker arm sensor
-    int64_t ejectorPhase = 0;       // full steps past the home flag's trailing edge
+    int64_t rockerArmSteps = 150;    // full steps away from the rocker arm sensor
+    int64_t ejectorPhase = 0;        // full steps past the home flag's trailing edge
     int64_t crossWebPosition = 1200; // full steps from the cross-web home sensor
     bool pinched = false;
-    double ribbonPositionMm = 0;    // ribbon past the colour sensor
-    double headHeat = 0;            // degrees above ambient after printing
-    int32_t ribbonLogCycle = 0;     // cycles in the current ribbon colour log
+    double ribbonPositionMm = 0; // ribbon past the colour sensor
+    double headHeat = 0;         // degrees above ambient after printing
+    int32_t ribbonLogCycle = 0;  // cycles in the current ribbon colour log
 
     RasterPrint raster;
 

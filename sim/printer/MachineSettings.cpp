@@ -90,11 +90,16 @@ bool sensorStateOf(uint32_t item, const QString& text, int32_t& state)
         return false;
     };
     switch (item) {
-    case si::Door: return find(kDoor);
-    case si::MediaPresent: return find(kMedia);
-    case si::Wiper: return find(kWiper);
-    case si::EjectorHome: return find(kEjector);
-    default: return find(kOther);
+    case si::Door:
+        return find(kDoor);
+    case si::MediaPresent:
+        return find(kMedia);
+    case si::Wiper:
+        return find(kWiper);
+    case si::EjectorHome:
+        return find(kEjector);
+    default:
+        return find(kOther);
     }
 }
 

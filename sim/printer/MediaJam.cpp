@@ -12,13 +12,13 @@ bool mediaJam(Machine& m, Call& c)
 {
     RequestContext& ctx = c.ctx;
     const auto r = c.recordAs<MediaJamRecord>();
-    if (!motion::checkRange(ctx, "media length", r.length, 0, 1000) ||
-        !motion::checkRange(ctx, "copies", r.copies, 0, 10000) || !motion::checkRange(ctx, "end cut", r.endCut, 0, 1))
+    if (!motion::checkRange(ctx, "media length", r.length, 0, INT32_MAX) ||
+        !motion::checkRange(ctx, "copies", r.copies, 0, INT32_MAX) || !motion::checkRange(ctx, "end cut", r.endCut, 0, 1))
         return false;
     // 100 mm/s feed and 250 ms per cut.
-    const double feedMs = r.length * 25.4 / 100.0 * 1000.0;
-    ctx.machineMs += r.copies * (feedMs + (r.endCut ? 250.0 : 0.0));
-    m.mediaPositionMm += 25.4 * r.length * r.copies;
+    const double feedMs = double(r.length) * 25.4 / 100.0 * 1000.0;
+    ctx.machineMs += double(r.copies) * (feedMs + (r.endCut ? 250.0 : 0.0));
+    m.mediaPositionMm += 25.4 * double(r.length) * double(r.copies);
     m.state.add(stateKey::InchesFed, int64_t(r.length) * r.copies);
     m.state.add(stateKey::MediaJamRuns, 1);
     if (r.endCut) {

@@ -23,9 +23,12 @@ inline int32_t featureAt(Feature f, double positionMm)
     if (inPitch < 0)
         inPitch += kPitchMm;
     switch (f) {
-    case Feature::SideNotch: return inPitch < kSideNotchMm ? 1 : 0;
-    case Feature::CenterNotch: return inPitch < kCenterNotchMm ? 1 : 0;
-    case Feature::Gap: return inPitch >= kPitchMm - kGapMm ? 1 : 0;
+    case Feature::SideNotch:
+        return inPitch < kSideNotchMm ? 1 : 0;
+    case Feature::CenterNotch:
+        return inPitch < kCenterNotchMm ? 1 : 0;
+    case Feature::Gap:
+        return inPitch >= kPitchMm - kGapMm ? 1 : 0;
     }
     return 0;
 }

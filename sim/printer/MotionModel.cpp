@@ -57,6 +57,14 @@ bool checkRange(RequestContext& ctx, const char* what, int64_t value, int64_t lo
     return ctx.refuse(QStringLiteral("%1 %2 outside %3..%4").arg(QLatin1String(what)).arg(value).arg(lo).arg(hi));
 }
 
+bool checkLevel(RequestContext& ctx, int32_t levelCode) { return checkRange(ctx, "current level", levelCode, 0, 3); }
+
+double levelFraction(int32_t levelCode)
+{
+    static constexpr double kLevel[] = {1.0, 0.38, 0.71, 1.0};
+    return levelCode >= 0 && levelCode <= 3 ? kLevel[levelCode] : 0.0;
+}
+
 bool checkStepMode(RequestContext& ctx, const char* what, int32_t stepMode)
 {
     if (microsteps(stepMode))
@@ -75,7 +83,7 @@ bool readMove(RequestContext& ctx, const char* what, uint32_t upTable, int64_t u
         return ctx.refuse(w + QStringLiteral(": constant speed %1").arg(speed));
     if (speed < 0 || speed > 1'000'000)
         return ctx.refuse(w + QStringLiteral(": constant speed %1").arg(speed));
-    if (!checkRange(ctx, "hold time", preHold, 0, 60000) || !checkRange(ctx, "hold time", postHold, 0, 60000))
+    if (!checkRange(ctx, "hold time", preHold, 0, kMaxHoldMs) || !checkRange(ctx, "hold time", postHold, 0, kMaxHoldMs))
         return false;
     if (upCount < 0 || downCount < 0 || upCount + downCount + constantPulses > kMaxPulses)
         return ctx.refuse(w + QStringLiteral(": pulse counts %1/%2/%3").arg(upCount).arg(constantPulses).arg(downCount));

@@ -1,6 +1,7 @@
 #pragma once
 // What every simulated motor shares: step modes, the timing of a move from
 // its ramp tables and constant phase, encoder counting and stalls.
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -46,6 +47,14 @@ bool readSecondMotorBlock(RequestContext& ctx, const char* what, const protocol:
                           MoveProfile& move);
 bool checkStepMode(RequestContext& ctx, const char* what, int32_t stepMode);
 bool checkRange(RequestContext& ctx, const char* what, int64_t value, int64_t lo, int64_t hi);
+
+// Current level codes 1, 2, 3 (38, 71, 100 %); 0 comes from a level the
+// list does not hold, and the driver runs it at its default, full current.
+bool checkLevel(RequestContext& ctx, int32_t levelCode);
+double levelFraction(int32_t levelCode);
+// Longest hold, delay or duration a record can ask for (the request's real
+// time is capped separately).
+constexpr int64_t kMaxHoldMs = INT32_MAX;
 
 // Encoder counts after `pulses` pulses at `countsPerPulse`, clamped to 32 bits.
 int32_t counts(double pulses, double countsPerPulse);

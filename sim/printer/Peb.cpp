@@ -14,7 +14,10 @@ using namespace protocol;
 
 namespace {
 
-int32_t value(const Machine& m, uint32_t item) { return int32_t(m.state.integer(itemKey(stateKey::PebPrefix, item))); }
+int32_t value(const Machine& m, uint32_t item)
+{
+    return int32_t(m.state.integer(itemKey(stateKey::PebPrefix, item)));
+}
 
 PebRecord record(const Machine& m)
 {

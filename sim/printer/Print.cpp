@@ -4,9 +4,9 @@
 // and cuts each box out with the XY cutter. Each print is captured in the
 // spool folder; the pattern and print-to-cut commands also write the data
 // file the record names.
+#include <QFile>
 #include <algorithm>
 #include <cmath>
-#include <QFile>
 
 #include "platform/CodePage.h"
 #include "protocol/PrintParams.h"
@@ -95,7 +95,8 @@ bool printPattern(Machine& m, Call& c)
     const auto p = c.recordAs<PrintPatternParams>();
     if (!std::isfinite(p.patternSize) || p.patternSize <= 0.0f || p.patternSize > kMaxPrintInches)
         return ctx.refuse(QStringLiteral("pattern size %1 in").arg(double(p.patternSize)));
-    if (!motion::checkRange(ctx, "burn setting", p.burnSetting, 1, 200) || !motion::checkRange(ctx, "end cut", p.endCut, 0, 1) ||
+    if (!motion::checkRange(ctx, "burn setting", p.burnSetting, 1, 200) ||
+        !motion::checkRange(ctx, "end cut", p.endCut, 0, 1) ||
         !motion::checkRange(ctx, "leading edge offset", p.leadingEdgeOffset, -100000, 100000))
         return false;
     QString dataPath;
@@ -109,19 +110,20 @@ bool printPattern(Machine& m, Call& c)
     const double ms = passes * rows / kRowsPerSecond * 1000.0 + (p.endCut ? 250.0 : 0.0);
     const double temperature = sensors::headTemperature(m);
     const QString png = spool::capture(m, img, QStringLiteral("print%1").arg(command));
-    const QString text = QStringLiteral("Command: %1\r\nPattern: default, %2\r\nSize (in): %3\r\nLeading edge offset: %4\r\n"
-                                        "Burn (%): %5\r\nEnd cut: %6\r\nRows: %7\r\nHead temperature (C): %8\r\n"
-                                        "Print time (ms): %9\r\nImage: %10\r\n")
-                             .arg(command)
-                             .arg(multiPass ? QStringLiteral("multi pass") : QStringLiteral("single pass"))
-                             .arg(double(p.patternSize), 0, 'f', 1)
-                             .arg(p.leadingEdgeOffset)
-                             .arg(p.burnSetting)
-                             .arg(p.endCut)
-                             .arg(rows * uint32_t(passes))
-                             .arg(temperature, 0, 'f', 1)
-                             .arg(std::lround(ms))
-                             .arg(png);
+    const QString text =
+        QStringLiteral("Command: %1\r\nPattern: default, %2\r\nSize (in): %3\r\nLeading edge offset: %4\r\n"
+                       "Burn (%): %5\r\nEnd cut: %6\r\nRows: %7\r\nHead temperature (C): %8\r\n"
+                       "Print time (ms): %9\r\nImage: %10\r\n")
+            .arg(command)
+            .arg(multiPass ? QStringLiteral("multi pass") : QStringLiteral("single pass"))
+            .arg(double(p.patternSize), 0, 'f', 1)
+            .arg(p.leadingEdgeOffset)
+            .arg(p.burnSetting)
+            .arg(p.endCut)
+            .arg(rows * uint32_t(passes))
+            .arg(temperature, 0, 'f', 1)
+            .arg(std::lround(ms))
+            .arg(png);
     if (!writeDataFile(ctx, dataPath, text))
         return false;
     spool::countPrint(m, rows * uint32_t(passes), p.burnSetting);
@@ -135,7 +137,8 @@ bool printImage(Machine& m, Call& c)
 {
     RequestContext& ctx = c.ctx;
     const auto p = c.recordAs<PrintImageParams>();
-    if (!motion::checkRange(ctx, "burn setting", p.burnSetting, 1, 200) || !motion::checkRange(ctx, "end cut", p.endCut, 0, 1) ||
+    if (!motion::checkRange(ctx, "burn setting", p.burnSetting, 1, 200) ||
+        !motion::checkRange(ctx, "end cut", p.endCut, 0, 1) ||
         !motion::checkRange(ctx, "print compliance", p.printCompliance, 0, 1))
         return false;
     if (p.byteCount == 0)
@@ -184,7 +187,10 @@ bool printToCut(Machine& m, Call& c)
     if (!std::isfinite(p.boxLength) || p.boxLength < 0.0f || (p.totalBoxes > 0 && p.boxLength <= 0.0f))
         return ctx.refuse(QStringLiteral("box length %1 in").arg(double(p.boxLength)));
     if (double(p.boxLength) * p.totalBoxes > kMaxPrintInches)
-        return ctx.refuse(QStringLiteral("%1 boxes of %2 in are longer than %3 in").arg(p.totalBoxes).arg(double(p.boxLength)).arg(kMaxPrintInches));
+        return ctx.refuse(QStringLiteral("%1 boxes of %2 in are longer than %3 in")
+                              .arg(p.totalBoxes)
+                              .arg(double(p.boxLength))
+                              .arg(kMaxPrintInches));
     if (p.vref < uint32_t(motion::kStallVref))
         return ctx.refuse(QStringLiteral("VRef %1 stalls the XY cutter").arg(p.vref));
     QString dataPath;

@@ -20,7 +20,10 @@ namespace {
 // Longest image the simulator keeps: 1000 inches of rows.
 constexpr uint32_t kMaxImageRows = 1000 * kRasterRowsPerInch;
 
-int64_t nowMs() { return int64_t(platform::clock().now().count()); }
+int64_t nowMs()
+{
+    return int64_t(platform::clock().now().count());
+}
 
 void finishImage(Machine& m)
 {
@@ -122,8 +125,8 @@ bool usage(Machine& m, Call& c)
 {
     UsageRecord u;
     u.cutsMade = uint32_t(m.state.integer(stateKey::CutsMade));
-    u.inchesPrinted =
-        uint32_t(m.state.integer(stateKey::InchesPrinted) + m.state.integer(stateKey::RowsPrinted) / kRasterRowsPerInch);
+    u.inchesPrinted = uint32_t(m.state.integer(stateKey::InchesPrinted) +
+                               m.state.integer(stateKey::RowsPrinted) / kRasterRowsPerInch);
     c.answer(u);
     return true;
 }

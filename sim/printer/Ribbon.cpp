@@ -81,15 +81,14 @@ bool ribbonTension(Machine& m, Call& c)
 {
     RequestContext& ctx = c.ctx;
     const auto p = c.recordAs<RibbonTensionParams>();
-    if (!motion::checkRange(ctx, "current level", p.levelCode, currentLevel::Pct38, currentLevel::Pct100) ||
+    if (!motion::checkLevel(ctx, p.levelCode) ||
         !motion::checkRange(ctx, "tension mode", p.tensionMode, 1, kTensionModeRun) ||
-        !motion::checkRange(ctx, "duty cycle", p.dutyCycle, 1, 100) ||
+        !motion::checkRange(ctx, "duty cycle", p.dutyCycle, 0, 100) ||
         !motion::checkRange(ctx, "frequency", p.frequency, 0, 1'000'000) ||
-        !motion::checkRange(ctx, "duration", p.duration, 0, 60000))
+        !motion::checkRange(ctx, "duration", p.duration, 0, motion::kMaxHoldMs))
         return false;
-    static constexpr double kLevel[] = {0.0, 0.38, 0.71, 1.0};
     // Mode 1 holds the tension without pulsing.
-    const double tension = kLevel[p.levelCode] * (p.tensionMode == 1 ? 1.0 : p.dutyCycle / 100.0);
+    const double tension = motion::levelFraction(p.levelCode) * (p.tensionMode == 1 ? 1.0 : p.dutyCycle / 100.0);
     double ms = p.duration;
     if (c.block.Command == cmd::motion::RibbonTensionSlipClutch) {
         RibbonRun run;

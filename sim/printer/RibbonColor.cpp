@@ -2,9 +2,9 @@
 // the driver samples it, and the measurement log goes to the file the
 // record names (below the device root): a header on the first cycle of a
 // run, then one block of red, green, blue samples per cycle.
+#include <QFile>
 #include <algorithm>
 #include <cmath>
-#include <QFile>
 
 #include "platform/CodePage.h"
 #include "protocol/RibbonColorParams.h"
@@ -67,11 +67,12 @@ bool ribbonColorRun(Machine& m, Call& c)
     m.ribbonLogCycle = first ? 1 : m.ribbonLogCycle + 1;
     QString text;
     if (first) {
-        text += QStringLiteral("Unit#: %1\r\nRibon Catridge Color: %2\r\nRibon Panel Length: %3\r\nRibon Lot Number: %4\r\n"
-                               "Emitter#: %5\r\nDetector#: %6\r\nSensing Per Sampling: %7\r\nSampling Delay (ms): %8\r\n")
-                    .arg(unit, color, panel, lot, emitter, detector)
-                    .arg(p.sensingPerSample)
-                    .arg(p.samplingDelay);
+        text +=
+            QStringLiteral("Unit#: %1\r\nRibon Catridge Color: %2\r\nRibon Panel Length: %3\r\nRibon Lot Number: %4\r\n"
+                           "Emitter#: %5\r\nDetector#: %6\r\nSensing Per Sampling: %7\r\nSampling Delay (ms): %8\r\n")
+                .arg(unit, color, panel, lot, emitter, detector)
+                .arg(p.sensingPerSample)
+                .arg(p.samplingDelay);
     }
     text += QStringLiteral("Cycle %1\r\nSample,Red,Green,Blue\r\n").arg(m.ribbonLogCycle);
     const double start = m.ribbonPositionMm;

@@ -24,7 +24,10 @@ namespace si = protocol::sensorItem;
 
 namespace {
 
-uint8_t clampByte(double v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); }
+uint8_t clampByte(double v)
+{
+    return uint8_t(std::clamp(std::lround(v), 0L, 255L));
+}
 
 // What a media sensor truly sees through liner and through tape on this
 // unit; calibrations measure it with a little noise.
@@ -39,33 +42,53 @@ MediaLevels trueLevels(uint64_t seed, uint32_t item)
 }
 
 // The DAC setting that puts the threshold between the two levels.
-int32_t thresholdDac(int64_t liner, int64_t media) { return int32_t(std::clamp<int64_t>((liner + media) * 55 / 100, 1, 255)); }
+int32_t thresholdDac(int64_t liner, int64_t media)
+{
+    return int32_t(std::clamp<int64_t>((liner + media) * 55 / 100, 1, 255));
+}
 
 int32_t mechanismState(const Machine& m, uint32_t item)
 {
     const bool media = m.mediaPresent();
     switch (item) {
-    case si::Door: return 0;
-    case si::CutterRearHome: return 1;   // the knife rests at its rear home
-    case si::CutterFrontHome: return 0;
-    case si::Wiper: return 0;
-    case si::PrintHeadHome: return m.printHeadLoaded ? 0 : 1;
-    case si::EjectorHome: return m.ejectorPhase == 0 ? 0 : 1; // 0: the flag blocks it
-    case si::XYPinchHome: return m.pinched ? 1 : 0;
-    case si::XYUnpinchHome: return m.pinched ? 0 : 1;
-    case si::XYCrossWebHome: return m.crossWebPosition < 8 ? 1 : 0;
-    case si::MediaPresent: return media ? 1 : 0;
-    case si::DownstreamSideNotch: return media ? media::featureAt(media::Feature::SideNotch, m.mediaPositionMm) : 0;
+    case si::Door:
+        return 0;
+    case si::CutterRearHome:
+        return 1; // the knife rests at its rear home
+    case si::CutterFrontHome:
+        return 0;
+    case si::Wiper:
+        return 0;
+    case si::PrintHeadHome:
+        return m.printHeadLoaded ? 0 : 1;
+    case si::EjectorHome:
+        return m.ejectorPhase == 0 ? 0 : 1; // 0: the flag blocks it
+    case si::XYPinchHome:
+        return m.pinched ? 1 : 0;
+    case si::XYUnpinchHome:
+        return m.pinched ? 0 : 1;
+    case si::XYCrossWebHome:
+        return m.crossWebPosition < 8 ? 1 : 0;
+    case si::MediaPresent:
+        return media ? 1 : 0;
+    case si::DownstreamSideNotch:
+        return media ? media::featureAt(media::Feature::SideNotch, m.mediaPositionMm) : 0;
     case si::UpstreamSideNotch:
         return media ? media::featureAt(media::Feature::SideNotch, m.mediaPositionMm + media::kUpstreamOffsetMm) : 0;
-    case si::DownstreamCenterNotch: return media ? media::featureAt(media::Feature::CenterNotch, m.mediaPositionMm) : 0;
+    case si::DownstreamCenterNotch:
+        return media ? media::featureAt(media::Feature::CenterNotch, m.mediaPositionMm) : 0;
     case si::UpstreamCenterNotch:
         return media ? media::featureAt(media::Feature::CenterNotch, m.mediaPositionMm + media::kUpstreamOffsetMm) : 0;
-    case si::DownstreamGap: return media ? media::featureAt(media::Feature::Gap, m.mediaPositionMm) : 0;
-    case si::UpstreamGap: return media ? media::featureAt(media::Feature::Gap, m.mediaPositionMm + media::kUpstreamOffsetMm) : 0;
-    case si::EncoderLiftHome: return 1;
-    case si::EncoderLiftUp: return 0;
-    default: return 0;
+    case si::DownstreamGap:
+        return media ? media::featureAt(media::Feature::Gap, m.mediaPositionMm) : 0;
+    case si::UpstreamGap:
+        return media ? media::featureAt(media::Feature::Gap, m.mediaPositionMm + media::kUpstreamOffsetMm) : 0;
+    case si::EncoderLiftHome:
+        return 1;
+    case si::EncoderLiftUp:
+        return 0;
+    default:
+        return 0;
     }
 }
 
@@ -124,7 +147,10 @@ ColorTriple colorReading(Machine& m, double positionMm)
                        clampByte(seen.blue * dac.blue / 120.0 + m.rng.range(-2, 2))};
 }
 
-double tapeReflectance(const Machine& m) { return m.mediaPresent() ? 0.85 : 0.05; }
+double tapeReflectance(const Machine& m)
+{
+    return m.mediaPresent() ? 0.85 : 0.05;
+}
 
 ColorTriple fiducialReading(Machine& m, double reflectance)
 {
@@ -152,11 +178,18 @@ bool sensorRead(Machine& m, Call& c)
     }
     double value = 0;
     switch (item) {
-    case si::Thermistor: value = sensors::headTemperature(m); break;
-    case si::RoomTemp: value = 23.5 + m.rng.range(-0.1, 0.1); break;
+    case si::Thermistor:
+        value = sensors::headTemperature(m);
+        break;
+    case si::RoomTemp:
+        value = 23.5 + m.rng.range(-0.1, 0.1);
+        break;
     // The door interlock cuts the head supply.
-    case si::PrintHeadVoltage: value = m.doorOpen() ? 0.0 : 24.0 + m.rng.range(-0.05, 0.05); break;
-    default: return c.ctx.refuse(QStringLiteral("sensor %1").arg(item));
+    case si::PrintHeadVoltage:
+        value = m.doorOpen() ? 0.0 : 24.0 + m.rng.range(-0.05, 0.05);
+        break;
+    default:
+        return c.ctx.refuse(QStringLiteral("sensor %1").arg(item));
     }
     c.answer(value);
     return true;
@@ -194,7 +227,8 @@ bool sensorCalibrate(Machine& m, Call& c)
     }
     if (item == si::ColorSensor) {
         // Gains that bring the open light path to about 230.
-        const ColorTriple dac{clampByte(128 * 230 / 245.0 + m.rng.range(-2, 2)), clampByte(140 * 230 / 245.0 + m.rng.range(-2, 2)),
+        const ColorTriple dac{clampByte(128 * 230 / 245.0 + m.rng.range(-2, 2)),
+                              clampByte(140 * 230 / 245.0 + m.rng.range(-2, 2)),
                               clampByte(120 * 230 / 245.0 + m.rng.range(-2, 2))};
         m.state.setInteger(itemKey(stateKey::ColorDacPrefix, 0), dac.red);
         m.state.setInteger(itemKey(stateKey::ColorDacPrefix, 1), dac.green);
@@ -232,7 +266,8 @@ bool sensorSettingWrite(Machine& m, Call& c)
 {
     const auto value = c.recordAs<int32_t>();
     if (value < 0 || value > 255)
-        return c.ctx.refuse(QStringLiteral("DAC setting %1 of sensor %2 outside 0 to 255").arg(value).arg(c.block.Target));
+        return c.ctx.refuse(
+            QStringLiteral("DAC setting %1 of sensor %2 outside 0 to 255").arg(value).arg(c.block.Target));
     m.state.setInteger(itemKey(stateKey::SensorDacPrefix, c.block.Target), value);
     c.ctx.machineMs += 2.0;
     return true;
@@ -241,8 +276,10 @@ bool sensorSettingWrite(Machine& m, Call& c)
 bool gapSensorDac(Machine& m, Call& c)
 {
     GapDacRecord r;
-    r.unused[0] = uint8_t(std::clamp<int64_t>(m.state.integer(itemKey(stateKey::LinerLevelPrefix, si::DownstreamGap)), 0, 255));
-    r.unused[1] = uint8_t(std::clamp<int64_t>(m.state.integer(itemKey(stateKey::MediaLevelPrefix, si::DownstreamGap)), 0, 255));
+    r.unused[0] =
+        uint8_t(std::clamp<int64_t>(m.state.integer(itemKey(stateKey::LinerLevelPrefix, si::DownstreamGap)), 0, 255));
+    r.unused[1] =
+        uint8_t(std::clamp<int64_t>(m.state.integer(itemKey(stateKey::MediaLevelPrefix, si::DownstreamGap)), 0, 255));
     r.dac = uint8_t(m.state.integer(itemKey(stateKey::SensorDacPrefix, si::DownstreamGap)));
     c.answer(r);
     return true;

@@ -1,9 +1,9 @@
 #include "sim/printer/Spool.h"
 
-#include <algorithm>
-#include <cstring>
 #include <QDir>
 #include <QImage>
+#include <algorithm>
+#include <cstring>
 
 #include "protocol/UserRequests.h"
 #include "sim/printer/DeviceFiles.h"

@@ -2,9 +2,9 @@
 // Raster images as the print head receives them (one row of dots per line,
 // most significant bit of byte 0 first, a set bit prints a dot) and their
 // capture as PNG files in the spool folder, pixel for pixel.
+#include <QString>
 #include <cstdint>
 #include <vector>
-#include <QString>
 
 #include "sim/printer/Machine.h"
 

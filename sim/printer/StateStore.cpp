@@ -1,5 +1,8 @@
 #include "sim/printer/StateStore.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -7,9 +10,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include "sim/printer/Factory.h"
 #include "sim/printer/Random.h"
@@ -229,8 +229,9 @@ bool StateStore::reloadLocked(bool report)
         const QString bad = m_file + QStringLiteral(".bad");
         QFile::remove(bad);
         const bool kept = QFile::rename(m_file, bad);
-        warnings << (kept ? QStringLiteral("printer state file corrupt, kept as %1, starting from factory values").arg(bad)
-                          : QStringLiteral("printer state file corrupt, starting from factory values"));
+        warnings
+            << (kept ? QStringLiteral("printer state file corrupt, kept as %1, starting from factory values").arg(bad)
+                     : QStringLiteral("printer state file corrupt, starting from factory values"));
         m_base = m_factory;
         writeFileLocked(m_base);
         break;
@@ -250,7 +251,7 @@ bool StateStore::load()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ops.clear();
-    m_requestMark = 0;
+    m_requestOps.clear();
     m_warning.clear();
     m_warningTaken = false;
     bool good = false;
@@ -274,9 +275,9 @@ void StateStore::refresh()
     recompute();
 }
 
-void StateStore::applyOps(std::map<QString, QString>& values) const
+void StateStore::apply(const std::vector<Op>& ops, std::map<QString, QString>& values)
 {
-    for (const Op& op : m_ops) {
+    for (const Op& op : ops) {
         QString& v = values[op.key];
         if (op.kind == Op::Add)
             v = QString::number(integerOf(v) + op.delta);
@@ -285,16 +286,22 @@ void StateStore::applyOps(std::map<QString, QString>& values) const
     }
 }
 
+void StateStore::applyOps(std::map<QString, QString>& values) const
+{
+    apply(m_ops, values);
+}
+
 void StateStore::recompute()
 {
     m_values = m_base;
-    applyOps(m_values);
+    apply(m_ops, m_values);
+    apply(m_requestOps, m_values);
 }
 
 bool StateStore::flush()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_ops.empty() || m_inRequest)
+    if (m_ops.empty())
         return true;
     bool ok = false;
     {
@@ -307,7 +314,6 @@ bool StateStore::flush()
         if (ok) {
             m_base = std::move(merged);
             m_ops.clear();
-            m_requestMark = 0;
         }
     }
     recompute();
@@ -331,18 +337,22 @@ void StateStore::beginRequest()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_inRequest = true;
-    m_requestMark = m_ops.size();
+    m_requestThread = std::this_thread::get_id();
+    m_requestOps.clear();
 }
 
 void StateStore::endRequest(bool keep)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_inRequest = false;
-    if (!keep && m_ops.size() > m_requestMark) {
-        m_ops.resize(m_requestMark);
+    if (keep) {
+        m_ops.insert(m_ops.end(), std::make_move_iterator(m_requestOps.begin()),
+                     std::make_move_iterator(m_requestOps.end()));
+        m_requestOps.clear();
+    } else if (!m_requestOps.empty()) {
+        m_requestOps.clear();
         recompute();
     }
-    m_requestMark = m_ops.size();
 }
 
 QString StateStore::valueLocked(const QString& key) const
@@ -386,7 +396,10 @@ void StateStore::addOp(Op op)
         v = QString::number(integerOf(v) + op.delta);
     else
         v = op.value;
-    m_ops.push_back(std::move(op));
+    if (m_inRequest && std::this_thread::get_id() == m_requestThread)
+        m_requestOps.push_back(std::move(op));
+    else
+        m_ops.push_back(std::move(op));
 }
 
 void StateStore::setInteger(const QString& key, int64_t value)

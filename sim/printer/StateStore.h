@@ -15,13 +15,14 @@
 // factory values are written, with a warning on standard error. A single
 // entry that does not parse is reported and ignored (the key keeps its
 // factory value); every other entry, hand-edited or not, loads.
-#include <cstdint>
-#include <map>
-#include <mutex>
-#include <vector>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace sim {
 
@@ -37,7 +38,7 @@ constexpr const char* TapeTagChipImage = "TagChip.TapeImage";     // 128 bytes, 
 constexpr const char* RibbonTagChipImage = "TagChip.RibbonImage"; // 128 bytes, hex
 constexpr const char* TagChipPrograms = "TagChip.Programs";
 constexpr const char* KeyboardLayout = "Keyboard.Layout";
-constexpr const char* PlatenEncoderRatio = "Platen.EncoderRatio";     // counts per full step
+constexpr const char* PlatenEncoderRatio = "Platen.EncoderRatio"; // counts per full step
 constexpr const char* RewindEncoderRatio = "TapeRewind.EncoderRatio";
 constexpr const char* RibbonEncoderRatio = "Ribbon.EncoderRatio";
 constexpr const char* PlatenMoves = "Platen.Moves";
@@ -98,7 +99,9 @@ public:
     // across every process that shares the file.
     int64_t next(const QString& key);
 
-    // The changes of one request: a request that fails keeps none of them.
+    // The changes of one request (made on the thread that began it): a
+    // request that fails keeps none of them. Changes from other threads
+    // meanwhile (the keyboard) are kept as usual.
     void beginRequest();
     void endRequest(bool keep);
 
@@ -126,6 +129,7 @@ private:
     ReadResult readFile(std::map<QString, QString>& values, QStringList& problems) const;
     bool writeFileLocked(const std::map<QString, QString>& values);
     bool reloadLocked(bool report);
+    static void apply(const std::vector<Op>& ops, std::map<QString, QString>& values);
     void applyOps(std::map<QString, QString>& values) const;
     void recompute();
     FileId currentId() const;
@@ -139,9 +143,10 @@ private:
     std::map<QString, QString> m_factory;
     std::map<QString, QString> m_base;   // the file as last read or written
     std::map<QString, QString> m_values; // m_base with the pending operations
-    std::vector<Op> m_ops;
-    size_t m_requestMark = 0;
+    std::vector<Op> m_ops;               // kept changes, not yet written
+    std::vector<Op> m_requestOps;        // changes of the request in progress
     bool m_inRequest = false;
+    std::thread::id m_requestThread;
     FileId m_seen;
     QString m_warning;
     bool m_warningTaken = false;

@@ -2,8 +2,8 @@
 // programmed whole. The unit ships with an L5190 tape and a four-panel
 // colour ribbon; a program replaces the image for good (the state file
 // keeps it), and a cartridge configured absent answers nothing.
-#include <cstring>
 #include <QByteArray>
+#include <cstring>
 
 #include "protocol/RequestCodes.h"
 #include "protocol/TagChipImage.h"
@@ -27,7 +27,10 @@ void setField(TagChipImage& image, const TagChipField (&table)[N], const char* l
         }
 }
 
-QByteArray bytesOf(const TagChipImage& image) { return QByteArray(reinterpret_cast<const char*>(image.data()), int(image.size())); }
+QByteArray bytesOf(const TagChipImage& image)
+{
+    return QByteArray(reinterpret_cast<const char*>(image.data()), int(image.size()));
+}
 
 } // namespace
 
@@ -36,25 +39,62 @@ QByteArray factoryTapeTagChipImage()
     TagChipImage t{};
     const auto& F = kTapeTagChipFields;
     const std::pair<const char*, int64_t> values[] = {
-        {"Printer Class:", 1},          {"MediaTech:", 2},           {"Version:", 3},
-        {"Y Number:", 5190001},         {"Market Control:", 1},      {"Liner Width:", 2540},
-        {"Label Liner Offset A:", 50},  {"Label Liner Offset B:", 50}, {"Width:", 2400},
-        {"Height:", 1270},              {"Printable Width:", 2300},  {"Printable Height:", 1200},
-        {"X-Offset:", 50},              {"Y-Offset:", 35},           {"Horizontal Gap:", 0},
-        {"Vertical Gap:", 300},         {"Rotation Parts Across:", 1}, {"LabelColor[R]:", 255},
-        {"LabelColor[G]:", 255},        {"LabelColor[B]:", 255},     {"Print Speed:", 4},
-        {"Cut Speed:", 3},              {"Media Energy:", 100},      {"Notch Lable Spacing:", 1270},
-        {"Notch Height:", 15},          {"Media Type:", 2},          {"PreferredRibbon:", 7700},
-        {"SecondaryRibbon:", 7701},     {"Media Available:", 500},   {"Encryption:", 0},
-        {"Parking Distance:", 120},     {"Printer Compatibility:", 0x0F}, {"Can XY Cut:", 1},
-        {"XY Max Cut Speed:", 5},       {"XY Nominal Cut Force:", 320}, {"XY Minimum Cut Force:", 200},
-        {"XY Maximum Cut Force:", 450}, {"XY Maximum Cut Depth:", 30}, {"FIT Tape Feed Comp.:", -2},
-        {"End Cut Duty Cycle:", 70},    {"B Number:", 5190},         {"FIT Print Speed:", 4},
-        {"FIT Sec Print Speed:", 3},    {"FIT Media Energy:", 100},  {"FIT Sec Media Energy:", 95},
-        {"FIT Media Type:", 2},         {"Multi-color Printing:", 1}, {"FIT Media Energy TWC:", -1},
-        {"Ribbon3:", 0},                {"Ribbon4:", 0},             {"FIT Print Speed 3:", 0},
-        {"FIT Print Speed 4:", 0},      {"FIT Media Energy 3:", 0},  {"FIT Media Energy 4:", 0},
-        {"Prog App Version No:", 12},   {"Media Remaining:", 15000},
+        {"Printer Class:", 1},
+        {"MediaTech:", 2},
+        {"Version:", 3},
+        {"Y Number:", 5190001},
+        {"Market Control:", 1},
+        {"Liner Width:", 2540},
+        {"Label Liner Offset A:", 50},
+        {"Label Liner Offset B:", 50},
+        {"Width:", 2400},
+        {"Height:", 1270},
+        {"Printable Width:", 2300},
+        {"Printable Height:", 1200},
+        {"X-Offset:", 50},
+        {"Y-Offset:", 35},
+        {"Horizontal Gap:", 0},
+        {"Vertical Gap:", 300},
+        {"Rotation Parts Across:", 1},
+        {"LabelColor[R]:", 255},
+        {"LabelColor[G]:", 255},
+        {"LabelColor[B]:", 255},
+        {"Print Speed:", 4},
+        {"Cut Speed:", 3},
+        {"Media Energy:", 100},
+        {"Notch Lable Spacing:", 1270},
+        {"Notch Height:", 15},
+        {"Media Type:", 2},
+        {"PreferredRibbon:", 7700},
+        {"SecondaryRibbon:", 7701},
+        {"Media Available:", 500},
+        {"Encryption:", 0},
+        {"Parking Distance:", 120},
+        {"Printer Compatibility:", 0x0F},
+        {"Can XY Cut:", 1},
+        {"XY Max Cut Speed:", 5},
+        {"XY Nominal Cut Force:", 320},
+        {"XY Minimum Cut Force:", 200},
+        {"XY Maximum Cut Force:", 450},
+        {"XY Maximum Cut Depth:", 30},
+        {"FIT Tape Feed Comp.:", -2},
+        {"End Cut Duty Cycle:", 70},
+        {"B Number:", 5190},
+        {"FIT Print Speed:", 4},
+        {"FIT Sec Print Speed:", 3},
+        {"FIT Media Energy:", 100},
+        {"FIT Sec Media Energy:", 95},
+        {"FIT Media Type:", 2},
+        {"Multi-color Printing:", 1},
+        {"FIT Media Energy TWC:", -1},
+        {"Ribbon3:", 0},
+        {"Ribbon4:", 0},
+        {"FIT Print Speed 3:", 0},
+        {"FIT Print Speed 4:", 0},
+        {"FIT Media Energy 3:", 0},
+        {"FIT Media Energy 4:", 0},
+        {"Prog App Version No:", 12},
+        {"Media Remaining:", 15000},
     };
     for (const auto& [label, value] : values)
         setField(t, F, label, value);
@@ -66,13 +106,27 @@ QByteArray factoryRibbonTagChipImage()
     TagChipImage r{};
     const auto& F = kRibbonTagChipFields;
     const std::pair<const char*, int64_t> values[] = {
-        {"Printer Class:", 1},        {"MediaTech:", 3},          {"Version:", 2},
-        {"Y Number:", 7704001},       {"Market Control:", 1},     {"Ribbon Type:", 4},
-        {"RibbonColor[0]:", 0},       {"RibbonColor[1]:", 0},     {"RibbonColor[2]:", 0},
-        {"Energy Adjustment:", -3},   {"Width:", 110},            {"Ribbon Available:", 300},
-        {"Encryption:", 0},           {"Print Speed:", 4},        {"Printer Compatibility:", 0x0F},
-        {"Color Type:", 2},           {"Number of Panels:", 4},   {"Panel Length:", 300},
-        {"FIT Print Speed:", 3},      {"Programming App Version No:", 12}, {"Ribbon Remaining:", 300},
+        {"Printer Class:", 1},
+        {"MediaTech:", 3},
+        {"Version:", 2},
+        {"Y Number:", 7704001},
+        {"Market Control:", 1},
+        {"Ribbon Type:", 4},
+        {"RibbonColor[0]:", 0},
+        {"RibbonColor[1]:", 0},
+        {"RibbonColor[2]:", 0},
+        {"Energy Adjustment:", -3},
+        {"Width:", 110},
+        {"Ribbon Available:", 300},
+        {"Encryption:", 0},
+        {"Print Speed:", 4},
+        {"Printer Compatibility:", 0x0F},
+        {"Color Type:", 2},
+        {"Number of Panels:", 4},
+        {"Panel Length:", 300},
+        {"FIT Print Speed:", 3},
+        {"Programming App Version No:", 12},
+        {"Ribbon Remaining:", 300},
     };
     for (const auto& [label, value] : values)
         setField(r, F, label, value);

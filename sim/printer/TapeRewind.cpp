@@ -18,7 +18,7 @@ bool tapeRewind(Machine& m, Call& c)
     const auto b = c.recordAs<TapeRewindRecord>();
     motion::MoveProfile move;
     if (!motion::checkRange(ctx, "tension", b.mode, tension::Low, tension::High) || !motion::readSecondMotorBlock(ctx, "tape rewind", b, move) ||
-        !motion::checkRange(ctx, "wait to read", b.waitToRead, 0, 60000))
+        !motion::checkRange(ctx, "wait to read", b.waitToRead, 0, motion::kMaxHoldMs))
         return false;
 
     const int micro = motion::microsteps(b.stepMode);

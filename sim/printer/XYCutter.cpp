@@ -47,16 +47,15 @@ bool pinchDrive(Machine& m, RequestContext& ctx, const PinchRecord& r, double& m
 {
     const PulseDriveParams& d = r.drive;
     if (!checkXYHeader(ctx, r.header, r.force) || !motion::checkRange(ctx, "pinch sequence", d.sequence, 0, 1) ||
-        !motion::checkRange(ctx, "current level", d.levelCode, currentLevel::Pct38, currentLevel::Pct100) ||
-        !motion::checkRange(ctx, "duty cycle", d.dutyCycle, 1, 100) ||
+        !motion::checkLevel(ctx, d.levelCode) ||
+        !motion::checkRange(ctx, "duty cycle", d.dutyCycle, 0, 100) ||
         !motion::checkRange(ctx, "period", d.period, 0, 1'000'000) ||
-        !motion::checkRange(ctx, "duration", d.duration, 0, 60000) ||
-        !motion::checkRange(ctx, "pinch delay", d.delayAfterTrigger, 0, 60000) ||
-        !motion::checkRange(ctx, "de-pinch delay", d.secondDelayAfterTrigger, 0, 60000))
+        !motion::checkRange(ctx, "duration", d.duration, 0, motion::kMaxHoldMs) ||
+        !motion::checkRange(ctx, "pinch delay", d.delayAfterTrigger, 0, motion::kMaxHoldMs) ||
+        !motion::checkRange(ctx, "de-pinch delay", d.secondDelayAfterTrigger, 0, motion::kMaxHoldMs))
         return false;
-    static constexpr double kLevel[] = {0.0, 0.38, 0.71, 1.0};
     // Too weak a drive never reaches the pinch (or unpinch) home sensor.
-    if (kLevel[d.levelCode] * d.dutyCycle / 100.0 < 0.10)
+    if (motion::levelFraction(d.levelCode) * d.dutyCycle / 100.0 < 0.10)
         return ctx.refuse("pinch home not reached");
     const bool pinch = d.sequence == 0;
     ms = d.duration + (pinch ? d.delayAfterTrigger : d.secondDelayAfterTrigger) + std::round(m.rng.range(35.0, 45.0));

@@ -37,8 +37,8 @@ bool homing(Machine& m, RequestContext& ctx, const XYLifeParams& p, int32_t& res
         !motion::readMove(ctx, "cross-web", p.crossWeb.axis.rampUpTable, p.crossWeb.axis.rampUpCount,
                           p.crossWeb.axis.rampDownTable, p.crossWeb.axis.rampDownCount, 0, p.crossWeb.axis.runSpeed, 0, 0,
                           move) ||
-        !motion::checkRange(ctx, "forward steps after blocked", p.crossWeb.forwardAfterBlocked, 0, kCrossWebTravelSteps) ||
-        !motion::checkRange(ctx, "forward steps after unblocked", p.crossWeb.forwardAfterUnblocked, 0, kCrossWebTravelSteps))
+        !motion::checkRange(ctx, "forward steps after blocked", p.crossWeb.forwardAfterBlocked, 0, motion::kMaxPulses) ||
+        !motion::checkRange(ctx, "forward steps after unblocked", p.crossWeb.forwardAfterUnblocked, 0, motion::kMaxPulses))
         return false;
     if (p.crossWeb.axis.vref < motion::kStallVref)
         return ctx.refuse("cross-web home not found");
@@ -49,7 +49,8 @@ bool homing(Machine& m, RequestContext& ctx, const XYLifeParams& p, int32_t& res
     result = int32_t(steps);
     move.speed = std::max(move.speed, 1);
     ctx.machineMs += move.msForPulses(steps * micro);
-    m.crossWebPosition = p.crossWeb.forwardAfterUnblocked;
+    // The carriage stops at the far end of its travel.
+    m.crossWebPosition = std::min<int64_t>(p.crossWeb.forwardAfterUnblocked, kCrossWebTravelSteps);
     return true;
 }
 

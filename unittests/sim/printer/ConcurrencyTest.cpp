@@ -25,9 +25,23 @@ TEST_F(Concurrency, ParallelRequestsAreSerialised)
         }
         return ok;
     };
+    // The user program prints meanwhile on a handle of its own.
+    auto printer = [] {
+        namespace ud = protocol;
+        auto h = openPrinter();
+        bool ok = h.ioControl(ud::IOCTL_PRN_JOB_BEGIN, nullptr, 0, nullptr, 0) &&
+                  h.ioControl(ud::IOCTL_PRN_IMAGE_BEGIN, nullptr, 0, nullptr, 0);
+        std::vector<uint8_t> row(156, 0x81);
+        for (int i = 0; i < 320; ++i)
+            ok = h.write(row.data(), uint32_t(row.size())) && ok;
+        return h.ioControl(ud::IOCTL_PRN_IMAGE_END, nullptr, 0, nullptr, 0) &&
+               h.ioControl(ud::IOCTL_PRN_JOB_END, nullptr, 0, nullptr, 0) && ok;
+    };
     int a = 0, b = 0;
+    bool printed = false;
     std::thread t1([&] { a = worker(); });
     std::thread t2([&] { b = worker(); });
+    std::thread t3([&] { printed = printer(); });
     auto kbd = platform::openDevice("KBD1:");
     for (int i = 0; i < 50; ++i) {
         const int32_t layout = 1 + i % 5;
@@ -35,6 +49,9 @@ TEST_F(Concurrency, ParallelRequestsAreSerialised)
     }
     t1.join();
     t2.join();
+    t3.join();
+    EXPECT_TRUE(printed);
+    EXPECT_EQ(devices.state->integer(sim::stateKey::RowsPrinted), 320);
     EXPECT_EQ(a, kMoves);
     EXPECT_EQ(b, kMoves);
     EXPECT_EQ(devices.state->integer(sim::stateKey::PlatenMoves), 2 * kMoves);

@@ -200,8 +200,35 @@ TEST_F(Motion, RibbonRockerArmSlipClutchAndTension)
     t->dutyCycle = 100;
     ASSERT_TRUE(motion(t.block(), &tight));
     EXPECT_LT(tight, loose) << "the clutch slips more under more tension";
+    // A level the list does not hold runs at the driver's default; 4 is no level.
     t->levelCode = 0;
+    EXPECT_TRUE(motion(t.block(), &out));
+    t->levelCode = 4;
     EXPECT_FALSE(motion(t.block(), &out));
+}
+
+TEST_F(Motion, ValuesAMachineAcceptsAreAccepted)
+{
+    // Long media, many copies.
+    DriverRecord<MediaJamRecord> jam;
+    jam->length = 5000;
+    jam->copies = 20000;
+    jam.setCommand(target::Sequence, cmd::motion::MediaJam);
+    EXPECT_TRUE(motion(jam.block()));
+    // Hold times of minutes: the request's real time stays capped.
+    printer().setTimeScale(1.0);
+    DriverRecord<PlatenMoveParams> rec;
+    fillPlaten(rec, 100, false);
+    rec->platen.preHold = 120000;
+    rec->platen.postHold = 90000;
+    const auto before = clock.slept();
+    int32_t out = 0;
+    EXPECT_TRUE(motion(rec.block(), &out));
+    EXPECT_EQ((clock.slept() - before).count(), 3000);
+    EXPECT_DOUBLE_EQ(printer().lastRequest().machineMs, 120000 + 100 + 90000);
+    rec->platen.preHold = -1;
+    EXPECT_FALSE(motion(rec.block(), &out)) << "a negative hold is no time";
+    EXPECT_TRUE(printer().lastRequest().refusal.contains("hold time"));
 }
 
 TEST_F(Motion, EjectorCountsRevolutions)

@@ -1,5 +1,6 @@
 #pragma once
 // A fresh device root, a manual clock and the simulated devices per test.
+#include <cstring>
 #include <memory>
 #include <QFile>
 #include <QTemporaryDir>
@@ -84,6 +85,32 @@ protected:
     bool motion(CommandBlock& block, int32_t* out = nullptr)
     {
         return sendCommand(prn, IOCTL_PRN_MOTION, block, out, out ? 4 : 0);
+    }
+    // One engineering request with Param and an output of its own size.
+    template <class T>
+    bool request(uint32_t code, uint32_t target, uint32_t command, T& out, uint32_t param = 0)
+    {
+        CommandBlock b{target, command, param};
+        return sendCommand(prn, code, b, &out, sizeof(T));
+    }
+    bool send(uint32_t code, uint32_t target, uint32_t command, uint32_t param = 0)
+    {
+        CommandBlock b{target, command, param};
+        return sendCommand(prn, code, b);
+    }
+    // A user-family request with no input.
+    template <class T>
+    bool query(uint32_t code, T& out)
+    {
+        return prn.ioControl(code, nullptr, 0, &out, sizeof(T));
+    }
+    bool signal(uint32_t code) { return prn.ioControl(code, nullptr, 0, nullptr, 0); }
+    // A 0-terminated UTF-16 text in caller memory owned by the record.
+    static uint32_t wideText(RecordTables& owner, const QString& text)
+    {
+        platform::CallerBuffer& b = owner.newBuffer(size_t(text.size() + 1) * 2);
+        std::memcpy(b.data(), text.utf16(), size_t(text.size()) * 2);
+        return b.address();
     }
     static QByteArray readFile(const QString& path)
     {

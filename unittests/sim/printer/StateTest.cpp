@@ -1,6 +1,8 @@
 // The state file across restarts, a corrupt or missing file, the user
 // program's usage and version requests, and the keyboard.
 #include <QDir>
+#include <QProcess>
+#include <thread>
 
 #include "SimTestSupport.h"
 #include "protocol/UserRequests.h"
@@ -115,6 +117,55 @@ TEST_F(State, CorruptFileIsKeptAsBadAndFactoryValuesWritten)
         stop();
         QFile::remove(stateFile());
     }
+}
+
+TEST_F(State, TwoProgramsOnOneDeviceRootLoseNoUpdate)
+{
+    start();
+    cut(1);
+    // Two other processes and this one cut at the same time.
+    constexpr int kEach = 150;
+    std::vector<std::unique_ptr<QProcess>> others;
+    for (int i = 0; i < 2; ++i) {
+        others.push_back(std::make_unique<QProcess>());
+        others.back()->start(SIM_STATE_HAMMER, {root.path(), QString::number(kEach)});
+        ASSERT_TRUE(others.back()->waitForStarted());
+    }
+    for (int i = 0; i < kEach; ++i)
+        cut(1);
+    for (auto& p : others) {
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().constData();
+    }
+    // This program sees the others' cuts at its next request.
+    EXPECT_EQ(usage().cutsMade, uint32_t(1 + 3 * kEach));
+    stop();
+    EXPECT_TRUE(readFile(stateFile()).contains(QByteArray("Usage.CutsMade=") + QByteArray::number(1 + 3 * kEach) + "\n"));
+}
+
+TEST_F(State, AFailedRequestKeepsNoneOfItsChanges)
+{
+    sim::StateStore store(root.filePath("store.ini"), 3);
+    store.load();
+    store.beginRequest();
+    store.add(sim::stateKey::CutsMade, 5);
+    store.setInteger(sim::stateKey::KeyboardLayout, 4);
+    EXPECT_EQ(store.integer(sim::stateKey::CutsMade), 5) << "seen inside the request";
+    // The keyboard's change from another thread meanwhile is not the request's.
+    std::thread([&] { store.setInteger(sim::stateKey::RibbonTagChipVersion, 7); }).join();
+    store.endRequest(false);
+    EXPECT_EQ(store.integer(sim::stateKey::CutsMade), 0);
+    EXPECT_EQ(store.integer(sim::stateKey::RibbonTagChipVersion), 7);
+    EXPECT_EQ(store.integer(sim::stateKey::KeyboardLayout), 1);
+    store.beginRequest();
+    store.add(sim::stateKey::CutsMade, 2);
+    store.endRequest(true);
+    ASSERT_TRUE(store.flush());
+    sim::StateStore again(root.filePath("store.ini"), 3);
+    again.load();
+    EXPECT_EQ(again.integer(sim::stateKey::CutsMade), 2);
+    EXPECT_EQ(again.integer(sim::stateKey::KeyboardLayout), 1);
+    EXPECT_EQ(again.integer(sim::stateKey::RibbonTagChipVersion), 7);
 }
 
 TEST_F(State, UserFamilyRequestsAndTheirSizes)

@@ -86,6 +86,14 @@ TEST_F(Timing, InjectedFaultsHappenExactlyAsConfigured)
     // Tests change rules at run time.
     printer().faults().setRule(cmd::motion::TapeRewind, sim::FaultRule{});
     EXPECT_TRUE(motion(rewind.block(), &out));
+
+    // Latency is bounded, per key and for a request's command and code together.
+    printer().faults().setLatency(cmd::motion::TapeRewind, 10'000'000);
+    printer().faults().setLatency(IOCTL_PRN_MOTION, 50'000);
+    auto mark = clock.slept();
+    EXPECT_TRUE(motion(rewind.block(), &out));
+    EXPECT_EQ((clock.slept() - mark).count(), sim::kMaxLatencyMs);
+    EXPECT_EQ(printer().faults().latencyMs(cmd::motion::TapeRewind), sim::kMaxLatencyMs);
 }
 
 std::vector<bool> randomPattern(sim::SimulatedPrinter& p, platform::DeviceHandle& prn, int n)
