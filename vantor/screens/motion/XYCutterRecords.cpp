@@ -189,13 +189,13 @@ QString XYCutterResultLine(int cycle, int axis, bool ok)
               : QStringLiteral("%1. Run %2 motor - FAIL").arg(cycle).arg(XYCutterAxisName(axis));
 }
 
-QStringList XYCutterSampleLines(int cycle, const int32_t* samples, qsizetype count)
+QStringList XYCutterSampleLines(int cycle, const int32_t* samples, qsizetype count, qsizetype firstNumber)
 {
     QStringList lines;
     lines.reserve(count);
     const QString prefix = QString::number(cycle) + QStringLiteral(". ");
     for (qsizetype i = 0; i < count; ++i)
-        lines.append(prefix + QString::number(i + 1) + QStringLiteral(" [") + QString::number(samples[i]) +
+        lines.append(prefix + QString::number(firstNumber + i) + QStringLiteral(" [") + QString::number(samples[i]) +
                      QLatin1Char(']'));
     return lines;
 }

@@ -67,8 +67,9 @@ QString BuildXYCutterRecords(const CXYCutterSettings& values, XYCutterRecords& o
 
 // "%d. Run %s motor - OK " / "%d. Run %s motor - FAIL"
 QString XYCutterResultLine(int cycle, int axis, bool ok);
-// "%d. %d [%d]" for every sample, numbered from 1.
-QStringList XYCutterSampleLines(int cycle, const int32_t* samples, qsizetype count);
+// "%d. %d [%d]" for every sample, numbered from `firstNumber` (1 for the
+// first sample of a cycle).
+QStringList XYCutterSampleLines(int cycle, const int32_t* samples, qsizetype count, qsizetype firstNumber = 1);
 
 // --- CXYCutterLifeDlg -----------------------------------------------------
 
