@@ -4,6 +4,10 @@
 // dialog appending them, up to the " " that ends the run. 100 cycles give
 // 100,100 result lines. Reports lines per second and the longest stretch the
 // interface thread spent without returning to its event loop.
+//
+// Measured on the 2-core machine shared with other builds (load about 16):
+// 100 cycles, 100,104 lines, in about 365 ms, some 275,000 lines per second
+// end to end; the longest stall of the interface thread about 33 ms.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -59,6 +63,7 @@ void BM_XYAgingRun(benchmark::State& state)
         r->dutyCycle = 50;
         r->periodInUS = 1000;
         r->force = 128;
+        StoreTestSettings(kTestXYCutterLife); // the dialog loads its record from the file
     }
     sim::SimConfig config;
     config.timeScale = 0.0;
@@ -81,7 +86,8 @@ void BM_XYAgingRun(benchmark::State& state)
             state.ResumeTiming();
 
             h.click(IDC_RUN);
-            while (list->count() < expected) {
+            // Until the run's closing " " (a failed cycle lists fewer lines).
+            while (list->count() < 4 || list->line(list->count() - 1) != QStringLiteral(" ")) {
                 stall.start();
                 QCoreApplication::processEvents(QEventLoop::AllEvents);
                 worstStallNs = std::max(worstStallNs, stall.nsecsElapsed());
@@ -98,7 +104,7 @@ void BM_XYAgingRun(benchmark::State& state)
         }
         if (list->count() != expected || list->line(list->count() - 1) != QStringLiteral(" ") ||
             !list->line(3).startsWith(QStringLiteral("1. Encoder [")))
-            state.SkipWithError("the run did not list every sample");
+            { const std::string why = ("the run did not list every sample: " + list->line(2)).toStdString(); state.SkipWithError(why.c_str()); }
         h.pressEscape();
     }
     sim::unregisterSimulatedDevices(devices);
@@ -106,7 +112,7 @@ void BM_XYAgingRun(benchmark::State& state)
     state.counters["lines_per_s"] = benchmark::Counter(double(lines), benchmark::Counter::kIsRate);
     state.counters["worst_ui_stall_ms"] = double(worstStallNs) / 1e6;
 }
-BENCHMARK(BM_XYAgingRun)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_XYAgingRun)->Arg(5)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace
 
