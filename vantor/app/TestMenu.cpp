@@ -11,6 +11,8 @@
 #include "vantor/screens/motion/CPlatenLifeDlg.h"
 #include "vantor/screens/motion/CPlatenSensorDlg.h"
 #include "vantor/screens/motion/CTapeRewindDlg.h"
+#include "vantor/screens/motion/CXYCutterDlg.h"
+#include "vantor/screens/motion/CXYCutterLifeDlg.h"
 #include "vantor/screens/motion/PlatenTests.h"
 
 // To put a screen on the menu:
@@ -53,6 +55,9 @@ const std::vector<TestScreen>& testScreens()
         {IDC_PLATEN_TEST, modal<CPlatenDlg>(), headless(platen::kPlatenTest)},
         {IDC_PLATEN_LIFE_TEST, modal<CPlatenLifeDlg>(), headless(platen::kPlatenLifeTest)},
         {IDC_PLATEN_SENSOR_TEST, modal<CPlatenSensorDlg>(), headless(platen::kPlatenSensorTest)},
+        // XY cutter tests (templates 137, 143).
+        {IDC_XY_CUTTER_TEST, modal<CXYCutterDlg>(), headless(motion::kXYCutterTest)},
+        {IDC_XY_CUTTER_LIFE_TEST, modal<CXYCutterLifeDlg>(), headless(motion::kXYCutterLifeTest)},
         // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
         // a command no button of the menu sends.
         // Ejector, end cutter and print head lift tests (templates 131, 132, 160).

@@ -285,6 +285,8 @@ public:
     int32_t force = 0;                 // Force
     // Kept for the program's run, not in the file.
     int32_t tapeRewindVref = 100; // the Tape Rewind "VRef:" box
+    int32_t testType = 0;         // "Test Type": 0 Homing, 1 Aging, 2 Pinch
+    int32_t axis = 0;             // panel on show: 0 Crossweb, 1 Downweb
 
 protected:
     void Exchange(SettingsExchange& io) override;
