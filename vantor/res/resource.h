@@ -55,3 +55,4 @@
 // Test families
 #include "platen_ids.h"
 #include "taperewind_ids.h"
+#include "ribbon_ids.h"
