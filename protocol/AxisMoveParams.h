@@ -71,14 +71,17 @@ static_assert(offsetof(PulseDriveParams, delayAfterTrigger) == 36);
 static_assert(offsetof(PulseDriveParams, secondDelayAfterTrigger) == 40);
 
 // Samples the driver takes during a move (also used by the fiducial test).
+// Reset values 0, 1, 1, 0, no buffer.
 struct SampleBlock {
     int32_t mode = 0;
-    int32_t word4 = 0;
-    int32_t word8 = 0;
+    int32_t word4 = 1;   // fiducial down-web: 1 "Step", 0 "Encoder"
+    int32_t word8 = 1;   // fiducial: the colour bit; XY cross-web: 3
     int32_t count = 0;
     uint32_t buffer = 0; // count 32-bit entries
 };
 static_assert(sizeof(SampleBlock) == 20);
+static_assert(offsetof(SampleBlock, word4) == 4);
+static_assert(offsetof(SampleBlock, word8) == 8);
 static_assert(offsetof(SampleBlock, count) == 12);
 static_assert(offsetof(SampleBlock, buffer) == 16);
 

@@ -134,8 +134,10 @@ constexpr uint32_t ProgramRibbon = 42;
 } // namespace tagChip
 
 namespace peb { // IOCTL_PRN_PEB
-constexpr uint32_t Set = 45;
-constexpr uint32_t SetItem = 46;
+constexpr uint32_t Calibrate = 45;    // calibrate an item, Param 0
+constexpr uint32_t Save = 46;         // save a value for an item
+constexpr uint32_t Set = Calibrate;   // older names
+constexpr uint32_t SetItem = Save;
 constexpr uint32_t Read = 47;
 constexpr uint32_t SetWideItem = 64; // items 106, 123 and 136 of the user program
 } // namespace peb
@@ -147,7 +149,9 @@ constexpr uint32_t Read = 49;
 
 } // namespace cmd
 
-// Targets of the motion and test-run commands.
+// Targets of the motion, test-run, print, ribbon colour, TagChip and
+// calibration commands (sensor, converter and GPIO items: SensorItems.h,
+// ConverterItems.h).
 namespace target {
 constexpr uint32_t PrintHead = 0; // load, unload, lift
 constexpr uint32_t Platen = 1;
@@ -164,6 +168,7 @@ constexpr uint32_t Print = 34;
 constexpr uint32_t TestRun = 35;
 constexpr uint32_t RibbonColor = 36;
 constexpr uint32_t TagChip = 98;
+constexpr uint32_t PebReadAll = 109;
 constexpr uint32_t CutForceBase = 107; // plus the cut-force index
 } // namespace target
 

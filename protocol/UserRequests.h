@@ -149,6 +149,15 @@ constexpr uint32_t C = 108;
 constexpr uint32_t ReadBoth = 111;
 } // namespace cutForceItem
 
+// Print head resistor values the driver stores (IOCTL_PRN_SET_HEAD_RESISTANCE);
+// a value read back above kHeadResistanceNotSetAbove (unsigned) means none is set.
+constexpr int32_t kHeadResistanceMin = 1074;
+constexpr int32_t kHeadResistanceMax = 1184;
+constexpr uint32_t kHeadResistanceNotSetAbove = 2157;
+
+// Raster rows of a print job per inch of job length.
+constexpr uint32_t kRasterRowsPerInch = 320;
+
 // Keyboard layouts 1 to 5.
 constexpr int32_t kFirstKeyboardLayout = 1;
 constexpr int32_t kLastKeyboardLayout = 5;

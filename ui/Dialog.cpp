@@ -1240,6 +1240,29 @@ void Dialog::bindSlider(int id, int& pos) { m_bindings.push_back({id, Binding::S
 void Dialog::bindComboText(int id, QString& text) { m_bindings.push_back({id, Binding::ComboText, &text}); }
 void Dialog::bindComboIndex(int id, int& index) { m_bindings.push_back({id, Binding::ComboIndex, &index}); }
 
+void Dialog::bindBrowse(int buttonId, int editId, const QString& filter)
+{
+    onCommand(buttonId, [this, editId, filter] {
+        FileDialogRequest ask;
+        ask.filter = filter;
+        ask.hideReadOnly = true;
+        ask.overwritePrompt = true;
+        ask.fileName = text(editId);
+        if (const std::optional<QString> path = fileDialog(ask); path && !path->isEmpty())
+            setText(editId, *path);
+    });
+}
+
+int Dialog::radioChoice(int anyId) const
+{
+    return std::max(0, radioIndex(anyId));
+}
+
+bool Dialog::isEmptyField(int id) const
+{
+    return text(id).trimmed().isEmpty();
+}
+
 bool Dialog::updateData(bool save)
 {
     if (!m_created)

@@ -227,6 +227,14 @@ public:
     void bindComboText(int id, QString& text);
     void bindComboIndex(int id, int& index);
     bool updateData(bool save = true);
+    // A "Browse" button beside a file edit: the open-file dialog (the
+    // filter in the platform's "text|pattern||" form), and the chosen path
+    // into the edit. Nothing is read at that time.
+    void bindBrowse(int buttonId, int editId, const QString& filter = QStringLiteral("All Files (*.*)|*.*||"));
+    // A radio group's index, 0 when none is checked.
+    int radioChoice(int anyId) const;
+    // The edit holds nothing but blanks.
+    bool isEmptyField(int id) const;
 
     // --- custom controls --------------------------------------------------
     // Replaces the widget made for a control; call before the dialog is

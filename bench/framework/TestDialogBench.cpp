@@ -44,19 +44,31 @@ public:
     }
 };
 
+class BenchRun : public vantor::TestRun {
+public:
+    explicit BenchRun(vantor::DriverRef driver) : m_driver(std::move(driver)) {}
+    void cycle(int cycle, int, vantor::RunSink& sink) override
+    {
+        int32_t count = 0;
+        protocol::CommandBlock block{1, 3, 0};
+        const bool ok = protocol::sendCommand(*m_driver, 0x1E2004, block, &count, 4);
+        sink.addLine(ok ? QStringLiteral("%1. Total encode = %2 ").arg(cycle).arg(count)
+                        : QStringLiteral("%1. Run Platen - FAIL").arg(cycle));
+    }
+
+private:
+    vantor::DriverRef m_driver;
+};
+
 class BenchDlg : public vantor::CTestDlg {
 public:
     BenchDlg() : CTestDlg(IDD_BENCH, kTestPlaten) {}
     using CTestDlg::OnRun;
 
 protected:
-    void runCycle(int cycle, vantor::RunSink& sink) override
+    vantor::PreparedRun prepareRun() override
     {
-        int32_t count = 0;
-        protocol::CommandBlock block{1, 3, 0};
-        const bool ok = protocol::sendCommand(driver(), 0x1E2004, block, &count, 4);
-        sink.addLine(ok ? QStringLiteral("%1. Total encode = %2 ").arg(cycle).arg(count)
-                        : QStringLiteral("%1. Run Platen - FAIL").arg(cycle));
+        return vantor::PreparedRun::of(std::make_unique<BenchRun>(driverRef()));
     }
 };
 

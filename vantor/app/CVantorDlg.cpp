@@ -15,8 +15,12 @@ CVantorDlg::CVantorDlg(const std::vector<TestScreen>& screens, QWidget* parent)
     : ui::Dialog(IDD_VANTOR_DIALOG, parent), m_screens(screens), m_hIcon(vantorIcon())
 {
     for (const TestScreen& s : m_screens)
-        if (s.run)
-            onCommand(s.commandId, [run = s.run] { run(); });
+        if (s.open)
+            onCommand(s.commandId, [open = s.open] {
+                // Modal, and gone when it closes: one screen at a time.
+                if (std::unique_ptr<ui::Dialog> screen = open())
+                    screen->doModal();
+            });
 }
 
 QString CVantorDlg::versionedCaption(const QString& caption)
@@ -31,7 +35,7 @@ bool CVantorDlg::onInitDialog()
     // A button whose screen is not built yet stays visible but cannot be pressed.
     std::set<int> built;
     for (const TestScreen& s : m_screens)
-        if (s.run)
+        if (s.open)
             built.insert(s.commandId);
     for (int id : controlIds())
         if (qobject_cast<QPushButton*>(control(id)) && !built.count(id))

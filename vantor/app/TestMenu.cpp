@@ -5,14 +5,15 @@
 #include "vantor/screens/motion/CPlatenLifeDlg.h"
 #include "vantor/screens/motion/CPlatenSensorDlg.h"
 #include "vantor/screens/motion/CTapeRewindDlg.h"
+#include "vantor/screens/motion/PlatenTests.h"
 
 // To put a screen on the menu:
 //   1. include its header here,
 //   2. add its row below, e.g.
-//        {IDC_PLATEN_TEST, modal<CPlatenDlg>()},
-//        {IDC_TAPE_REWIND_TEST, modal<CTapeRewindDlg>(0)},
-//      (the button comes alive by itself; the ids are in vantor/res/resource.h),
-//   3. the family's library joins the program by its name: vantor_<family>_tests
+//        {IDC_PLATEN_TEST, modal<CPlatenDlg>(), headless(platen::kPlatenTest)},
+//      (the button comes alive by itself; the ids are in vantor/res/resource.h;
+//      a cycling test's definition makes it run headless with `vantor --run`),
+//   3. the family's library joins the program by its name: vantor_<family>_screens
 //      for vantor/screens/<family>/ (see vantor/app/CMakeLists.txt).
 // The constructor takes the row's arguments followed by the parent.
 
@@ -22,13 +23,14 @@ const std::vector<TestScreen>& testScreens()
 {
     static const std::vector<TestScreen> screens = {
         // Tape rewind tests (CTapeRewindDlg, template 129), one mode per button.
-        {IDC_TAPE_REWIND_TEST, modal<CTapeRewindDlg>(0)},
-        {IDC_TAPE_ROLL_TIGHTNESS_TEST, modal<CTapeRewindDlg>(1)},
-        {IDC_TAPE_OVERSHOOT_TEST, modal<CTapeRewindDlg>(2)},
+        {IDC_TAPE_REWIND_TEST, modal<CTapeRewindDlg>(0), headless(motion::kTapeRewindTest, kTestTapeRewind)},
+        {IDC_TAPE_ROLL_TIGHTNESS_TEST, modal<CTapeRewindDlg>(1),
+         headless(motion::kTapeRewindTest, kTestTapeRollTightness)},
+        {IDC_TAPE_OVERSHOOT_TEST, modal<CTapeRewindDlg>(2), headless(motion::kTapeRewindTest, kTestTapeOvershoot)},
         // Platen tests (templates 135, 146, 136).
-        {IDC_PLATEN_TEST, modal<CPlatenDlg>()},
-        {IDC_PLATEN_LIFE_TEST, modal<CPlatenLifeDlg>()},
-        {IDC_PLATEN_SENSOR_TEST, modal<CPlatenSensorDlg>()},
+        {IDC_PLATEN_TEST, modal<CPlatenDlg>(), headless(platen::kPlatenTest)},
+        {IDC_PLATEN_LIFE_TEST, modal<CPlatenLifeDlg>(), headless(platen::kPlatenLifeTest)},
+        {IDC_PLATEN_SENSOR_TEST, modal<CPlatenSensorDlg>(), headless(platen::kPlatenSensorTest)},
         // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
         // a command no button of the menu sends.
     };

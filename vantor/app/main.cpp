@@ -6,10 +6,22 @@
 #include "sim/printer/SimulatedDevices.h"
 #include "vantor/app/CVantorApp.h"
 #include "vantor/app/CVantorDlg.h"
+#include "vantor/app/HeadlessRun.h"
 #include "vantor/res/VantorResources.h"
 
 int main(int argc, char* argv[])
 {
+    if (vantor::wantsHeadless(argc, argv)) {
+        // No window, so no display needed: automation and production lines.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+        platform::trace::initFromEnvironment();
+        sim::SimulatedDevices devices = sim::registerSimulatedDevices();
+        vantor::installBuiltinResources();
+        const int code = vantor::runHeadless(app.arguments());
+        sim::unregisterSimulatedDevices(devices);
+        return code;
+    }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     platform::trace::initFromEnvironment();

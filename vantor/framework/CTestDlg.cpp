@@ -7,7 +7,6 @@
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
 #include "ui/ResultList.h"
-#include "protocol/CommandChannel.h"
 #include "vantor/settings/TestSettingsStore.h"
 
 namespace vantor {
@@ -28,9 +27,16 @@ public:
     void setRunner(const TestRunner* runner) { m_runner = runner; }
 
     void addLine(QString line) override { m_port.post(WM_ADD_LINE, 0, 0, ui::Payload::of(std::move(line))); }
+    // Sent, one batch at a time: the worker waits until the list took each,
+    // so the window never has more than one batch to take in. Once the dialog
+    // stops taking messages the send fails and the lines go with it.
     void addLines(QStringList lines) override
     {
-        m_port.post(WM_ADD_LINE, 0, 1, ui::Payload::of(std::move(lines)));
+        for (qsizetype from = 0; from < lines.size(); from += kLineBatch) {
+            QStringList batch = lines.size() <= kLineBatch ? std::move(lines) : lines.mid(from, kLineBatch);
+            if (!m_port.send(WM_ADD_LINE, 0, 1, ui::Payload::of(std::move(batch))))
+                return;
+        }
     }
     void cycleDone() override
     {
@@ -45,8 +51,8 @@ private:
     const TestRunner* m_runner = nullptr;
 };
 
-CTestDlg::CTestDlg(int templateId, int settingsIndex, QWidget* parent)
-    : ui::Dialog(templateId, parent), m_settingsIndex(settingsIndex)
+CTestDlg::CTestDlg(int templateId, int settingsIndex, QWidget* parent, Commit commit)
+    : ui::Dialog(templateId, parent), m_settingsIndex(settingsIndex), m_commit(commit)
 {
     if (settingsIndex >= 0)
         m_record = FetchTestSettings(settingsIndex);
@@ -68,19 +74,19 @@ CTestDlg::CTestDlg(int templateId, int settingsIndex, QWidget* parent)
     onMessage(WM_WORKER_IDLE, &CTestDlg::onIdle);
 
     m_sink = std::make_unique<Sink>(port(), m_cyclesPosted);
-    m_runner = std::make_unique<TestRunner>(*m_sink, [this](int cycle, RunSink& sink) { runCycle(cycle, sink); });
+    m_runner = std::make_unique<TestRunner>(*m_sink);
     m_sink->setRunner(m_runner.get());
 }
 
 CTestDlg::~CTestDlg()
 {
-    // Normally closed already; a dialog destroyed open still never leaves
-    // its worker running.
+    // Normally closed already. A dialog destroyed open stops its worker
+    // here: the worker holds only its run, the sink and the handle, none of
+    // which is part of a derived dialog, so this is safe at any point.
     stopWorker();
+    m_runner.reset();
     if (m_record)
         StoreTestSettings(m_settingsIndex);
-    m_runner.reset();
-    m_driver.close();
 }
 
 bool CTestDlg::onInitDialog()
@@ -89,7 +95,8 @@ bool CTestDlg::onInitDialog()
     setInt(common::kCumulativeCycle, m_record ? m_record->cumulativeCycle : m_cumulative);
     setInt(common::kCycle, 0);
     showRecord();
-    m_driver = protocol::openPrinter();
+    applyRules();
+    m_driver = openDriver();
     m_runner->start();
     return true;
 }
@@ -127,28 +134,51 @@ void CTestDlg::OnRun()
     if (!m_workerIdle)
         return;
     updateData(true);
-    const QString messages = validate();
-    if (!messages.isEmpty()) {
-        message(messages);
+    QString refusal = validate();
+    PreparedRun prepared;
+    if (refusal.isEmpty()) {
+        prepared = prepareRun();
+        refusal = prepared.refusal;
+        if (!prepared && refusal.isEmpty())
+            refusal = QStringLiteral("The test could not be prepared.\n");
+    }
+    // A refused run changes nothing: not the record, not "Cycle:".
+    if (!refusal.isEmpty()) {
+        message(refusal);
         return;
     }
+    if (m_commit == Commit::AtRun)
+        commitValues();
+    enable(common::kRun, false);
+    m_cycle = 0;
+    setInt(common::kCycle, 0);
+    // Sent, not posted: these lines come before the worker's first.
+    for (const QString& line : runStartLines(*prepared.run))
+        addLine(line);
+    m_workerIdle = false;
+    m_runner->run(std::move(prepared.run), m_totalCycles, m_pauseMs);
+}
+
+void CTestDlg::commitValues()
+{
     if (m_record) {
         m_record->cycle = m_totalCycles;
         m_record->pause = m_pauseMs;
     }
-    copyToRecord();
-    enable(common::kRun, false);
-    m_cycle = 0;
-    setInt(common::kCycle, 0);
-    if (!buildRecords()) {
-        enable(common::kRun, true);
-        return;
-    }
-    // Sent, not posted: these lines come before the worker's first.
-    addLine(QStringLiteral("== Start =="));
-    addLine(platform::formatTimeStamp(platform::clock().localTime()));
-    m_workerIdle = false;
-    m_runner->run(m_totalCycles, m_pauseMs);
+}
+
+void CTestDlg::addRule(std::function<void()> rule, std::initializer_list<int> triggers)
+{
+    m_rules.push_back(rule);
+    for (int id : triggers)
+        if (id)
+            onCommand(id, rule);
+}
+
+void CTestDlg::applyRules()
+{
+    for (const auto& rule : m_rules)
+        rule();
 }
 
 void CTestDlg::OnStop()
@@ -180,19 +210,6 @@ void CTestDlg::OnSaveToFile()
     // A file that cannot be created is passed over in silence.
     if (ui::ResultList* list = results())
         list->saveToFile(platform::userFilePath(*path));
-}
-
-void CTestDlg::bindBrowse(int buttonId, int editId)
-{
-    onCommand(buttonId, [this, editId] {
-        ui::FileDialogRequest ask;
-        ask.filter = kBrowseFilter;
-        ask.hideReadOnly = true;
-        ask.overwritePrompt = true;
-        ask.fileName = text(editId);
-        if (const std::optional<QString> path = ui::fileDialog(ask); path && !path->isEmpty())
-            setText(editId, *path);
-    });
 }
 
 void CTestDlg::onAddLine(ui::Message& m)
@@ -249,8 +266,13 @@ void CTestDlg::keyPressEvent(QKeyEvent* e)
 
 void CTestDlg::onCancel()
 {
-    if (!m_closed)
+    if (!m_closed) {
         onClosing();
+        if (m_commit == Commit::AtClose) {
+            updateData(true);
+            commitValues();
+        }
+    }
     stopWorker();
     ui::Dialog::onCancel();
 }

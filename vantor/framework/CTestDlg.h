@@ -1,79 +1,56 @@
 #pragma once
-// CTestDlg: what every cycling test dialog of Vantor shares, written once.
+// CTestDlg: what every cycling test dialog of Vantor shares, written once;
+// TestDialog<Settings>: the same with its controls bound to a copy of the
+// test's settings record.
 //
-// A test is a thin dialog over this base: its template (with the common
-// controls below), its settings record, its own controls and one cycle of
-// requests. Typical shape:
+// A test is a template, a settings record, its Qt-free run logic (a
+// TestDefinition: checks and a TestRun built from the record's values) and
+// a thin dialog:
 //
-//     class CPlatenDlg : public vantor::CTestDlg {
+//     class CPlatenDlg : public vantor::TestDialog<CPlatenSettings> {
 //     public:
 //         explicit CPlatenDlg(QWidget* parent = nullptr)
-//             : CTestDlg(IDD_PLATEN, kTestPlaten, parent)
+//             : TestDialog(IDD_PLATEN, kPlatenTest, parent)   // definition, Commit::AtRun
 //         {
-//             auto& r = record<CPlatenSettings>();       // fetched (loaded) by the base
-//             m_pulses = r.totalPulses;                     // members shown by data exchange
-//             bind(IDC_PLATEN_PULSES, m_pulses);
-//             bindBrowse(IDC_PLATEN_BROWSE_UP, IDC_PLATEN_RAMP_UP);
+//             bind(IDC_PLATEN_PULSES, m_values.totalPulses);  // the copy, not the record
+//             bindSpeedGroup(kPlatenSpeedIds, m_values.speed);
 //         }
-//     protected:
-//         QString validate() override {                     // base adds "Total Cycle" first
-//             QString m = CTestDlg::validate();
-//             if (m_pulses < 1) m += "\"Total No. of Pulses\" must greater than 0.\n";
-//             return m;
-//         }
-//         void copyToRecord() override { record<CPlatenSettings>().totalPulses = m_pulses; }
-//         bool buildRecords() override { ...fill m_params...; return true; }    // UI thread
-//         void runCycle(int cycle, vantor::RunSink& out) override {             // worker thread
-//             bool ok = protocol::sendCommand(driver(), IOCTL_PRN_MOTION, m_block, 1, 3, ...);
-//             out.addLine(ok ? QString("%1. Total encode = %2 ").arg(cycle).arg(n)
-//                            : QString("%1. Run Platen - FAIL").arg(cycle));
-//         }
-//     private:
-//         int m_pulses = 0;
-//         ...
 //     };
 //
 // Order of events:
-//   constructor   FetchTestSettings(index) (record() is valid from here on);
-//                 "Total Cycle:" / "Pause betwen Cycle (ms):" bound to
-//                 members that start from the record's cycle / pause.
-//   init          updateData(false) (every binding, the base's and the test's),
-//                 "Cummulative Cycle:" from the record, "Cycle:" 0, then
-//                 showRecord(); PRN1: opened; worker started.
-//   RUN (1022)    updateData(true); validate() -> one box captioned "Vantor"
-//                 and nothing else when not empty; record.cycle/pause and
-//                 copyToRecord(); RUN disabled, "Cycle:" 0; buildRecords()
-//                 (false: RUN enabled again, no run); "== Start ==" and the
-//                 time line sent; the run starts.
-//   worker        runCycle(n, sink) per cycle (n from 1), then the base posts
-//                 cycle-done; after the last cycle "== End ==" and " ".
+//   constructor   FetchTestSettings(index); the copy m_values taken from it;
+//                 "Total Cycle:" / "Pause betwen Cycle (ms):" bound.
+//   init          updateData(false), "Cummulative Cycle:" from the record,
+//                 "Cycle:" 0, showRecord(); PRN1: opened; worker started.
+//   RUN (1022)    updateData(true); validate() and then prepareRun(): a
+//                 refusal shows one box captioned "Vantor" and changes
+//                 nothing (record, "Cycle:", Vantor.ini). Else the values are
+//                 committed (Commit::AtRun), RUN disabled, "Cycle:" 0, the
+//                 start lines sent, and the runner takes the run.
+//   worker        run->cycle(n, total, sink) per cycle; cycle-done; after the
+//                 last cycle "== End ==" and " ". Long line lists reach the
+//                 list in batches of kLineBatch, each sent (the worker waits
+//                 until the list took it).
 //   idle          RUN enabled (about 1 s after a run ends or is stopped),
 //                 then onWorkerIdle().
-//   close         onClosing(); messages closed (late posts are dropped,
-//                 their cycles still counted); quit set; up to three waits
-//                 of 5000 ms, then onCloseOverdue() and on without limit
-//                 while the worker is still inside a request; IDCANCEL.
+//   close         onClosing(); values committed (Commit::AtClose); messages
+//                 closed; quit set; up to three waits of 5000 ms, then
+//                 onCloseOverdue() and on without limit; IDCANCEL.
+//   destructor    the worker is stopped if still running (it holds only the
+//                 run, the sink and the handle, never the dialog), then
+//                 StoreTestSettings(index) (record and Vantor.ini).
 //   Enter         nothing, unless a push button has the focus (it is pressed).
-//   destructor    StoreTestSettings(index) (record and Vantor.ini).
-//
-// Threads: runCycle() runs on the worker. It may read what buildRecords()
-// and copyToRecord() wrote (the user-interface thread writes them only while
-// the worker is idle: RUN stays disabled until then) and the driver handle;
-// it never touches widgets or the record. It reports through the sink only
-// (lines, batches), or posts its own messages with port().
-//
-// A dialog must be closed (Escape, the close box, command(IDCANCEL)) before
-// it is destroyed while a run may be in progress: the close path waits for
-// the worker, so that runCycle() never runs on a half-destroyed dialog.
-// doModal() and the menu always close first; a test that ends itself goes
-// through onCancel() too, not endDialog().
 #include <QString>
 #include <atomic>
+#include <functional>
+#include <initializer_list>
+#include <vector>
 #include <memory>
 
 #include "platform/Device.h"
 #include "ui/Dialog.h"
 #include "ui/Prompts.h"
+#include "vantor/framework/TestDefinition.h"
 #include "vantor/framework/TestRunner.h"
 #include "vantor/settings/CTestSettings.h"
 
@@ -113,7 +90,7 @@ class CTestDlg : public ui::Dialog {
 public:
     // `settingsIndex`: the test's index in the settings store (TestSettingsIndex);
     // -1 for a dialog without a record (counts then live in the dialog only).
-    CTestDlg(int templateId, int settingsIndex, QWidget* parent = nullptr);
+    CTestDlg(int templateId, int settingsIndex, QWidget* parent = nullptr, Commit commit = Commit::AtRun);
     ~CTestDlg() override;
 
     // The filters of the file dialogs.
@@ -124,29 +101,29 @@ public:
     int settingsIndex() const { return m_settingsIndex; }
     bool isRunning() const;
     // True from opening and again about one second after a run ends or is
-    // stopped (RUN enabled); false while the worker may use the records.
+    // stopped (RUN enabled); false while a run may be in progress.
     bool workerIdle() const { return m_workerIdle; }
     TestRunner& runner() { return *m_runner; }
     ui::ResultList* results() const;
 
+    // A show/enable rule: applied when the dialog shows its values and again
+    // after each command of `triggers` (radios, check boxes).
+    void addRule(std::function<void()> rule, std::initializer_list<int> triggers);
+
 protected:
     // --- hooks --------------------------------------------------------------
     // Init, after the bindings were shown: the test's own control set-up
-    // (ranges, combo items, values that are not bound).
+    // (ranges, combo items, show/hide rules).
     virtual void showRecord() {}
-    // RUN, after validation: the test's controls (or bound members) into the
-    // record. The base has already copied "Total Cycle:" and the pause.
-    virtual void copyToRecord() {}
     // RUN: the validation messages, each ending in "\n"; empty accepts. The
-    // base checks "Total Cycle:" (override without calling it for a test
-    // that does not validate).
+    // base checks "Total Cycle:".
     virtual QString validate();
-    // RUN, after the copy, on the user-interface thread: the request records
-    // of the run. Return false to refuse the run (after telling the operator).
-    virtual bool buildRecords() { return true; }
-    // One cycle, on the worker thread: requests and result lines. `cycle` is
-    // the number of the cycle in this run, from 1.
-    virtual void runCycle(int cycle, RunSink& sink) = 0;
+    // RUN, after validation, on the user-interface thread: the run, built
+    // from the dialog's values, or the refusal.
+    virtual PreparedRun prepareRun() = 0;
+    // The edited values into the settings record, when the commit policy
+    // says (the base copies "Total Cycle:" and the pause).
+    virtual void commitValues();
     // The worker went idle and RUN is enabled again (user-interface thread).
     virtual void onWorkerIdle() {}
     // Close, before the worker is stopped (user-interface thread).
@@ -162,14 +139,11 @@ protected:
     {
         return dynamic_cast<T&>(*m_record);
     }
-    // PRN1:, open from initialisation to destruction.
-    platform::DeviceHandle& driver() { return m_driver; }
+    // PRN1:, open from initialisation to destruction; a run shares it.
+    const DriverRef& driverRef() const { return m_driver; }
     // The values that RUN read from "Total Cycle:" and the pause field.
     int totalCycles() const { return m_totalCycles; }
     int pauseMs() const { return m_pauseMs; }
-    // A "Browse" button beside a file edit: the open-file dialog, and the
-    // chosen path into the edit.
-    void bindBrowse(int buttonId, int editId);
     // Appends a line at once (user-interface thread), as add-line does.
     void addLine(const QString& line);
     // Shows one message box with the program's name as caption.
@@ -197,8 +171,10 @@ private:
     void onIdle(ui::Message& m);
     void setCumulative(int value);
     void stopWorker();
+    void applyRules();
 
     int m_settingsIndex;
+    Commit m_commit;
     CTestSettings* m_record = nullptr;
     int m_totalCycles = 0; // "Total Cycle:" (data exchange)
     int m_pauseMs = 0;     // "Pause betwen Cycle (ms):" (data exchange)
@@ -209,13 +185,54 @@ private:
     std::atomic<int> m_cyclesPosted{0};
     int m_cyclesApplied = 0;
     bool m_closed = false;
-    // False from RUN until the worker reports idle: the records are the
-    // worker's in between.
+    // False from RUN until the worker reports idle.
     bool m_workerIdle = true;
 
-    platform::DeviceHandle m_driver;
+    std::vector<std::function<void()>> m_rules;
+    DriverRef m_driver;
     std::unique_ptr<Sink> m_sink;
-    std::unique_ptr<TestRunner> m_runner; // before m_driver on destruction
+    std::unique_ptr<TestRunner> m_runner; // stopped before the sink goes
+};
+
+// A test dialog whose controls are bound to m_values, a copy of its
+// settings record, checked and run through the test's definition.
+template <class Settings>
+class TestDialog : public CTestDlg {
+public:
+    using Definition = TestDefinition<Settings>;
+
+protected:
+    TestDialog(int templateId, const Definition& definition, QWidget* parent = nullptr,
+               Commit commit = Commit::AtRun, int settingsIndex = Settings::kIndex)
+        : CTestDlg(templateId, settingsIndex, parent, commit), m_values(record<Settings>()), m_definition(definition)
+    {
+    }
+
+    QString validate() override
+    {
+        QString messages = m_definition.checksTotalCycle ? CTestDlg::validate() : QString();
+        if (m_definition.validate)
+            messages += m_definition.validate(values());
+        return messages;
+    }
+    PreparedRun prepareRun() override { return m_definition.prepare(values(), driverRef()); }
+    void commitValues() override
+    {
+        Settings& r = record<Settings>();
+        const int32_t cumulative = r.cumulativeCycle;
+        r = values();
+        r.cumulativeCycle = cumulative;
+    }
+    // The copy with "Total Cycle:" and the pause as RUN read them.
+    const Settings& values()
+    {
+        m_values.cycle = totalCycles();
+        m_values.pause = pauseMs();
+        return m_values;
+    }
+
+    Settings m_values; // what the controls show and edit
+    const Definition& m_definition;
 };
 
 } // namespace vantor

@@ -1,10 +1,11 @@
 #include "TestRunner.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace vantor {
 
-TestRunner::TestRunner(RunSink& sink, CycleFunction cycle) : m_sink(sink), m_cycle(std::move(cycle)) {}
+TestRunner::TestRunner(RunSink& sink) : m_sink(sink) {}
 
 TestRunner::~TestRunner()
 {
@@ -19,8 +20,12 @@ void TestRunner::start()
     m_worker.start([this] { loop(); });
 }
 
-void TestRunner::run(int totalCycles, int pauseMs)
+void TestRunner::run(std::unique_ptr<TestRun> run, int totalCycles, int pauseMs)
 {
+    {
+        std::lock_guard lock(m_runLock);
+        m_current = std::move(run);
+    }
     m_total = totalCycles;
     m_pause = std::max(pauseMs, 0);
     m_run.set();
@@ -52,6 +57,28 @@ void TestRunner::pause(int ms)
     }
 }
 
+void TestRunner::performCycle(int cycle)
+{
+    std::shared_ptr<TestRun> current;
+    {
+        std::lock_guard lock(m_runLock);
+        current = m_current;
+    }
+    if (!current) {
+        m_sink.addLine(QStringLiteral("%1. No test to run - FAIL").arg(cycle));
+        return;
+    }
+    // A cycle that throws is a failed cycle with its reason, never the end
+    // of the program or of the worker.
+    try {
+        current->cycle(cycle, m_total.load(), m_sink);
+    } catch (const std::exception& e) {
+        m_sink.addLine(QStringLiteral("%1. Cycle failed: %2 - FAIL").arg(cycle).arg(QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        m_sink.addLine(QStringLiteral("%1. Cycle failed - FAIL").arg(cycle));
+    }
+}
+
 void TestRunner::loop()
 {
     int cyclesDone = 0;
@@ -69,14 +96,16 @@ void TestRunner::loop()
             continue;
         }
         ++cyclesDone;
-        m_cycle(cyclesDone, m_sink);
+        performCycle(cyclesDone);
         m_sink.cycleDone();
+        // After Stop too: the pause still follows a cycle below the total.
         if (cyclesDone < m_total.load()) {
             pause(m_pause.load());
         } else {
-            m_sink.addLine(QStringLiteral("== End =="));
-            m_sink.addLine(QStringLiteral(" "));
+            for (QString& line : runEndLines())
+                m_sink.addLine(std::move(line));
             m_run.reset();
+            m_sink.finished();
         }
     }
 }

@@ -1,32 +1,18 @@
 #pragma once
 // The worker side of a cycling test: one worker thread per dialog that waits
-// for the run signal and then performs one cycle after another, reporting
-// through a RunSink. Widget-free, so that tests drive it without a window.
-#include <QString>
-#include <QStringList>
+// for the run signal and then performs one cycle after another of the run it
+// was handed, reporting through a RunSink. Widget-free, so that tests and the
+// headless runner drive it without a window. The runner owns the run: the
+// worker never reaches into the dialog that started it.
 #include <atomic>
-#include <functional>
 #include <memory>
+#include <mutex>
 
 #include "platform/Event.h"
 #include "platform/Thread.h"
+#include "vantor/framework/TestRun.h"
 
 namespace vantor {
-
-// What the worker reports. Called on the worker thread; the dialog's
-// implementation posts the matching window messages.
-class RunSink {
-public:
-    virtual ~RunSink() = default;
-    virtual void addLine(QString line) = 0;       // add-line
-    virtual void addLines(QStringList lines) = 0; // add-line, batch form
-    virtual void cycleDone() = 0;                 // cycle-done
-    virtual void idle() = 0;                      // the worker is idle: enable RUN
-};
-
-// One cycle of a test: its requests and result lines. `cycle` is the number of
-// the cycle within the current run, from 1.
-using CycleFunction = std::function<void(int cycle, RunSink& sink)>;
 
 class TestRunner {
 public:
@@ -34,16 +20,17 @@ public:
     static constexpr platform::Millis kCloseWait{5000};
     static constexpr int kCloseWaits = 3;
 
-    TestRunner(RunSink& sink, CycleFunction cycle);
+    explicit TestRunner(RunSink& sink);
     ~TestRunner(); // closes if still open, and never returns while the worker runs
     TestRunner(const TestRunner&) = delete;
     TestRunner& operator=(const TestRunner&) = delete;
 
     // Starts the worker (dialog initialisation).
     void start();
-    // Starts a run. A pause below 0 counts as 0; a total below 1 still runs
-    // one cycle (the tests that validate refuse it before this).
-    void run(int totalCycles, int pauseMs);
+    // Starts a run of `run`. A pause below 0 counts as 0; a total below 1
+    // still runs one cycle (the tests that validate refuse it before this).
+    // The previous run is let go once the worker no longer uses it.
+    void run(std::unique_ptr<TestRun> run, int totalCycles, int pauseMs);
     // Stops after the cycle in progress.
     void stop();
     // Sets quit and waits for the worker up to three times 5000 ms. Returns
@@ -69,9 +56,11 @@ public:
 private:
     void loop();
     void pause(int ms);
+    void performCycle(int cycle);
 
     RunSink& m_sink;
-    CycleFunction m_cycle;
+    std::mutex m_runLock;
+    std::shared_ptr<TestRun> m_current; // guarded by m_runLock
     platform::Event m_quit{platform::Event::Reset::Auto};
     platform::Event m_run{platform::Event::Reset::Manual};
     std::atomic<int> m_total{0};

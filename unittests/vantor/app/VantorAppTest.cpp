@@ -146,9 +146,9 @@ TEST_F(VantorAppTest, ButtonsWithAScreenAreEnabledAndOpenIt)
 {
     std::vector<int> opened;
     const std::vector<TestScreen> screens = {
-        {1006, [&] { opened.push_back(1006); return ui::IDCANCEL; }},
-        {1004, [&] { opened.push_back(1004); return ui::IDCANCEL; }},
-        {1010, [&] { opened.push_back(1010); return ui::IDCANCEL; }},
+        {1006, [&] { opened.push_back(1006); return std::unique_ptr<ui::Dialog>(); }},
+        {1004, [&] { opened.push_back(1004); return std::unique_ptr<ui::Dialog>(); }},
+        {1010, [&] { opened.push_back(1010); return std::unique_ptr<ui::Dialog>(); }},
     };
     CVantorDlg dlg(screens);
     DialogHarness h(dlg);
@@ -172,7 +172,7 @@ TEST_F(VantorAppTest, TheProgramsMenuEnablesExactlyTheButtonsOfItsTable)
     DialogHarness h(dlg);
     std::set<int> rows;
     for (const TestScreen& s : testScreens()) {
-        ASSERT_TRUE(s.run);
+        ASSERT_TRUE(s.open);
         // Every row names a button of the menu, or the eject life command.
         EXPECT_TRUE(kMenu.count(s.commandId) || s.commandId == 1010) << s.commandId;
         EXPECT_TRUE(rows.insert(s.commandId).second) << "twice: " << s.commandId;

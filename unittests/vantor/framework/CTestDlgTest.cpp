@@ -39,58 +39,23 @@ const QString kTimeLine = QStringLiteral("02/01/2026 03:04:05"); // the manual c
 
 QApplication& app() { return ui::testing::testApp(); }
 
-// A platen-like test: one platen move per cycle.
-class CycleDlg : public CTestDlg {
+// A platen-like test: one platen move per cycle, its run built from the
+// bound copy of the "Platen" record.
+class CycleRun : public TestRun {
 public:
-    CycleDlg() : CTestDlg(IDD_FRAMEWORK_TEST, kTestPlaten)
+    CycleRun(DriverRef driver, int32_t pulses, bool batch) : m_driver(std::move(driver)), m_batch(batch)
     {
-        auto& r = record<CPlatenSettings>();
-        m_pulses = r.totalPulses;
-        m_profile = r.speed.rampUpProfile;
-        bind(IDC_PULSES, m_pulses);
-        bind(IDC_PROFILE, m_profile);
-        bindBrowse(IDC_BROWSE_PROFILE, IDC_PROFILE);
-    }
-    using CTestDlg::addLine;
-
-    bool refuseBuild = false;
-    bool batch = false;
-    std::atomic<bool> closing{false};
-    std::atomic<bool> overdue{false};
-
-protected:
-    QString validate() override
-    {
-        QString m = CTestDlg::validate();
-        if (m_pulses < 1)
-            m += QStringLiteral("\"Total No. of Pulses\" must greater than 0.\n");
-        return m;
-    }
-    void copyToRecord() override
-    {
-        auto& r = record<CPlatenSettings>();
-        r.totalPulses = m_pulses;
-        r.speed.rampUpProfile = m_profile;
-    }
-    bool buildRecords() override
-    {
-        if (refuseBuild) {
-            message(QStringLiteral("File in \"Ramp Up Profile\" of Platen not exist\n"));
-            return false;
-        }
-        m_move.reset();
         m_move->platen.direction = 1;
-        m_move->platen.constantPulses = m_pulses;
+        m_move->platen.constantPulses = pulses;
         m_move->platen.constantSpeed = 1000;
         m_move->word140 = 1;
         m_move.setCommand(protocol::target::Platen, protocol::cmd::motion::PlatenMove);
-        return true;
     }
-    void runCycle(int cycle, RunSink& sink) override
+    void cycle(int cycle, int, RunSink& sink) override
     {
         int32_t count = 0;
-        const bool ok = protocol::sendCommand(driver(), protocol::IOCTL_PRN_MOTION, m_move.block(), &count, 4);
-        if (batch) {
+        const bool ok = protocol::sendCommand(*m_driver, protocol::IOCTL_PRN_MOTION, m_move.block(), &count, 4);
+        if (m_batch) {
             QStringList lines;
             for (int i = 0; i < 3000; ++i)
                 lines << QStringLiteral("%1,%2").arg(cycle).arg(i);
@@ -99,13 +64,46 @@ protected:
         sink.addLine(ok ? QStringLiteral("%1. Total encode = %2 ").arg(cycle).arg(count)
                         : QStringLiteral("%1. Run Platen - FAIL").arg(cycle));
     }
-    void onClosing() override { closing = true; }
-    void onCloseOverdue() override { overdue = true; }
 
 private:
-    int m_pulses = 0;
-    QString m_profile;
+    DriverRef m_driver;
+    bool m_batch;
     protocol::DriverRecord<protocol::PlatenMoveParams> m_move;
+};
+
+QString validatePulses(const CPlatenSettings& r)
+{
+    return r.totalPulses < 1 ? QStringLiteral("\"Total No. of Pulses\" must greater than 0.\n") : QString();
+}
+// Set by the tests before RUN; read only while the run is prepared.
+bool g_refuseBuild = false;
+bool g_batch = false;
+PreparedRun prepareCycle(const CPlatenSettings& r, const DriverRef& driver)
+{
+    if (g_refuseBuild)
+        return PreparedRun::refuse(QStringLiteral("File in \"Ramp Up Profile\" of Platen not exist\n"));
+    return PreparedRun::of(std::make_unique<CycleRun>(driver, r.totalPulses, g_batch));
+}
+const TestDefinition<CPlatenSettings> kCycleTest{&validatePulses, true, &prepareCycle};
+
+class CycleDlg : public TestDialog<CPlatenSettings> {
+public:
+    CycleDlg() : TestDialog(IDD_FRAMEWORK_TEST, kCycleTest)
+    {
+        g_refuseBuild = false;
+        g_batch = false;
+        bind(IDC_PULSES, m_values.totalPulses);
+        bind(IDC_PROFILE, m_values.speed.rampUpProfile);
+        bindBrowse(IDC_BROWSE_PROFILE, IDC_PROFILE);
+    }
+    using CTestDlg::addLine;
+
+    std::atomic<bool> closing{false};
+    std::atomic<bool> overdue{false};
+
+protected:
+    void onClosing() override { closing = true; }
+    void onCloseOverdue() override { overdue = true; }
 };
 
 // A printer whose requests wait at a gate the test opens, one per request.
@@ -283,16 +281,19 @@ TEST_F(FrameworkTest, ValidationListsEveryFailureInOneBoxAndStartsNothing)
     EXPECT_EQ(GetTestSettings<CPlatenSettings>()->pause, 0);
     EXPECT_EQ(GetTestSettings<CPlatenSettings>()->totalPulses, 0);
 
-    // A test may still refuse the run while building its records: the
-    // values are in the record by then, RUN comes back, no lines.
-    dlg.refuseBuild = true;
+    // A test may still refuse the run while preparing it: that refusal
+    // changes nothing either (record, "Cycle:", list), and RUN stays.
+    g_refuseBuild = true;
+    const int cycleBefore = GetTestSettings<CPlatenSettings>()->cycle;
+    dlg.setText(IDC_CYCLE, QStringLiteral("7"));
     ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, "2"));
     ASSERT_TRUE(h.click(IDC_RUN));
     EXPECT_EQ(prompts.texts().back(), "File in \"Ramp Up Profile\" of Platen not exist\n");
     EXPECT_TRUE(h.enabled(IDC_RUN));
     EXPECT_TRUE(h.listItems(IDC_RESULT_LIST).isEmpty());
-    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->cycle, 2);
-    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->totalPulses, 10);
+    EXPECT_EQ(h.text(IDC_CYCLE), "7");
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->cycle, cycleBefore);
+    EXPECT_EQ(GetTestSettings<CPlatenSettings>()->totalPulses, 0);
     h.pressEscape();
 }
 
@@ -332,7 +333,7 @@ TEST_F(FrameworkTest, DriverAbsentFailsEveryCycleAndBatchLinesArrive)
 {
     // No PRN1: at all.
     CycleDlg dlg;
-    dlg.batch = true;
+    g_batch = true;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.setText(IDC_PULSES, "5"));
     ASSERT_TRUE(runCycles(h, 2));

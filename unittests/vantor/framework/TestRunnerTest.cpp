@@ -2,6 +2,8 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/Clock.h"
@@ -47,6 +49,17 @@ private:
     QStringList log;
 };
 
+// A run whose cycle is a function (the tests' stand-in for a test's run).
+class FunctionRun : public TestRun {
+public:
+    explicit FunctionRun(std::function<void(int, RunSink&)> fn) : m_fn(std::move(fn)) {}
+    void cycle(int n, int, RunSink& s) override { m_fn(n, s); }
+
+private:
+    std::function<void(int, RunSink&)> m_fn;
+};
+std::unique_ptr<TestRun> runOf(std::function<void(int, RunSink&)> fn) { return std::make_unique<FunctionRun>(std::move(fn)); }
+
 struct RunnerFixture : ::testing::Test {
     platform::ManualClock clock;
     platform::ScopedClock scope{clock};
@@ -77,9 +90,10 @@ struct RunnerFixture : ::testing::Test {
 
 TEST_F(RunnerFixture, RunFramesCyclesAndEndsWithEndAndSpace)
 {
-    TestRunner runner(sink, [](int n, RunSink& s) { s.addLine(QStringLiteral("%1. ok").arg(n)); });
+    TestRunner runner(sink);
+    auto cycle = [](int n, RunSink& s) { s.addLine(QStringLiteral("%1. ok").arg(n)); };
     runner.start();
-    runner.run(3, 250);
+    runner.run(runOf(cycle), 3, 250);
     ASSERT_TRUE(sink.waitFor(ended));
     EXPECT_EQ(sink.events(), (QStringList{"line:1. ok", "done", "line:2. ok", "done", "line:3. ok", "done",
                                           "line:== End ==", "line: "}));
@@ -90,9 +104,10 @@ TEST_F(RunnerFixture, RunFramesCyclesAndEndsWithEndAndSpace)
 
 TEST_F(RunnerFixture, ZeroOrNegativeTotalRunsOneCycleAndNegativePauseIsNone)
 {
-    TestRunner runner(sink, [](int n, RunSink& s) { s.addLine(QString::number(n)); });
+    TestRunner runner(sink);
+    auto cycle = [](int n, RunSink& s) { s.addLine(QString::number(n)); };
     runner.start();
-    runner.run(0, -50);
+    runner.run(runOf(cycle), 0, -50);
     ASSERT_TRUE(sink.waitFor(ended));
     EXPECT_EQ(sink.events(), (QStringList{"line:1", "done", "line:== End ==", "line: "}));
     EXPECT_EQ(clock.slept(), 0ms);
@@ -100,13 +115,14 @@ TEST_F(RunnerFixture, ZeroOrNegativeTotalRunsOneCycleAndNegativePauseIsNone)
 
 TEST_F(RunnerFixture, IdleTimeoutResetsNumberingForTheNextRun)
 {
-    TestRunner runner(sink, [](int n, RunSink& s) { s.addLine(QString::number(n)); });
+    TestRunner runner(sink);
+    auto cycle = [](int n, RunSink& s) { s.addLine(QString::number(n)); };
     runner.start();
-    runner.run(2, 0);
+    runner.run(runOf(cycle), 2, 0);
     ASSERT_TRUE(sink.waitFor(ended));
     // One second after the run the worker goes idle and RUN comes back.
     ASSERT_TRUE(advanceUntilIdle());
-    runner.run(1, 0);
+    runner.run(runOf(cycle), 1, 0);
     ASSERT_TRUE(sink.waitFor([](const QStringList& l) { return l.count(QStringLiteral("line: ")) == 2; }));
     const QStringList ev = sink.events();
     const qsizetype idle = ev.indexOf(QStringLiteral("idle"));
@@ -117,13 +133,14 @@ TEST_F(RunnerFixture, StopFinishesTheCycleInProgressWithoutEnd)
 {
     platform::Event inCycle(platform::Event::Reset::Auto);
     platform::Event release(platform::Event::Reset::Auto);
-    TestRunner runner(sink, [&](int n, RunSink& s) {
+    TestRunner runner(sink);
+    auto cycle = [&](int n, RunSink& s) {
         inCycle.set();
         platform::waitOne(release, platform::kInfinite);
         s.addLine(QString::number(n));
-    });
+    };
     runner.start();
-    runner.run(10, 0);
+    runner.run(runOf(cycle), 10, 0);
     platform::waitOne(inCycle, platform::kInfinite);
     release.set(); // cycle 1 done
     platform::waitOne(inCycle, platform::kInfinite);
@@ -136,7 +153,7 @@ TEST_F(RunnerFixture, StopFinishesTheCycleInProgressWithoutEnd)
 
 TEST_F(RunnerFixture, CloseWhileIdleEndsWorkerAtOnce)
 {
-    TestRunner runner(sink, [](int, RunSink&) {});
+    TestRunner runner(sink);
     runner.start();
     EXPECT_TRUE(runner.close());
     EXPECT_TRUE(runner.workerEnded());
@@ -149,13 +166,14 @@ TEST_F(RunnerFixture, SlowRequestOutlastingTheCloseWaitsIsWaitedFor)
     std::atomic<bool> cycleReturned{false};
     std::atomic<bool> closeResult{true};
     std::atomic<bool> closeReturned{false};
-    auto runner = std::make_unique<TestRunner>(sink, [&](int, RunSink&) {
+    auto runner = std::make_unique<TestRunner>(sink);
+    auto cycle = [&](int, RunSink&) {
         inCycle.set();
         platform::waitOne(release, platform::kInfinite); // a request that never seems to end
         cycleReturned = true;
-    });
+    };
     runner->start();
-    runner->run(5, 1000);
+    runner->run(runOf(cycle), 5, 1000);
     platform::waitOne(inCycle, platform::kInfinite);
 
     std::thread closer([&] {
@@ -171,4 +189,64 @@ TEST_F(RunnerFixture, SlowRequestOutlastingTheCloseWaitsIsWaitedFor)
     closer.join();
     EXPECT_FALSE(closeResult.load()); // the waits ran out while the request was in progress
     EXPECT_TRUE(cycleReturned.load()); // and yet the runner outlived the worker's cycle
+}
+
+TEST_F(RunnerFixture, StopMidRunStillSleepsThePauseBeforeGoingIdle)
+{
+    platform::Event inCycle(platform::Event::Reset::Auto);
+    platform::Event release(platform::Event::Reset::Auto);
+    TestRunner runner(sink);
+    auto cycle = [&](int n, RunSink& s) {
+        inCycle.set();
+        platform::waitOne(release, platform::kInfinite);
+        s.addLine(QString::number(n));
+    };
+    runner.start();
+    runner.run(runOf(cycle), 5, 700);
+    platform::waitOne(inCycle, platform::kInfinite);
+    runner.stop(); // inside cycle 1 of 5
+    release.set();
+    ASSERT_TRUE(advanceUntilIdle());
+    EXPECT_EQ(sink.events(), (QStringList{"line:1", "done", "idle"}));
+    // The count was below the total, so the pause followed the stopped cycle.
+    EXPECT_GE(clock.slept(), 700ms);
+}
+
+TEST_F(RunnerFixture, ThrowingCycleIsAFailedCycleAndTheRunGoesOn)
+{
+    TestRunner runner(sink);
+    auto cycle = [](int n, RunSink& s) {
+        if (n == 2)
+            throw std::runtime_error("table too large");
+        s.addLine(QString::number(n));
+    };
+    runner.start();
+    runner.run(runOf(cycle), 3, 0);
+    ASSERT_TRUE(sink.waitFor(ended));
+    EXPECT_EQ(sink.events(), (QStringList{"line:1", "done", "line:2. Cycle failed: table too large - FAIL", "done",
+                                          "line:3", "done", "line:== End ==", "line: "}));
+    EXPECT_TRUE(runner.close());
+}
+
+TEST_F(RunnerFixture, RunnerOwnsTheRunAndLetsThePreviousOneGo)
+{
+    struct Counted : TestRun {
+        explicit Counted(std::atomic<int>& alive) : m_alive(alive) { ++m_alive; }
+        ~Counted() override { --m_alive; }
+        void cycle(int n, int, RunSink& s) override { s.addLine(QString::number(n)); }
+        std::atomic<int>& m_alive;
+    };
+    std::atomic<int> alive{0};
+    {
+        TestRunner runner(sink);
+        runner.start();
+        runner.run(std::make_unique<Counted>(alive), 1, 0);
+        ASSERT_TRUE(sink.waitFor(ended));
+        ASSERT_TRUE(advanceUntilIdle());
+        runner.run(std::make_unique<Counted>(alive), 1, 0);
+        ASSERT_TRUE(sink.waitFor([](const QStringList& l) { return l.count(QStringLiteral("line: ")) == 2; }));
+        EXPECT_EQ(alive.load(), 1); // the first run went when the second came
+        runner.close();
+    }
+    EXPECT_EQ(alive.load(), 0); // and the second with the runner
 }

@@ -4,7 +4,7 @@
 
 #include "vantor/settings/TestSettingsRecords.h"
 #include "vantor/screens/motion/PlatenControls.h"
-#include "vantor/screens/motion/PlatenCycles.h"
+#include "vantor/screens/motion/PlatenTests.h"
 
 using namespace vantor::platen;
 
@@ -14,17 +14,10 @@ constexpr int kMaxPasses = 4;
 
 CPlatenLifeDlg::CPlatenLifeDlg(QWidget* parent) : CTestDlg(IDD_PLATEN_LIFE, kTestPlatenLife, parent)
 {
-    connectSpeedRules(*this, kTapeRewindSpeedIds);
-    bindBrowse(IDC_PL_TR_RAMP_UP_BROWSE, IDC_PL_TR_RAMP_UP_PATH);
-    bindBrowse(IDC_PL_TR_RAMP_DOWN_BROWSE, IDC_PL_TR_RAMP_DOWN_PATH);
+    connectSpeedGroup(*this, kTapeRewindSpeedIds);
     onCommand(IDC_PL_LIFE_FORWARD, [this] { showPanel(false); });
     onCommand(IDC_PL_LIFE_REVERSE, [this] { showPanel(true); });
     onMessage(CPlatenSettingDlg::WM_PLATEN_REVERSE, &CPlatenLifeDlg::OnReverseEnabled);
-}
-
-CPlatenLifeDlg::~CPlatenLifeDlg()
-{
-    endWorker(*this);
 }
 
 void CPlatenLifeDlg::showRecord()
@@ -77,7 +70,7 @@ int CPlatenLifeDlg::passes() const
     return std::clamp(comboIndex(IDC_PL_MULTI_PASS) + 1, 1, kMaxPasses);
 }
 
-bool CPlatenLifeDlg::buildRecords()
+vantor::PreparedRun CPlatenLifeDlg::prepareRun()
 {
     PlatenLifeInput in;
     in.forward.move = m_forward->moveParams();
@@ -85,22 +78,11 @@ bool CPlatenLifeDlg::buildRecords()
     in.useReverse = m_forward->reverseEnabled();
     in.reverse.move = m_reverse->moveParams();
     in.reverse.clutch = m_reverse->clutch();
-    applySpeed(in.tapeRewind, readSpeed(*this, kTapeRewindSpeedIds));
-    in.tapeRewind.stepMode = radioChoice(*this, IDC_PL_TR_FULL);
+    vantor::applySpeed(in.tapeRewind, readSpeed(*this, kTapeRewindSpeedIds));
+    in.tapeRewind.stepMode = radioChoice(IDC_PL_TR_FULL);
     in.tapeRewindReversePulses = intValue(IDC_PL_TR_REVERSE_PULSES);
     in.passes = passes();
-    const QString refusal = buildPlatenLife(m_run, in);
-    if (!refusal.isEmpty()) {
-        message(refusal);
-        return false;
-    }
-    return true;
-}
-
-void CPlatenLifeDlg::runCycle(int cycle, vantor::RunSink& sink)
-{
-    PacedSink paced(sink, m_listPort);
-    platenLifeCycle(driver(), m_run, cycle, paced);
+    return preparePlatenLifeRun(in, driverRef());
 }
 
 void CPlatenLifeDlg::onClosing()
@@ -109,7 +91,7 @@ void CPlatenLifeDlg::onClosing()
     auto& r = record<CPlatenLifeSettings>();
     r.tapeRewind = readSpeed(*this, kTapeRewindSpeedIds);
     r.tapeRewindReverseTotalPulses = intValue(IDC_PL_TR_REVERSE_PULSES);
-    r.tapeRewindStepMode = radioChoice(*this, IDC_PL_TR_FULL);
+    r.tapeRewindStepMode = radioChoice(IDC_PL_TR_FULL);
     r.multiPass = passes();
     r.pause = intValue(IDC_PAUSE);
     r.cycle = intValue(IDC_TOTAL_CYCLE);

@@ -14,7 +14,6 @@ class CPlatenLifeDlg : public vantor::CTestDlg {
     Q_OBJECT
 public:
     explicit CPlatenLifeDlg(QWidget* parent = nullptr);
-    ~CPlatenLifeDlg() override;
 
     CPlatenSettingDlg* forwardPanel() const { return m_forward.get(); }
     CPlatenSettingDlg* reversePanel() const { return m_reverse.get(); }
@@ -22,8 +21,7 @@ public:
 protected:
     void showRecord() override;
     QString validate() override { return QString(); }
-    bool buildRecords() override;
-    void runCycle(int cycle, vantor::RunSink& sink) override;
+    vantor::PreparedRun prepareRun() override;
     void onClosing() override;
 
 private:
@@ -33,6 +31,4 @@ private:
 
     std::unique_ptr<CPlatenSettingDlg> m_forward;
     std::unique_ptr<CPlatenSettingDlg> m_reverse;
-    ui::MessagePort m_listPort = port(); // the worker's way to the list
-    vantor::platen::PlatenLifeRun m_run;
 };

@@ -1,70 +1,36 @@
 #include "vantor/screens/motion/CPlatenSensorDlg.h"
 
-#include "vantor/settings/TestSettingsRecords.h"
 #include "vantor/screens/motion/PlatenControls.h"
-#include "vantor/screens/motion/PlatenCycles.h"
-#include "vantor/screens/motion/PlatenLines.h"
+#include "vantor/screens/motion/PlatenTests.h"
 
 using namespace vantor::platen;
 
-namespace {
-constexpr int kQuarterStep = 2; // "1/4 "
-}
-
-CPlatenSensorDlg::CPlatenSensorDlg(QWidget* parent) : CTestDlg(IDD_PLATEN_SENSOR, kTestPlatenSensor, parent)
+CPlatenSensorDlg::CPlatenSensorDlg(QWidget* parent)
+    : CTestDlg(IDD_PLATEN_SENSOR, kTestPlatenSensor, parent, vantor::Commit::Never)
 {
-    connectSpeedRules(*this, kPlatenSpeedIds);
-    connectSpeedRules(*this, kTapeRewindSpeedIds);
-    bindBrowse(IDC_PL_RAMP_UP_BROWSE, IDC_PL_RAMP_UP_PATH);
-    bindBrowse(IDC_PL_RAMP_DOWN_BROWSE, IDC_PL_RAMP_DOWN_PATH);
-    bindBrowse(IDC_PL_TR_RAMP_UP_BROWSE, IDC_PL_TR_RAMP_UP_PATH);
-    bindBrowse(IDC_PL_TR_RAMP_DOWN_BROWSE, IDC_PL_TR_RAMP_DOWN_PATH);
-}
-
-CPlatenSensorDlg::~CPlatenSensorDlg()
-{
-    endWorker(*this);
+    connectSpeedGroup(*this, kPlatenSpeedIds);
+    connectSpeedGroup(*this, kTapeRewindSpeedIds);
 }
 
 void CPlatenSensorDlg::showRecord()
 {
     // The start values of every opening; the section keeps none of them.
+    const PlatenMoveInput start = platenSensorStartInput();
     setRadioIndex(IDC_PL_SIDE_NOTCH, protocol::captureSensor::SideNotch);
     showSpeed(*this, kPlatenSpeedIds, SpeedSettings{});
     setText(IDC_PL_CONSTANT_SPEED, QString());
     setRadioIndex(IDC_PL_REVERSE, 0);
-    setRadioIndex(IDC_PL_FULL, kQuarterStep);
-    setChecked(IDC_PL_TRACK_ENCODER, true);
+    setRadioIndex(IDC_PL_FULL, start.platen.stepMode);
+    setChecked(IDC_PL_TRACK_ENCODER, start.encoderDetail);
     showSpeed(*this, kTapeRewindSpeedIds, SpeedSettings{});
     setText(IDC_PL_TR_CONSTANT_SPEED, QString());
-    setRadioIndex(IDC_PL_TR_FULL, kQuarterStep);
+    setRadioIndex(IDC_PL_TR_FULL, start.tapeRewind.stepMode);
     setInt(IDC_CYCLE, 0);
-    setInt(IDC_TOTAL_CYCLE, 1);
-    setInt(IDC_PAUSE, 500);
+    setInt(IDC_TOTAL_CYCLE, start.totalCycles);
+    setInt(IDC_PAUSE, start.pause);
 }
 
-bool CPlatenSensorDlg::buildRecords()
+vantor::PreparedRun CPlatenSensorDlg::prepareRun()
 {
-    const PlatenMoveInput in = readPlatenMoveInput(*this);
-    const QString refusal = buildPlatenSensorMove(m_run, in, radioChoice(*this, IDC_PL_SIDE_NOTCH));
-    if (!refusal.isEmpty()) {
-        message(refusal);
-        return false;
-    }
-    return true;
-}
-
-void CPlatenSensorDlg::OnRun()
-{
-    const bool wasIdle = workerIdle();
-    CTestDlg::OnRun();
-    // Sent while the worker's first lines can only be queued behind it.
-    if (wasIdle && !workerIdle())
-        addLine(kSensorColumnHeader);
-}
-
-void CPlatenSensorDlg::runCycle(int cycle, vantor::RunSink& sink)
-{
-    PacedSink paced(sink, m_listPort);
-    platenSensorCycle(driver(), m_run, cycle, paced);
+    return preparePlatenSensorRun(readPlatenMoveInput(*this), radioChoice(IDC_PL_SIDE_NOTCH), driverRef());
 }

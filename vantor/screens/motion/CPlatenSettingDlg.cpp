@@ -22,9 +22,7 @@ static_assert(std::size(kRibbonMoved) == 15);
 CPlatenSettingDlg::CPlatenSettingDlg(int mode, ui::Dialog* owner)
     : ui::Dialog(IDD_PLATEN_SETTING, owner), m_mode(mode), m_owner(owner)
 {
-    connectSpeedRules(*this, kPlatenSpeedIds);
-    onCommand(IDC_PL_RAMP_UP_BROWSE, [this] { browseInto(*this, IDC_PL_RAMP_UP_PATH); });
-    onCommand(IDC_PL_RAMP_DOWN_BROWSE, [this] { browseInto(*this, IDC_PL_RAMP_DOWN_PATH); });
+    connectSpeedGroup(*this, kPlatenSpeedIds);
     onCommand(IDC_PL_ENABLE_REVERSE, &CPlatenSettingDlg::OnEnableReverse);
 }
 
@@ -67,9 +65,9 @@ void CPlatenSettingDlg::showSettings(const PlatenMoveSettings& move, bool useRev
 vantor::driver::MotorGroupParams CPlatenSettingDlg::moveParams() const
 {
     vantor::driver::MotorGroupParams g;
-    applySpeed(g, readSpeed(*this, kPlatenSpeedIds));
+    vantor::applySpeed(g, readSpeed(*this, kPlatenSpeedIds));
     g.totalPulses = intValue(IDC_PL_PULSES);
-    g.stepMode = radioChoice(*this, IDC_PL_FULL);
+    g.stepMode = radioChoice(IDC_PL_FULL);
     g.preHold = intValue(IDC_PL_PRE_HOLD);
     g.postHold = intValue(IDC_PL_POST_HOLD);
     return g;

@@ -13,17 +13,6 @@ int64_t countOf(const platform::CallerTable<uint32_t>* t) { return t ? int64_t(t
 const uint32_t* dataOf(const platform::CallerTable<uint32_t>* t) { return t ? t->data() : nullptr; }
 } // namespace
 
-void addInBatches(RunSink& sink, QStringList lines)
-{
-    if (lines.size() <= kLineBatch) {
-        if (!lines.isEmpty())
-            sink.addLines(std::move(lines));
-        return;
-    }
-    for (qsizetype from = 0; from < lines.size(); from += kLineBatch)
-        sink.addLines(lines.mid(from, kLineBatch));
-}
-
 void platenMoveCycle(platform::DeviceHandle& device, PlatenMoveRun& run, int cycle, int totalCycles,
                      RunSink& sink)
 {
@@ -69,7 +58,7 @@ void platenLifeCycle(platform::DeviceHandle& device, PlatenLifeRun& run, int cyc
             out.push_back(PassTable{dataOf(t), countOf(t)});
         return out;
     };
-    addInBatches(sink, lifePassLines(cycle, tables(run.forwardTables), tables(run.reverseTables)));
+    sink.addLines(lifePassLines(cycle, tables(run.forwardTables), tables(run.reverseTables)));
 }
 
 } // namespace vantor::platen

@@ -19,7 +19,4 @@ void platenSensorCycle(platform::DeviceHandle& device, PlatenMoveRun& run, int c
 // Sends the life sequence and reports "OK" and the passes, or FAIL.
 void platenLifeCycle(platform::DeviceHandle& device, PlatenLifeRun& run, int cycle, RunSink& sink);
 
-// Hands a long list to the sink in batches of kLineBatch lines.
-void addInBatches(RunSink& sink, QStringList lines);
-
 } // namespace vantor::platen

@@ -6,17 +6,12 @@
 
 #include "platform/DevicePath.h"
 #include "protocol/RequestCodes.h"
+#include "vantor/framework/SpeedGroup.h"
 
 namespace vantor::platen {
 
 using namespace protocol;
 using namespace vantor::driver;
-
-bool profileExists(const QString& path)
-{
-    const QString host = platform::userFilePath(path);
-    return !host.isEmpty() && QFileInfo(host).isFile();
-}
 
 QString validatePlatenTest(const PlatenMoveInput& in)
 {
@@ -40,6 +35,8 @@ QString validatePlatenTest(const PlatenMoveInput& in)
         msg += QStringLiteral("\"Total No. of Pulses\" of Platen can not be empty.\n");
     else if (g.totalPulses < 1)
         msg += QStringLiteral("\"Total No. of Pulses\" of Platen must greater than 0.\n");
+    else
+        msg += checkPulseRange(g.totalPulses, QStringLiteral("Total No. of Pulses"), kPlatenGroup);
     if (in.totalCycles < 1)
         msg += QStringLiteral("\"Total Cycle\" must greater than 0.\n");
     return msg;

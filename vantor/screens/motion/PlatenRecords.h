@@ -32,9 +32,6 @@ struct PlatenMoveInput {
 // empty when the run may start. The tape rewind group is not checked.
 QString validatePlatenTest(const PlatenMoveInput& in);
 
-// True when the profile file named by a user path exists.
-bool profileExists(const QString& path);
-
 // A ramp-up choice whose file is missing or holds no value leaves a move
 // without a speed for its constant phase. Such a run is refused rather than
 // sent with a speed from nowhere; this is the message, ending in "\n".

@@ -1,5 +1,6 @@
 #include "vantor/screens/motion/TapeRewindMove.h"
 
+#include <algorithm>
 #include <array>
 #include <QFileInfo>
 
@@ -8,6 +9,7 @@
 #include "vantor/driver/MotorGroup.h"
 #include "vantor/driver/RampProfile.h"
 #include "protocol/RequestCodes.h"
+#include "vantor/framework/SpeedGroup.h"
 #include "vantor/settings/TestSettingsRecords.h"
 
 namespace vantor::motion {
@@ -46,83 +48,40 @@ uint32_t TapeRewindCommand(int mode)
     }
 }
 
-TapeRewindValues TapeRewindValuesFrom(const CTapeRewindSettings& r)
+QString CheckTapeRewindRun(const CTapeRewindSettings& v)
 {
-    TapeRewindValues v;
-    v.speedChoice = r.speed.initialSpeedType;
-    v.constantSpeed = r.speed.constantSpeed;
-    v.rampUpProfile = r.speed.rampUpProfile;
-    v.useRampDown = r.speed.useRampDown != 0;
-    v.rampDownProfile = r.speed.rampDownProfile;
-    v.vref = r.vref;
-    v.totalPulses = r.totalPulses;
-    v.captureEncoderFrom = r.captureEncoderFrom;
-    v.waitToRead = r.waitToRead;
-    v.stepMode = r.stepMode;
-    v.tension = r.tension;
-    v.postHold = r.postHold;
-    v.pause = r.pause;
-    v.cycle = r.cycle;
-    return v;
-}
-
-void StoreTapeRewindValues(const TapeRewindValues& v, CTapeRewindSettings& r)
-{
-    r.speed.initialSpeedType = v.speedChoice;
-    r.speed.constantSpeed = v.constantSpeed;
-    r.speed.rampUpProfile = v.rampUpProfile;
-    r.speed.useRampDown = v.useRampDown ? 1 : 0;
-    r.speed.rampDownProfile = v.rampDownProfile;
-    r.vref = v.vref;
-    r.totalPulses = v.totalPulses;
-    r.captureEncoderFrom = v.captureEncoderFrom;
-    r.waitToRead = v.waitToRead;
-    r.stepMode = v.stepMode;
-    r.tension = v.tension;
-    r.postHold = v.postHold;
-    r.pause = v.pause;
-    r.cycle = v.cycle;
-}
-
-QString CheckTapeRewindRun(int mode, const TapeRewindValues& v)
-{
-    if (v.speedChoice == speedChoice::Constant)
-        return {};
+    const int mode = clampMode(v.Mode());
     const QString& name = TapeRewindTestName(mode);
     // The run speed is the profile's last entry; without one there is nothing
     // sensible to send.
-    if (v.rampUpProfile.isEmpty())
-        return QStringLiteral("\"Ramp Up Profile\" of %1 can not be empty\n").arg(name);
-    if (!QFileInfo(platform::userFilePath(v.rampUpProfile)).isFile())
-        return QStringLiteral("File in \"Ramp Up Profile\" of %1 not exist\n").arg(name);
-    if (ReadRampProfile(v.rampUpProfile).empty())
-        return QStringLiteral("File in \"Ramp Up Profile\" of %1 has no value\n").arg(name);
-    return {};
+    QString msg = checkSpeedGroup(v.speed, name, SpeedCheck::RampUpValue);
+    if (mode != kModeOvershoot)
+        msg += checkPulseRange(v.totalPulses, QStringLiteral("Total No. of Pulses"), name);
+    return msg;
 }
 
-bool BuildTapeRewindMove(int mode, const TapeRewindValues& v, DriverRecord<TapeRewindRecord>& move)
+bool BuildTapeRewindMove(const CTapeRewindSettings& v, DriverRecord<TapeRewindRecord>& move)
 {
-    mode = clampMode(mode);
+    const int mode = clampMode(v.Mode());
     move.reset();
     MotorGroupParams group;
-    group.speedChoice = v.speedChoice;
-    group.constantSpeed = v.constantSpeed;
-    group.rampUpProfile = v.rampUpProfile;
-    group.useRampDown = v.useRampDown;
-    group.rampDownProfile = v.rampDownProfile;
+    applySpeed(group, v.speed);
     group.totalPulses = v.totalPulses;
     group.stepMode = v.stepMode;
     TapeRewindRecord& r = move.record();
     const bool hasSpeed = fillSecondMotorBlock(r, group, move);
     r.mode = v.tension;
     r.postHold = v.postHold;
+    // In 64 bits, then as the driver's 32-bit word: ramps longer than the
+    // move give a negative constant phase, which the driver is handed as is.
+    const int64_t constant = int64_t(v.totalPulses) - r.rampUpEntries - r.rampDownEntries;
     switch (mode) {
     case kModeTapeRewind:
-        r.constantPulses = v.totalPulses - r.rampUpEntries - r.rampDownEntries;
-        r.vref = uint8_t(v.vref);
+        r.constantPulses = int32_t(constant);
+        r.vref = uint8_t(std::clamp(v.vref, 1, 255));
         break;
     case kModeRollTightness:
-        r.constantPulses = v.totalPulses - r.rampUpEntries - r.rampDownEntries;
+        r.constantPulses = int32_t(constant);
         r.captureEncoderFrom = v.captureEncoderFrom;
         break;
     case kModeOvershoot:
@@ -132,6 +91,37 @@ bool BuildTapeRewindMove(int mode, const TapeRewindValues& v, DriverRecord<TapeR
     move.setCommand(target::TapeRewind, TapeRewindCommand(mode));
     return hasSpeed;
 }
+
+namespace {
+class TapeRewindRun final : public TestRun {
+public:
+    TapeRewindRun(int mode, DriverRef driver) : m_mode(mode), m_driver(std::move(driver)) {}
+    DriverRecord<TapeRewindRecord> move;
+
+    void cycle(int cycle, int, RunSink& sink) override
+    {
+        sink.addLine(RunTapeRewindCycle(*m_driver, move.block(), m_mode, cycle));
+    }
+
+private:
+    int m_mode;
+    DriverRef m_driver;
+};
+} // namespace
+
+PreparedRun PrepareTapeRewindRun(const CTapeRewindSettings& v, const DriverRef& driver)
+{
+    if (QString why = CheckTapeRewindRun(v); !why.isEmpty())
+        return PreparedRun::refuse(why);
+    auto run = std::make_unique<TapeRewindRun>(clampMode(v.Mode()), driver);
+    // The profile may have changed since the check: still no run without a speed.
+    if (!BuildTapeRewindMove(v, run->move))
+        return PreparedRun::refuse(
+            QStringLiteral("File in \"Ramp Up Profile\" of %1 has no value\n").arg(TapeRewindTestName(v.Mode())));
+    return PreparedRun::of(std::move(run));
+}
+
+const TestDefinition<CTapeRewindSettings> kTapeRewindTest{nullptr, false, &PrepareTapeRewindRun};
 
 QString TapeRewindResultLine(int cycle, int mode, bool ok, int32_t encoder)
 {

@@ -9,6 +9,7 @@
 #include "platform/Device.h"
 #include "protocol/DriverRecord.h"
 #include "protocol/TapeRewindRecord.h"
+#include "vantor/framework/TestDefinition.h"
 
 class CTapeRewindSettings;
 
@@ -29,42 +30,24 @@ QString TapeRewindCaption(int mode);
 // The motion command of a mode: 11, 26 or 25.
 uint32_t TapeRewindCommand(int mode);
 
-// What the dialog's controls hold.
-struct TapeRewindValues {
-    int speedChoice = 0;        // 0 "Constant (pps):", 1 "Ramp Up Profile:"
-    int32_t constantSpeed = 0;
-    QString rampUpProfile;
-    bool useRampDown = false;   // " Ramp Down Profile:"
-    QString rampDownProfile;
-    int vref = 255;             // "VRef :" slider, mode 0
-    int32_t totalPulses = 0;    // modes 0 and 1
-    int32_t captureEncoderFrom = 0; // mode 1
-    int32_t waitToRead = 0;     // mode 2, ms
-    int stepMode = 0;           // 0 Full, 1 Half, 2 1/4, 3 1/8
-    int tension = protocol::tension::Low;
-    int32_t postHold = 0;       // ms
-    int32_t pause = 0;          // ms
-    int32_t cycle = 0;          // "Total Cycle:"
-};
-
-// The record's values as the controls show them (the cumulative count is the
-// dialog's own business).
-TapeRewindValues TapeRewindValuesFrom(const CTapeRewindSettings& record);
-// Copies every value of the key table and the tension choice into the record;
-// the cumulative count is left alone.
-void StoreTapeRewindValues(const TapeRewindValues& values, CTapeRewindSettings& record);
-
 // Why a run may not start: with the ramp-up profile chosen, the file must give
-// a last entry for the run speed. Empty when the run may start, else the
-// message lines, each ending in "\n".
-QString CheckTapeRewindRun(int mode, const TapeRewindValues& values);
+// a last entry for the run speed; pulse counts must be within what the motor
+// can do. Empty when the run may start, else the message lines, each ending
+// in "\n". The mode is the record's.
+QString CheckTapeRewindRun(const CTapeRewindSettings& values);
 
 // Builds the move record and the command block of a run: reset, speed and
 // ramps, tension, step mode, post-hold, then the mode's own fields; Target 6,
-// Command by mode, Param the record. Pulse counts are computed with no check.
-// False when a ramp-up profile gave no run speed (the run must not start).
-bool BuildTapeRewindMove(int mode, const TapeRewindValues& values,
-                         protocol::DriverRecord<protocol::TapeRewindRecord>& move);
+// Command by mode, Param the record. False when a ramp-up profile gave no run
+// speed (the run must not start).
+bool BuildTapeRewindMove(const CTapeRewindSettings& values, protocol::DriverRecord<protocol::TapeRewindRecord>& move);
+
+// The run of the record's mode, or the refusal.
+vantor::PreparedRun PrepareTapeRewindRun(const CTapeRewindSettings& values, const vantor::DriverRef& driver);
+
+// The test as the dialog and `vantor --run` see it (no checks of its own
+// besides the run's; "Total Cycle:" is not checked).
+extern const vantor::TestDefinition<CTapeRewindSettings> kTapeRewindTest;
 
 // "%d. %s - OK (Encoder %d)" or "%d. %s - FAIL".
 QString TapeRewindResultLine(int cycle, int mode, bool ok, int32_t encoder);

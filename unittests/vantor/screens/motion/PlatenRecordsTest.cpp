@@ -6,6 +6,7 @@
 
 #include "platform/CallerMemory.h"
 #include "vantor/screens/motion/PlatenCycles.h"
+#include "vantor/screens/motion/PlatenTests.h"
 #include "vantor/screens/motion/PlatenLines.h"
 #include "vantor/screens/motion/PlatenRecords.h"
 
@@ -334,13 +335,12 @@ TEST_F(PlatenFixture, DetailRunOfThousandPulsesNumbersLinesZeroTo999BeforeEachTo
     in.platen.totalPulses = 1000;
     in.platen.direction = 1;
     in.encoderDetail = true;
-    PlatenMoveRun run;
-    ASSERT_EQ(buildPlatenMove(run, in), QString());
-    platform::DeviceHandle prn = drv::openPrinter();
+    vantor::PreparedRun prepared = preparePlatenRun(in, vantor::openDriver());
+    ASSERT_TRUE(prepared) << qPrintable(prepared.refusal);
     RecordingSink sink;
-    vantor::TestRunner runner(sink, [&](int cycle, vantor::RunSink& s) { platenMoveCycle(prn, run, cycle, 2, s); });
+    vantor::TestRunner runner(sink);
     runner.start();
-    runner.run(2, 0);
+    runner.run(std::move(prepared.run), 2, 0);
     ASSERT_TRUE(sink.waitForEnd());
     EXPECT_TRUE(runner.close());
 
@@ -363,28 +363,35 @@ TEST_F(PlatenFixture, DetailRunOfThousandPulsesNumbersLinesZeroTo999BeforeEachTo
 TEST_F(PlatenFixture, AbsentDriverGivesOneFailLinePerCycleAndTheRunEnds)
 {
     // No PRN1: registered at all.
-    PlatenMoveRun run;
     PlatenMoveInput in = validInput();
     in.encoderDetail = true;
-    ASSERT_EQ(buildPlatenMove(run, in), QString());
-    PlatenMoveRun sensor;
-    ASSERT_EQ(buildPlatenSensorMove(sensor, in, 1), QString());
-    PlatenLifeRun life;
     PlatenLifeInput lin;
     lin.forward.move.constantSpeed = 100;
     lin.tapeRewind.constantSpeed = 100;
-    ASSERT_EQ(buildPlatenLife(life, lin), QString());
-
-    platform::DeviceHandle prn = drv::openPrinter();
-    ASSERT_FALSE(prn.valid());
+    const vantor::DriverRef prn = vantor::openDriver();
+    ASSERT_FALSE(prn->valid());
+    // The three tests' runs, one after the other in each cycle.
+    struct AllThree : vantor::TestRun {
+        std::vector<std::unique_ptr<vantor::TestRun>> runs;
+        void cycle(int c, int total, vantor::RunSink& s) override
+        {
+            for (auto& r : runs)
+                r->cycle(c, total, s);
+        }
+    };
+    auto all = std::make_unique<AllThree>();
+    std::vector<vantor::PreparedRun> prepared;
+    prepared.push_back(preparePlatenRun(in, prn));
+    prepared.push_back(preparePlatenSensorRun(in, 1, prn));
+    prepared.push_back(preparePlatenLifeRun(lin, prn));
+    for (vantor::PreparedRun& p : prepared) {
+        ASSERT_TRUE(p) << qPrintable(p.refusal);
+        all->runs.push_back(std::move(p.run));
+    }
     RecordingSink sink;
-    vantor::TestRunner runner(sink, [&](int cycle, vantor::RunSink& s) {
-        platenMoveCycle(prn, run, cycle, 3, s);
-        platenSensorCycle(prn, sensor, cycle, s);
-        platenLifeCycle(prn, life, cycle, s);
-    });
+    vantor::TestRunner runner(sink);
     runner.start();
-    runner.run(3, 10);
+    runner.run(std::move(all), 3, 10);
     ASSERT_TRUE(sink.waitForEnd());
     EXPECT_TRUE(runner.close());
     QStringList expected;

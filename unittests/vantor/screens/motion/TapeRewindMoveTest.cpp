@@ -6,6 +6,7 @@
 #include "TapeRewindTestDevice.h"
 #include "protocol/CommandChannel.h"
 #include "protocol/RequestCodes.h"
+#include "vantor/settings/TestSettingsRecords.h"
 #include "vantor/settings/TestSettingsStore.h"
 #include "vantor/screens/motion/TapeRewindMove.h"
 
@@ -29,11 +30,13 @@ struct TapeRewindMoveTest : ::testing::Test {
 
     // Values that differ from every reset value, so a field that is not set
     // shows.
-    static TapeRewindValues constantValues()
+    CSettingsFile file;
+
+    CTapeRewindSettings constantValues()
     {
-        TapeRewindValues v;
-        v.speedChoice = 0;
-        v.constantSpeed = 640;
+        CTapeRewindSettings v(file, kTestTapeRewind);
+        v.speed.initialSpeedType = 0;
+        v.speed.constantSpeed = 640;
         v.vref = 77;
         v.totalPulses = 1234;
         v.captureEncoderFrom = 300;
@@ -43,6 +46,13 @@ struct TapeRewindMoveTest : ::testing::Test {
         v.postHold = 45;
         return v;
     }
+    // The same values in the section of `mode`.
+    CTapeRewindSettings as(int mode, const CTapeRewindSettings& v)
+    {
+        CTapeRewindSettings r(file, CTapeRewindSettings::IndexOfMode(mode));
+        r = v;
+        return r;
+    }
 };
 
 } // namespace
@@ -50,7 +60,7 @@ struct TapeRewindMoveTest : ::testing::Test {
 TEST_F(TapeRewindMoveTest, RewindSendsTheWholeMoveWithTheSliderVref)
 {
     DriverRecord<TapeRewindRecord> move;
-    ASSERT_TRUE(BuildTapeRewindMove(kModeTapeRewind, constantValues(), move));
+    ASSERT_TRUE(BuildTapeRewindMove(as(kModeTapeRewind, constantValues()), move));
     EXPECT_EQ(move.block().Target, 6u);
     EXPECT_EQ(move.block().Command, 11u);
     EXPECT_EQ(move.block().Param, move.address());
@@ -74,13 +84,13 @@ TEST_F(TapeRewindMoveTest, RewindSendsTheWholeMoveWithTheSliderVref)
 
 TEST_F(TapeRewindMoveTest, RollTightnessSubtractsBothRampsAndKeepsVref255)
 {
-    TapeRewindValues v = constantValues();
-    v.speedChoice = 1;
-    v.rampUpProfile = profile("up.txt", "200\n400\n800\n");
-    v.useRampDown = true;
-    v.rampDownProfile = profile("down.txt", "800\r\n300\r\n");
+    CTapeRewindSettings v = constantValues();
+    v.speed.initialSpeedType = 1;
+    v.speed.rampUpProfile = profile("up.txt", "200\n400\n800\n");
+    v.speed.useRampDown = 1;
+    v.speed.rampDownProfile = profile("down.txt", "800\r\n300\r\n");
     DriverRecord<TapeRewindRecord> move;
-    ASSERT_TRUE(BuildTapeRewindMove(kModeRollTightness, v, move));
+    ASSERT_TRUE(BuildTapeRewindMove(as(kModeRollTightness, v), move));
     const TapeRewindRecord& r = move.record();
     EXPECT_EQ(move.block().Command, 26u);
     EXPECT_EQ(r.constantSpeed, 800); // the last ramp-up entry
@@ -100,30 +110,30 @@ TEST_F(TapeRewindMoveTest, RollTightnessSubtractsBothRampsAndKeepsVref255)
 
 TEST_F(TapeRewindMoveTest, PulseCountIsSentAsComputedEvenBelowZero)
 {
-    TapeRewindValues v = constantValues();
+    CTapeRewindSettings v = constantValues();
     v.totalPulses = 2;
-    v.useRampDown = true;
-    v.rampDownProfile = profile("down.txt", "5\n4\n3\n2\n1\n");
+    v.speed.useRampDown = 1;
+    v.speed.rampDownProfile = profile("down.txt", "5\n4\n3\n2\n1\n");
     DriverRecord<TapeRewindRecord> move;
-    ASSERT_TRUE(BuildTapeRewindMove(kModeTapeRewind, v, move));
+    ASSERT_TRUE(BuildTapeRewindMove(as(kModeTapeRewind, v), move));
     EXPECT_EQ(move.record().constantPulses, -3);
     EXPECT_EQ(move.record().constantSpeed, 640);
 }
 
 TEST_F(TapeRewindMoveTest, RebuildingFreesTheOldTablesAndResetsTheRecord)
 {
-    TapeRewindValues v = constantValues();
-    v.speedChoice = 1;
-    v.rampUpProfile = profile("up.txt", "1\n2\n");
-    v.useRampDown = true;
-    v.rampDownProfile = v.rampUpProfile;
+    CTapeRewindSettings v = constantValues();
+    v.speed.initialSpeedType = 1;
+    v.speed.rampUpProfile = profile("up.txt", "1\n2\n");
+    v.speed.useRampDown = 1;
+    v.speed.rampDownProfile = v.speed.rampUpProfile;
     DriverRecord<TapeRewindRecord> move;
-    ASSERT_TRUE(BuildTapeRewindMove(kModeRollTightness, v, move));
+    ASSERT_TRUE(BuildTapeRewindMove(as(kModeRollTightness, v), move));
     const uint32_t oldTable = move.record().rampUpTable;
     EXPECT_EQ(move.tableCount(), 2u);
 
-    TapeRewindValues plain = constantValues();
-    ASSERT_TRUE(BuildTapeRewindMove(kModeOvershoot, plain, move));
+    CTapeRewindSettings plain = constantValues();
+    ASSERT_TRUE(BuildTapeRewindMove(as(kModeOvershoot, plain), move));
     EXPECT_EQ(move.tableCount(), 0u);
     EXPECT_EQ(platform::CallerMemory::instance().resolve(oldTable, 4), nullptr);
     EXPECT_EQ(move.record().rampUpEntries, 0);
@@ -133,26 +143,26 @@ TEST_F(TapeRewindMoveTest, RebuildingFreesTheOldTablesAndResetsTheRecord)
 
 TEST_F(TapeRewindMoveTest, RampUpWithoutAnEntryRefusesTheRun)
 {
-    TapeRewindValues v = constantValues();
-    EXPECT_EQ(CheckTapeRewindRun(kModeTapeRewind, v), QString()); // constant speed needs no file
+    CTapeRewindSettings v = constantValues();
+    EXPECT_EQ(CheckTapeRewindRun(as(kModeTapeRewind, v)), QString()); // constant speed needs no file
 
-    v.speedChoice = 1;
-    EXPECT_EQ(CheckTapeRewindRun(kModeTapeRewind, v), QStringLiteral("\"Ramp Up Profile\" of Tape Rewind can not be empty\n"));
-    v.rampUpProfile = dir.filePath(QStringLiteral("missing.txt"));
-    EXPECT_EQ(CheckTapeRewindRun(kModeRollTightness, v),
+    v.speed.initialSpeedType = 1;
+    EXPECT_EQ(CheckTapeRewindRun(as(kModeTapeRewind, v)), QStringLiteral("\"Ramp Up Profile\" of Tape Rewind can not be empty\n"));
+    v.speed.rampUpProfile = dir.filePath(QStringLiteral("missing.txt"));
+    EXPECT_EQ(CheckTapeRewindRun(as(kModeRollTightness, v)),
               QStringLiteral("File in \"Ramp Up Profile\" of Tape Roll Tightness not exist\n"));
-    v.rampUpProfile = profile("empty.txt", "\n\n");
-    EXPECT_EQ(CheckTapeRewindRun(kModeOvershoot, v),
+    v.speed.rampUpProfile = profile("empty.txt", "\n\n");
+    EXPECT_EQ(CheckTapeRewindRun(as(kModeOvershoot, v)),
               QStringLiteral("File in \"Ramp Up Profile\" of Tape Overshoot has no value\n"));
     DriverRecord<TapeRewindRecord> move;
-    EXPECT_FALSE(BuildTapeRewindMove(kModeOvershoot, v, move));
+    EXPECT_FALSE(BuildTapeRewindMove(as(kModeOvershoot, v), move));
 
     // A missing ramp-down file only leaves its table empty.
-    v.rampUpProfile = profile("up.txt", "300\n");
-    v.useRampDown = true;
-    v.rampDownProfile = dir.filePath(QStringLiteral("gone.txt"));
-    EXPECT_EQ(CheckTapeRewindRun(kModeTapeRewind, v), QString());
-    ASSERT_TRUE(BuildTapeRewindMove(kModeTapeRewind, v, move));
+    v.speed.rampUpProfile = profile("up.txt", "300\n");
+    v.speed.useRampDown = 1;
+    v.speed.rampDownProfile = dir.filePath(QStringLiteral("gone.txt"));
+    EXPECT_EQ(CheckTapeRewindRun(as(kModeTapeRewind, v)), QString());
+    ASSERT_TRUE(BuildTapeRewindMove(as(kModeTapeRewind, v), move));
     EXPECT_EQ(move.record().rampDownEntries, 0);
     EXPECT_EQ(move.record().constantPulses, 1234 - 1);
 }
@@ -164,7 +174,7 @@ TEST_F(TapeRewindMoveTest, CycleSendsTheBlockAndReportsTheEncoderOrFail)
     printer->failRequest(2);
     platform::DeviceHandle handle = protocol::openPrinter();
     DriverRecord<TapeRewindRecord> move;
-    ASSERT_TRUE(BuildTapeRewindMove(kModeRollTightness, constantValues(), move));
+    ASSERT_TRUE(BuildTapeRewindMove(as(kModeRollTightness, constantValues()), move));
 
     EXPECT_EQ(RunTapeRewindCycle(handle, move.block(), kModeRollTightness, 1),
               QStringLiteral("1. Tape Roll Tightness - OK (Encoder %1)").arg(printer->encoderOf(1)));
@@ -186,36 +196,3 @@ TEST_F(TapeRewindMoveTest, CycleSendsTheBlockAndReportsTheEncoderOrFail)
     EXPECT_EQ(RunTapeRewindCycle(none, move.block(), kModeOvershoot, 4), QStringLiteral("4. Tape Overshoot - FAIL"));
 }
 
-TEST_F(TapeRewindMoveTest, ValuesRoundTripThroughTheRecordButNotTheCumulativeCount)
-{
-    ScopedSettingsContext context;
-    auto* record = GetTestSettings<CTapeRewindSettings>(CTapeRewindSettings::IndexOfMode(kModeOvershoot));
-    ASSERT_NE(record, nullptr);
-    record->cumulativeCycle = 41;
-    TapeRewindValues v = constantValues();
-    v.rampUpProfile = QStringLiteral("\\Hard Disk\\up.txt");
-    v.rampDownProfile = QStringLiteral("\\Hard Disk\\down.txt");
-    v.useRampDown = true;
-    v.speedChoice = 1;
-    v.pause = 250;
-    v.cycle = 9;
-    StoreTapeRewindValues(v, *record);
-    EXPECT_EQ(record->cumulativeCycle, 41);
-    EXPECT_EQ(record->tension, 1);
-    EXPECT_EQ(record->speed.useRampDown, 1);
-    const TapeRewindValues back = TapeRewindValuesFrom(*record);
-    EXPECT_EQ(back.speedChoice, 1);
-    EXPECT_EQ(back.constantSpeed, 640);
-    EXPECT_EQ(back.rampUpProfile, v.rampUpProfile);
-    EXPECT_TRUE(back.useRampDown);
-    EXPECT_EQ(back.rampDownProfile, v.rampDownProfile);
-    EXPECT_EQ(back.vref, 77);
-    EXPECT_EQ(back.totalPulses, 1234);
-    EXPECT_EQ(back.captureEncoderFrom, 300);
-    EXPECT_EQ(back.waitToRead, 150);
-    EXPECT_EQ(back.stepMode, 3);
-    EXPECT_EQ(back.tension, 1);
-    EXPECT_EQ(back.postHold, 45);
-    EXPECT_EQ(back.pause, 250);
-    EXPECT_EQ(back.cycle, 9);
-}

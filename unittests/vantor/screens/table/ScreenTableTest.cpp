@@ -1,0 +1,104 @@
+#include <QFile>
+#include <atomic>
+#include <optional>
+#include <thread>
+
+#include "platform/DevicePath.h"
+#include "vantor/app/TestMenu.h"
+#include "vantor/framework/CTestDlg.h"
+#include "vantor/res/resource.h"
+#include "vantor/testing/ScreenFixture.h"
+
+using namespace vantor;
+using namespace std::chrono_literals;
+using ui::testing::DialogHarness;
+
+namespace {
+
+std::vector<size_t> cyclingRows()
+{
+    std::vector<size_t> rows;
+    for (size_t i = 0; i < testScreens().size(); ++i)
+        if (testScreens()[i].headless)
+            rows.push_back(i);
+    return rows;
+}
+
+std::string rowName(const ::testing::TestParamInfo<size_t>& info)
+{
+    const TestScreen& s = testScreens()[info.param];
+    std::string name = TestSettingsSection(s.headless->settingsIndex);
+    std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+    return name + "_" + std::to_string(s.commandId);
+}
+
+class CyclingScreen : public vantor::testing::ScreenFixture, public ::testing::WithParamInterface<size_t> {
+protected:
+    const TestScreen& row() const { return testScreens()[GetParam()]; }
+};
+
+} // namespace
+
+// The dialog goes while its worker is inside a request: the worker finishes
+// the cycle on what its run owns, and nothing touches the dialog after it
+// is gone (the sanitizer builds check the "nothing").
+TEST_P(CyclingScreen, DestroyedMidRunLeavesTheWorkerNothingOfItsOwn)
+{
+    auto printer = startRecordingPrinter(/*gated=*/true);
+    std::unique_ptr<ui::Dialog> dlg = row().open();
+    std::optional<DialogHarness> h(std::in_place, *dlg);
+    ASSERT_TRUE(h->open());
+    ASSERT_TRUE(h->setText(IDC_TOTAL_CYCLE, QStringLiteral("3")));
+    ASSERT_TRUE(h->click(IDC_RUN));
+    ASSERT_EQ(prompts.count(), 0u) << "the starter values were refused: " << qPrintable(prompts.texts().join(' '));
+    ASSERT_TRUE(advanceUntil([&] { return printer->count() > 0; }));
+
+    // Let the request end only after the close waits have run out.
+    std::atomic<bool> destroyed{false};
+    std::thread clockHand([&] {
+        while (!destroyed) {
+            clock.advance(50ms);
+            if (clock.now() > 16s)
+                printer->open();
+            std::this_thread::yield();
+        }
+    });
+    h.reset();
+    dlg.reset();
+    destroyed = true;
+    clockHand.join();
+    printer->open();
+    EXPECT_GE(printer->count(), 1);
+}
+
+// `vantor --run` builds the same run from the record and prints the same
+// lines as the dialog (the time line aside), against a fresh simulator.
+TEST_P(CyclingScreen, HeadlessRunPrintsTheDialogsLines)
+{
+    const QString state = platform::hostPath(QStringLiteral("\\Simulator\\printer-state.ini"));
+    QFile::remove(state);
+    startSimulator();
+    QStringList dialogLines;
+    {
+        std::unique_ptr<ui::Dialog> dlg = row().open();
+        DialogHarness h(*dlg);
+        ASSERT_TRUE(h.open());
+        ASSERT_TRUE(runCycles(h, 2));
+        ASSERT_EQ(prompts.count(), 0u) << qPrintable(prompts.texts().join(' '));
+        dialogLines = results(h);
+        h.pressEscape();
+    }
+    stopPrinter();
+    QFile::remove(state);
+    startSimulator();
+
+    CTestSettings* record = GetTestSettings(row().headless->settingsIndex);
+    ASSERT_NE(record, nullptr);
+    record->cycle = 2;
+    ASSERT_EQ(row().headless->validate(*record), QString());
+    const QStringList headless = runHeadless(row().headless->prepare(*record, openDriver()), 2, record->pause);
+    EXPECT_EQ(withoutTimeLines(headless), withoutTimeLines(dialogLines));
+    EXPECT_EQ(headless.mid(headless.size() - 2), (QStringList{"== End ==", " "}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRow, CyclingScreen, ::testing::ValuesIn(cyclingRows()), rowName);
