@@ -8,6 +8,7 @@
 #include "protocol/AxisMoveParams.h"
 #include "vantor/driver/MotorGroup.h"
 #include "vantor/driver/RampProfile.h"
+#include "vantor/framework/SpeedGroup.h"
 
 namespace vantor::ribbon {
 
@@ -37,18 +38,13 @@ void refuseRampUp(const QString& path, const QString& group, Refusals& r)
 // total minus the ramps, checked in 64 bits; the value sent (0 when refused).
 int32_t checkedPulses(int32_t total, int64_t ramps, const QString& group, Refusals& r)
 {
-    const int64_t pulses = int64_t(total) - ramps;
-    if (total < 0) {
-        r.text += quoted("Total No. of Pulses", group) + QStringLiteral(" can not be negative\n");
+    if (const QString range = checkPulseRange(total, QStringLiteral("Total No. of Pulses"), group); !range.isEmpty()) {
+        r.text += range;
         return 0;
     }
+    const int64_t pulses = int64_t(total) - ramps;
     if (pulses < 0) {
         r.text += quoted("Total No. of Pulses", group) + QStringLiteral(" is less than its ramp profiles\n");
-        return 0;
-    }
-    if (pulses > kMaxMovePulses) {
-        r.text += quoted("Total No. of Pulses", group) +
-                  QStringLiteral(" must not be above %1\n").arg(qlonglong(kMaxMovePulses));
         return 0;
     }
     return int32_t(pulses);

@@ -15,11 +15,6 @@
 
 namespace vantor::ribbon {
 
-// The most pulses one move may ask for (a constant phase, or a whole platen
-// move): ten million pulses is hours of travel at any usable speed, far
-// beyond a ribbon roll, and keeps every count well inside 32 bits.
-constexpr int64_t kMaxMovePulses = 10'000'000;
-
 // Group names as the refusals show them.
 inline const QString kSlipClutch = QStringLiteral("Slip Clutch");
 inline const QString kCounterClockwise = QStringLiteral("Rocker Arm (Counter Clockwise)");
@@ -34,10 +29,11 @@ inline const QString kRibbon = QStringLiteral("Ribbon");
 //   "\"Ramp Up Profile\" of <group> can not be empty\n"
 //   "File in \"Ramp Up Profile\" of <group> not exist\n"
 //   "File in \"Ramp Up Profile\" of <group> has no value\n"
-// A pulse count the mechanism cannot do is refused with
-//   "\"Total No. of Pulses\" of <group> can not be negative\n"
+// A pulse count the mechanism cannot do is refused with the program's one
+// rule (checkPulseRange: below 0 or above kMaxPulses)
+//   "\"Total No. of Pulses\" of <group> must be between 0 and 1000000.\n"
+// or, when the ramps alone are longer than the move,
 //   "\"Total No. of Pulses\" of <group> is less than its ramp profiles\n"
-//   "\"Total No. of Pulses\" of <group> must not be above 10000000\n"
 // Messages collect in `refusal`; the records are still filled.
 struct Refusals {
     QString text;

@@ -280,10 +280,11 @@ TEST_F(RibbonRecordsTest, RefusalsNameTheFieldAndTheMove)
         {"no path", 1, "", 10, "\"Ramp Up Profile\" of Slip Clutch can not be empty\n"},
         {"missing", 1, "missing", 10, "File in \"Ramp Up Profile\" of Slip Clutch not exist\n"},
         {"empty file", 1, "empty", 10, "File in \"Ramp Up Profile\" of Slip Clutch has no value\n"},
-        {"negative", 0, "", -1, "\"Total No. of Pulses\" of Slip Clutch can not be negative\n"},
+        {"negative", 0, "", -1, "\"Total No. of Pulses\" of Slip Clutch must be between 0 and 1000000.\n"},
         {"below the ramp", 1, "up3", 2, "\"Total No. of Pulses\" of Slip Clutch is less than its ramp profiles\n"},
-        {"too many", 0, "", 10'000'001, "\"Total No. of Pulses\" of Slip Clutch must not be above 10000000\n"},
-        {"at the bound", 0, "", 10'000'000, ""},
+        {"too many", 0, "", 1'000'001, "\"Total No. of Pulses\" of Slip Clutch must be between 0 and 1000000.\n"},
+        {"at the bound", 0, "", 1'000'000, ""},
+        {"at the bound with a ramp", 1, "up3", 1'000'000, ""},
         {"ramp only", 1, "up3", 3, ""},
         {"empty box", 0, "", 0, ""},
     };
@@ -315,7 +316,7 @@ TEST_F(RibbonRecordsTest, RefusalsCollectOverMovesAndPanel)
     Refusals r;
     buildAdvance(e, s, r);
     EXPECT_EQ(r.text, QStringLiteral("File in \"Ramp Up Profile\" of Rocker Arm (Clockwise) has no value\n"
-                                     "\"Total No. of Pulses\" of Slip Clutch can not be negative\n"
+                                     "\"Total No. of Pulses\" of Slip Clutch must be between 0 and 1000000.\n"
                                      "\"Ramp Up Profile\" of Platen can not be empty\n"));
     // The panel's ramp-down counts against its pulses; a missing ramp-down
     // file only leaves its table empty.
