@@ -4,6 +4,10 @@
 #include "vantor/screens/motion/CPlatenDlg.h"
 #include "vantor/screens/motion/CPlatenLifeDlg.h"
 #include "vantor/screens/motion/CPlatenSensorDlg.h"
+#include "vantor/screens/motion/CRibbonAdvanceDlg.h"
+#include "vantor/screens/motion/CRibbonDriveDlg.h"
+#include "vantor/screens/motion/CRibbonTensionDlg.h"
+#include "vantor/screens/motion/CRibbonToPlatenDlg.h"
 #include "vantor/screens/motion/CTapeRewindDlg.h"
 #include "vantor/screens/motion/PlatenTests.h"
 
@@ -31,6 +35,14 @@ const std::vector<TestScreen>& testScreens()
         {IDC_PLATEN_TEST, modal<CPlatenDlg>(), headless(platen::kPlatenTest)},
         {IDC_PLATEN_LIFE_TEST, modal<CPlatenLifeDlg>(), headless(platen::kPlatenLifeTest)},
         {IDC_PLATEN_SENSOR_TEST, modal<CPlatenSensorDlg>(), headless(platen::kPlatenSensorTest)},
+        // Ribbon tests (templates 133, 134, 162, 163). The menu template keeps
+        // the "Ribbon Tension Test" button hidden; its row stays, so the test
+        // answers its command and `vantor --run "Ribbon Tension Test"`, and
+        // the button works as soon as a template shows it.
+        {IDC_RIBBON_TENSION_TEST, modal<CRibbonTensionDlg>(), headless(ribbon::kRibbonTensionTest)},
+        {IDC_RIBBON_ADVANCE_TEST, modal<CRibbonAdvanceDlg>(), headless(ribbon::kRibbonAdvanceTest)},
+        {IDC_RIBBON_DRIVE_TEST, modal<CRibbonDriveDlg>(), headless(ribbon::kRibbonDriveTest)},
+        {IDC_RIBBON_TO_PLATEN_TEST, modal<CRibbonToPlatenDlg>(), headless(ribbon::kRibbonToPlatenTest)},
         // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
         // a command no button of the menu sends.
     };
