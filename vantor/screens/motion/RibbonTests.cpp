@@ -152,7 +152,7 @@ PreparedRun prepareDrive(const CRibbonDriveSettings& s, const DriverRef& d)
     Refusals r;
     run->build = buildDrive(run->a, run->b, s, r);
     if (!run->build.any())
-        return PreparedRun::refuse(kNothingToRun);
+        return PreparedRun::refuse(kDriveNothingToRun);
     return finish(std::move(run), r);
 }
 

@@ -18,6 +18,11 @@ extern const TestDefinition<CRibbonToPlatenSettings> kRibbonToPlatenTest;
 // The refusal of a run with no move checked. The dialogs never show it: their
 // RUN does nothing then; `vantor --run` prints it.
 inline const QString kNothingToRun = QStringLiteral("No move is checked: nothing to run.\n");
+// The drive test's: it starts with both moves cleared and its section keeps
+// no choice, so `vantor --run` always ends here and says where to go instead.
+inline const QString kDriveNothingToRun =
+    kNothingToRun + QStringLiteral("The \"Ribbon Drive\" section keeps only the cumulative count and the test "
+                                   "starts with both \"Motor Rotation\" boxes cleared: run it from its dialog.\n");
 
 // The advance run calls this on the worker after each successful
 // counter-clockwise move (the dialog posts 1130 "PH Triggered:" + 1).

@@ -122,7 +122,7 @@ TEST_F(RibbonRunTest, DriveBothMovesShareTheCycleNumber)
 {
     startPrinter();
     CRibbonDriveSettings s(file);
-    EXPECT_EQ(kRibbonDriveTest.prepare(s, vantor::openDriver()).refusal, kNothingToRun);
+    EXPECT_EQ(kRibbonDriveTest.prepare(s, vantor::openDriver()).refusal, kDriveNothingToRun);
     s.advance.enabled = s.reverse.enabled = 1;
     s.advance.speed.constantSpeed = s.reverse.speed.constantSpeed = 400;
     s.advance.totalPulses = s.reverse.totalPulses = 200;
