@@ -19,10 +19,9 @@ const std::vector<int> kCcControls = {IDC_RA_CC_CONSTANT,     IDC_RA_CC_RAMP_UP,
                                       IDC_RA_CC_RAMP_UP_PATH, IDC_RA_CC_RAMP_UP_BROWSE, IDC_RA_CC_SENSOR,
                                       IDC_RA_CC_PULSE,        IDC_RA_CC_PULSES,         IDC_RA_CC_VREF_LABEL,
                                       IDC_RA_CC_VREF,         IDC_RA_CC_VREF_VALUE};
-const std::vector<int> kCControls = {IDC_RA_C_CONSTANT,      IDC_RA_C_RAMP_UP,       IDC_RA_C_CONSTANT_SPEED,
-                                     IDC_RA_C_RAMP_UP_PATH,  IDC_RA_C_RAMP_UP_BROWSE, IDC_RA_C_PULSES_LABEL,
-                                     IDC_RA_C_PULSES,        IDC_RA_C_VREF_LABEL,     IDC_RA_C_VREF,
-                                     IDC_RA_C_VREF_VALUE};
+const std::vector<int> kCControls = {
+    IDC_RA_C_CONSTANT,     IDC_RA_C_RAMP_UP, IDC_RA_C_CONSTANT_SPEED, IDC_RA_C_RAMP_UP_PATH, IDC_RA_C_RAMP_UP_BROWSE,
+    IDC_RA_C_PULSES_LABEL, IDC_RA_C_PULSES,  IDC_RA_C_VREF_LABEL,     IDC_RA_C_VREF,         IDC_RA_C_VREF_VALUE};
 const std::vector<int> kScControls = {IDC_RA_SC_CONSTANT,     IDC_RA_SC_RAMP_UP,        IDC_RA_SC_CONSTANT_SPEED,
                                       IDC_RA_SC_RAMP_UP_PATH, IDC_RA_SC_RAMP_UP_BROWSE, IDC_RA_SC_PULSES_LABEL,
                                       IDC_RA_SC_PULSES,       IDC_RA_SC_TRACK,          IDC_RA_SC_VREF_LABEL,

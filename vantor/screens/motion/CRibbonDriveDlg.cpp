@@ -5,10 +5,10 @@
 using namespace vantor::ribbon;
 
 namespace {
-constexpr vantor::SpeedGroupIds kAdvanceSpeedIds = speedIds(IDC_RD_A_CONSTANT, IDC_RD_A_RAMP_UP, IDC_RD_A_CONSTANT_SPEED,
-                                                            IDC_RD_A_RAMP_UP_PATH, IDC_RD_A_RAMP_UP_BROWSE);
-constexpr vantor::SpeedGroupIds kReverseSpeedIds = speedIds(IDC_RD_R_CONSTANT, IDC_RD_R_RAMP_UP, IDC_RD_R_CONSTANT_SPEED,
-                                                            IDC_RD_R_RAMP_UP_PATH, IDC_RD_R_RAMP_UP_BROWSE);
+constexpr vantor::SpeedGroupIds kAdvanceSpeedIds = speedIds(
+    IDC_RD_A_CONSTANT, IDC_RD_A_RAMP_UP, IDC_RD_A_CONSTANT_SPEED, IDC_RD_A_RAMP_UP_PATH, IDC_RD_A_RAMP_UP_BROWSE);
+constexpr vantor::SpeedGroupIds kReverseSpeedIds = speedIds(
+    IDC_RD_R_CONSTANT, IDC_RD_R_RAMP_UP, IDC_RD_R_CONSTANT_SPEED, IDC_RD_R_RAMP_UP_PATH, IDC_RD_R_RAMP_UP_BROWSE);
 
 // One move's check box and the controls it enables.
 struct Move {
@@ -22,8 +22,8 @@ constexpr Move kReverse{IDC_RD_REVERSE, kReverseSpeedIds, IDC_RD_R_PULSES};
 void applyMoveRule(ui::Dialog& dlg, const Move& m)
 {
     const bool on = dlg.isChecked(m.check);
-    const int ids[] = {m.speed.constant, m.speed.rampUp, m.speed.constantSpeed, m.speed.rampUpPath,
-                       m.speed.rampUpBrowse, m.pulses};
+    const int ids[] = {m.speed.constant,   m.speed.rampUp,       m.speed.constantSpeed,
+                       m.speed.rampUpPath, m.speed.rampUpBrowse, m.pulses};
     enableAll(dlg, ids, on);
     if (on)
         vantor::applySpeedRules(dlg, m.speed);

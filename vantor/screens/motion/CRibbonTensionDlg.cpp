@@ -9,9 +9,9 @@ constexpr vantor::SpeedGroupIds kSlipSpeedIds =
     speedIds(IDC_RT_CONSTANT, IDC_RT_RAMP_UP, IDC_RT_CONSTANT_SPEED, IDC_RT_RAMP_UP_PATH, IDC_RT_RAMP_UP_BROWSE);
 // What a cleared "Slip Clutch" disables (and the panel, which it hides).
 constexpr int kSlipClutchControls[] = {
-    IDC_RT_CONSTANT,     IDC_RT_RAMP_UP, IDC_RT_CONSTANT_SPEED, IDC_RT_RAMP_UP_PATH, IDC_RT_RAMP_UP_BROWSE,
-    IDC_RT_PULSES_LABEL, IDC_RT_PULSES,  IDC_RT_TRACK,          IDC_RT_STEP_LABEL,   IDC_RT_FULL,
-    IDC_RT_HALF,         IDC_RT_QUARTER, IDC_RT_EIGHTH,         IDC_RT_VREF_LABEL,   IDC_RT_VREF,
+    IDC_RT_CONSTANT,     IDC_RT_RAMP_UP,   IDC_RT_CONSTANT_SPEED, IDC_RT_RAMP_UP_PATH, IDC_RT_RAMP_UP_BROWSE,
+    IDC_RT_PULSES_LABEL, IDC_RT_PULSES,    IDC_RT_TRACK,          IDC_RT_STEP_LABEL,   IDC_RT_FULL,
+    IDC_RT_HALF,         IDC_RT_QUARTER,   IDC_RT_EIGHTH,         IDC_RT_VREF_LABEL,   IDC_RT_VREF,
     IDC_RT_VREF_VALUE,   IDC_RT_USE_PLATEN};
 } // namespace
 
@@ -30,8 +30,7 @@ CRibbonTensionDlg::CRibbonTensionDlg(QWidget* parent)
     vantor::bindVref(*this, IDC_RT_VREF, IDC_RT_VREF_VALUE, m_values.slipClutch.vref);
     bindCheck(IDC_RT_USE_PLATEN, m_values.usePlaten);
     // After the speed group's rule: a cleared "Slip Clutch" wins over it.
-    addRule([this] { applySlipClutchRule(); },
-            {IDC_RT_SLIP, IDC_RT_CONSTANT, IDC_RT_RAMP_UP, IDC_RT_USE_PLATEN});
+    addRule([this] { applySlipClutchRule(); }, {IDC_RT_SLIP, IDC_RT_CONSTANT, IDC_RT_RAMP_UP, IDC_RT_USE_PLATEN});
 }
 
 void CRibbonTensionDlg::showRecord()

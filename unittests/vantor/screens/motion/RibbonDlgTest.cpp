@@ -46,15 +46,42 @@ struct Want {
     QString text = {};
     int value = 0;
 };
-Want text(int id, const char* t) { return {Want::Text, id, QLatin1String(t)}; }
-Want on(int id) { return {Want::Checked, id}; }
-Want off(int id) { return {Want::Unchecked, id}; }
-Want enabled(int id) { return {Want::Enabled, id}; }
-Want disabled(int id) { return {Want::Disabled, id}; }
-Want shown(int id) { return {Want::Shown, id}; }
-Want hidden(int id) { return {Want::Hidden, id}; }
-Want radio(int id, int index) { return {Want::Radio, id, {}, index}; }
-Want slider(int id, int pos) { return {Want::Slider, id, {}, pos}; }
+Want text(int id, const char* t)
+{
+    return {Want::Text, id, QLatin1String(t)};
+}
+Want on(int id)
+{
+    return {Want::Checked, id};
+}
+Want off(int id)
+{
+    return {Want::Unchecked, id};
+}
+Want enabled(int id)
+{
+    return {Want::Enabled, id};
+}
+Want disabled(int id)
+{
+    return {Want::Disabled, id};
+}
+Want shown(int id)
+{
+    return {Want::Shown, id};
+}
+Want hidden(int id)
+{
+    return {Want::Hidden, id};
+}
+Want radio(int id, int index)
+{
+    return {Want::Radio, id, {}, index};
+}
+Want slider(int id, int pos)
+{
+    return {Want::Slider, id, {}, pos};
+}
 const Want kPanelShown{Want::Shown, 0};
 const Want kPanelHidden{Want::Hidden, 0};
 
@@ -89,18 +116,18 @@ std::string mismatch(vantor::CTestDlg& dlg, DialogHarness& h, const Want& w)
 }
 
 // The ids of the three moves of the advance view, check box first.
-const std::vector<int> kCcSet = {IDC_RA_CC_CHECK,        IDC_RA_CC_CONSTANT,       IDC_RA_CC_RAMP_UP,
+const std::vector<int> kCcSet = {IDC_RA_CC_CHECK,          IDC_RA_CC_CONSTANT,     IDC_RA_CC_RAMP_UP,
                                  IDC_RA_CC_CONSTANT_SPEED, IDC_RA_CC_RAMP_UP_PATH, IDC_RA_CC_RAMP_UP_BROWSE,
-                                 IDC_RA_CC_SENSOR,       IDC_RA_CC_PULSE,          IDC_RA_CC_PULSES,
-                                 IDC_RA_CC_VREF_LABEL,   IDC_RA_CC_VREF,           IDC_RA_CC_VREF_VALUE};
-const std::vector<int> kCSet = {IDC_RA_C_CHECK,        IDC_RA_C_CONSTANT,       IDC_RA_C_RAMP_UP,
+                                 IDC_RA_CC_SENSOR,         IDC_RA_CC_PULSE,        IDC_RA_CC_PULSES,
+                                 IDC_RA_CC_VREF_LABEL,     IDC_RA_CC_VREF,         IDC_RA_CC_VREF_VALUE};
+const std::vector<int> kCSet = {IDC_RA_C_CHECK,          IDC_RA_C_CONSTANT,     IDC_RA_C_RAMP_UP,
                                 IDC_RA_C_CONSTANT_SPEED, IDC_RA_C_RAMP_UP_PATH, IDC_RA_C_RAMP_UP_BROWSE,
-                                IDC_RA_C_PULSES_LABEL, IDC_RA_C_PULSES,         IDC_RA_C_VREF_LABEL,
-                                IDC_RA_C_VREF,         IDC_RA_C_VREF_VALUE};
-const std::vector<int> kScSet = {IDC_RA_SC_CHECK,        IDC_RA_SC_CONSTANT,     IDC_RA_SC_RAMP_UP,
+                                IDC_RA_C_PULSES_LABEL,   IDC_RA_C_PULSES,       IDC_RA_C_VREF_LABEL,
+                                IDC_RA_C_VREF,           IDC_RA_C_VREF_VALUE};
+const std::vector<int> kScSet = {IDC_RA_SC_CHECK,          IDC_RA_SC_CONSTANT,     IDC_RA_SC_RAMP_UP,
                                  IDC_RA_SC_CONSTANT_SPEED, IDC_RA_SC_RAMP_UP_PATH, IDC_RA_SC_RAMP_UP_BROWSE,
-                                 IDC_RA_SC_PULSES_LABEL, IDC_RA_SC_PULSES,       IDC_RA_SC_TRACK,
-                                 IDC_RA_SC_VREF_LABEL,   IDC_RA_SC_VREF,         IDC_RA_SC_VREF_VALUE,
+                                 IDC_RA_SC_PULSES_LABEL,   IDC_RA_SC_PULSES,       IDC_RA_SC_TRACK,
+                                 IDC_RA_SC_VREF_LABEL,     IDC_RA_SC_VREF,         IDC_RA_SC_VREF_VALUE,
                                  IDC_RA_SC_USE_PLATEN};
 
 std::vector<Want> all(const std::vector<int>& ids, Want (*f)(int), size_t from = 0)
@@ -161,19 +188,34 @@ TEST_F(RibbonDlgTest, EachDialogOpensWithItsStartValues)
         {"tension", make<CRibbonTensionDlg>(), "RIBBON TENSION TEST",
          common + std::vector<Want>{text(IDC_RT_FREQUENCY, ""), slider(IDC_RT_DUTY, 50), text(IDC_RT_DUTY_VALUE, " 50"),
                                     text(IDC_RT_DURATION, ""), text(IDC_RT_LEVEL, "38"), on(IDC_RT_SLIP),
-                                    radio(IDC_RT_CONSTANT, 0), enabled(IDC_RT_CONSTANT_SPEED), text(IDC_RT_CONSTANT_SPEED, ""),
-                                    disabled(IDC_RT_RAMP_UP_BROWSE), text(IDC_RT_PULSES, ""), off(IDC_RT_TRACK),
-                                    radio(IDC_RT_FULL, 2), slider(IDC_RT_VREF, 255), text(IDC_RT_VREF_VALUE, "255"),
-                                    on(IDC_RT_USE_PLATEN), kPanelShown}},
+                                    radio(IDC_RT_CONSTANT, 0), enabled(IDC_RT_CONSTANT_SPEED),
+                                    text(IDC_RT_CONSTANT_SPEED, ""), disabled(IDC_RT_RAMP_UP_BROWSE),
+                                    text(IDC_RT_PULSES, ""), off(IDC_RT_TRACK), radio(IDC_RT_FULL, 2),
+                                    slider(IDC_RT_VREF, 255), text(IDC_RT_VREF_VALUE, "255"), on(IDC_RT_USE_PLATEN),
+                                    kPanelShown}},
         {"advance", make<CRibbonAdvanceDlg>(), "RIBBON ADVANCE TEST",
          common + all(kCcSet, shown) + all(kCSet, hidden) + all(kScSet, hidden) +
-             std::vector<Want>{kPanelHidden, radio(IDC_RA_VIEW_CC, 0), on(IDC_RA_CC_CHECK), on(IDC_RA_C_CHECK),
-                               on(IDC_RA_SC_CHECK), on(IDC_RA_SC_USE_PLATEN), radio(IDC_RA_CC_CONSTANT, 0),
-                               radio(IDC_RA_C_CONSTANT, 0), radio(IDC_RA_SC_CONSTANT, 0), radio(IDC_RA_CC_SENSOR, 0),
-                               disabled(IDC_RA_CC_PULSES), enabled(IDC_RA_CC_CONSTANT_SPEED),
-                               disabled(IDC_RA_CC_RAMP_UP_BROWSE), radio(IDC_RA_FULL, 2), slider(IDC_RA_CC_VREF, 255),
-                               slider(IDC_RA_C_VREF, 255), slider(IDC_RA_SC_VREF, 255), text(IDC_RA_CC_VREF_VALUE, "255"),
-                               text(IDC_RA_SC_VREF_VALUE, "255"), off(IDC_RA_SC_TRACK), text(IDC_RA_PH_TRIGGERED, "0")}},
+             std::vector<Want>{kPanelHidden,
+                               radio(IDC_RA_VIEW_CC, 0),
+                               on(IDC_RA_CC_CHECK),
+                               on(IDC_RA_C_CHECK),
+                               on(IDC_RA_SC_CHECK),
+                               on(IDC_RA_SC_USE_PLATEN),
+                               radio(IDC_RA_CC_CONSTANT, 0),
+                               radio(IDC_RA_C_CONSTANT, 0),
+                               radio(IDC_RA_SC_CONSTANT, 0),
+                               radio(IDC_RA_CC_SENSOR, 0),
+                               disabled(IDC_RA_CC_PULSES),
+                               enabled(IDC_RA_CC_CONSTANT_SPEED),
+                               disabled(IDC_RA_CC_RAMP_UP_BROWSE),
+                               radio(IDC_RA_FULL, 2),
+                               slider(IDC_RA_CC_VREF, 255),
+                               slider(IDC_RA_C_VREF, 255),
+                               slider(IDC_RA_SC_VREF, 255),
+                               text(IDC_RA_CC_VREF_VALUE, "255"),
+                               text(IDC_RA_SC_VREF_VALUE, "255"),
+                               off(IDC_RA_SC_TRACK),
+                               text(IDC_RA_PH_TRIGGERED, "0")}},
         {"drive", make<CRibbonDriveDlg>(), "RIBBON DRIVE TEST",
          common + std::vector<Want>{off(IDC_RD_ADVANCE), off(IDC_RD_REVERSE), radio(IDC_RD_A_CONSTANT, 0),
                                     radio(IDC_RD_R_CONSTANT, 0), disabled(IDC_RD_A_CONSTANT),
@@ -185,14 +227,13 @@ TEST_F(RibbonDlgTest, EachDialogOpensWithItsStartValues)
                                     // none in the template: "1/4" chosen and shown
                                     radio(IDC_RD_FULL, 2), off(IDC_RD_TRACK)}},
         {"with platen", make<CRibbonToPlatenDlg>(), "RIBBON w/ PLATEN TEST",
-         common + std::vector<Want>{radio(IDC_RP_RIBBON_ADVANCE, 0), radio(IDC_RP_PLATEN_ADVANCE, 0),
-                                    radio(IDC_RP_R_CONSTANT, 0), radio(IDC_RP_P_CONSTANT, 0),
-                                    enabled(IDC_RP_R_CONSTANT_SPEED), disabled(IDC_RP_P_RAMP_UP_BROWSE),
-                                    text(IDC_RP_R_PULSES, ""), text(IDC_RP_P_CONSTANT_SPEED, ""),
-                                    slider(IDC_RP_R_VREF, 255), text(IDC_RP_R_VREF_VALUE, "255"),
-                                    slider(IDC_RP_P_VREF, 255), text(IDC_RP_P_VREF_VALUE, "255"),
-                                    radio(IDC_RP_R_FULL, 0), radio(IDC_RP_P_FULL, 0), off(IDC_RP_TRACK),
-                                    off(IDC_RP_SEQUENCE)}},
+         common +
+             std::vector<Want>{
+                 radio(IDC_RP_RIBBON_ADVANCE, 0), radio(IDC_RP_PLATEN_ADVANCE, 0), radio(IDC_RP_R_CONSTANT, 0),
+                 radio(IDC_RP_P_CONSTANT, 0), enabled(IDC_RP_R_CONSTANT_SPEED), disabled(IDC_RP_P_RAMP_UP_BROWSE),
+                 text(IDC_RP_R_PULSES, ""), text(IDC_RP_P_CONSTANT_SPEED, ""), slider(IDC_RP_R_VREF, 255),
+                 text(IDC_RP_R_VREF_VALUE, "255"), slider(IDC_RP_P_VREF, 255), text(IDC_RP_P_VREF_VALUE, "255"),
+                 radio(IDC_RP_R_FULL, 0), radio(IDC_RP_P_FULL, 0), off(IDC_RP_TRACK), off(IDC_RP_SEQUENCE)}},
     };
     for (const StartCase& c : cases) {
         Opened o = open(c.open);
@@ -200,7 +241,7 @@ TEST_F(RibbonDlgTest, EachDialogOpensWithItsStartValues)
         expectAll(o, c.wants, c.name);
         if (CPlatenSettingDlg* p = panelOf(*o.dlg)) {
             const QPoint at = dynamic_cast<CRibbonTensionDlg*>(o.dlg.get()) ? CRibbonTensionDlg::kPanelAt
-                                                                           : CRibbonAdvanceDlg::kPanelAt;
+                                                                            : CRibbonAdvanceDlg::kPanelAt;
             EXPECT_EQ(p->pos(), at) << c.name;
             EXPECT_EQ(p->size(), CPlatenSettingDlg::kRibbonSize) << c.name;
         }
@@ -242,56 +283,90 @@ struct RuleCase {
 
 TEST_F(RibbonDlgTest, ShowHideAndEnableRules)
 {
-    const std::vector<int> tensionMove = {IDC_RT_CONSTANT,     IDC_RT_RAMP_UP,    IDC_RT_CONSTANT_SPEED,
-                                          IDC_RT_RAMP_UP_PATH, IDC_RT_RAMP_UP_BROWSE, IDC_RT_PULSES_LABEL,
-                                          IDC_RT_PULSES,       IDC_RT_TRACK,      IDC_RT_STEP_LABEL,
-                                          IDC_RT_FULL,         IDC_RT_HALF,       IDC_RT_QUARTER,
-                                          IDC_RT_EIGHTH,       IDC_RT_VREF_LABEL, IDC_RT_VREF,
-                                          IDC_RT_VREF_VALUE,   IDC_RT_USE_PLATEN};
+    const std::vector<int> tensionMove = {
+        IDC_RT_CONSTANT,     IDC_RT_RAMP_UP,   IDC_RT_CONSTANT_SPEED, IDC_RT_RAMP_UP_PATH, IDC_RT_RAMP_UP_BROWSE,
+        IDC_RT_PULSES_LABEL, IDC_RT_PULSES,    IDC_RT_TRACK,          IDC_RT_STEP_LABEL,   IDC_RT_FULL,
+        IDC_RT_HALF,         IDC_RT_QUARTER,   IDC_RT_EIGHTH,         IDC_RT_VREF_LABEL,   IDC_RT_VREF,
+        IDC_RT_VREF_VALUE,   IDC_RT_USE_PLATEN};
     const std::vector<int> driveAdvance = {IDC_RD_A_CONSTANT, IDC_RD_A_RAMP_UP, IDC_RD_A_CONSTANT_SPEED,
                                            IDC_RD_A_RAMP_UP_PATH, IDC_RD_A_PULSES};
     const RuleCase cases[] = {
-        {"tension: cleared slip clutch", make<CRibbonTensionDlg>(), {IDC_RT_SLIP},
+        {"tension: cleared slip clutch",
+         make<CRibbonTensionDlg>(),
+         {IDC_RT_SLIP},
          all(tensionMove, disabled) + std::vector<Want>{kPanelHidden, enabled(IDC_RT_FREQUENCY), enabled(IDC_RUN)}},
-        {"tension: slip clutch again, ramp-up", make<CRibbonTensionDlg>(), {IDC_RT_SLIP, IDC_RT_SLIP, IDC_RT_RAMP_UP},
-         {enabled(IDC_RT_RAMP_UP_BROWSE), disabled(IDC_RT_CONSTANT_SPEED), enabled(IDC_RT_PULSES),
-          enabled(IDC_RT_VREF), kPanelShown}},
+        {"tension: slip clutch again, ramp-up",
+         make<CRibbonTensionDlg>(),
+         {IDC_RT_SLIP, IDC_RT_SLIP, IDC_RT_RAMP_UP},
+         {enabled(IDC_RT_RAMP_UP_BROWSE), disabled(IDC_RT_CONSTANT_SPEED), enabled(IDC_RT_PULSES), enabled(IDC_RT_VREF),
+          kPanelShown}},
         {"tension: use platen cleared", make<CRibbonTensionDlg>(), {IDC_RT_USE_PLATEN}, {kPanelHidden}},
-        {"tension: use platen cleared stays hidden over the slip clutch", make<CRibbonTensionDlg>(),
-         {IDC_RT_USE_PLATEN, IDC_RT_SLIP, IDC_RT_SLIP}, {kPanelHidden, enabled(IDC_RT_USE_PLATEN)}},
+        {"tension: use platen cleared stays hidden over the slip clutch",
+         make<CRibbonTensionDlg>(),
+         {IDC_RT_USE_PLATEN, IDC_RT_SLIP, IDC_RT_SLIP},
+         {kPanelHidden, enabled(IDC_RT_USE_PLATEN)}},
         {"advance: pulse trigger", make<CRibbonAdvanceDlg>(), {IDC_RA_CC_PULSE}, {enabled(IDC_RA_CC_PULSES)}},
-        {"advance: back to sensor trigger", make<CRibbonAdvanceDlg>(), {IDC_RA_CC_PULSE, IDC_RA_CC_SENSOR},
+        {"advance: back to sensor trigger",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_CC_PULSE, IDC_RA_CC_SENSOR},
          {disabled(IDC_RA_CC_PULSES)}},
-        {"advance: cleared counter-clockwise", make<CRibbonAdvanceDlg>(), {IDC_RA_CC_PULSE, IDC_RA_CC_CHECK},
+        {"advance: cleared counter-clockwise",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_CC_PULSE, IDC_RA_CC_CHECK},
          all(kCcSet, disabled, 1) + std::vector<Want>{enabled(IDC_RA_CC_CHECK), shown(IDC_RA_CC_PULSES)}},
-        {"advance: counter-clockwise again keeps its trigger rule", make<CRibbonAdvanceDlg>(),
+        {"advance: counter-clockwise again keeps its trigger rule",
+         make<CRibbonAdvanceDlg>(),
          {IDC_RA_CC_CHECK, IDC_RA_CC_CHECK},
          {enabled(IDC_RA_CC_CONSTANT_SPEED), disabled(IDC_RA_CC_RAMP_UP_BROWSE), disabled(IDC_RA_CC_PULSES),
           enabled(IDC_RA_CC_VREF)}},
-        {"advance: clockwise ramp-up", make<CRibbonAdvanceDlg>(), {IDC_RA_VIEW_C, IDC_RA_C_RAMP_UP},
+        {"advance: clockwise ramp-up",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_VIEW_C, IDC_RA_C_RAMP_UP},
          {enabled(IDC_RA_C_RAMP_UP_BROWSE), disabled(IDC_RA_C_CONSTANT_SPEED), enabled(IDC_RA_C_PULSES)}},
-        {"advance: cleared slip clutch", make<CRibbonAdvanceDlg>(), {IDC_RA_VIEW_SC, IDC_RA_SC_CHECK},
+        {"advance: cleared slip clutch",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_VIEW_SC, IDC_RA_SC_CHECK},
          all(kScSet, disabled, 1) + std::vector<Want>{kPanelHidden, shown(IDC_RA_SC_USE_PLATEN)}},
-        {"advance: slip clutch again shows the panel", make<CRibbonAdvanceDlg>(),
-         {IDC_RA_VIEW_SC, IDC_RA_SC_CHECK, IDC_RA_SC_CHECK}, {kPanelShown, enabled(IDC_RA_SC_TRACK)}},
-        {"advance: use platen cleared", make<CRibbonAdvanceDlg>(), {IDC_RA_VIEW_SC, IDC_RA_SC_USE_PLATEN},
+        {"advance: slip clutch again shows the panel",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_VIEW_SC, IDC_RA_SC_CHECK, IDC_RA_SC_CHECK},
+         {kPanelShown, enabled(IDC_RA_SC_TRACK)}},
+        {"advance: use platen cleared",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_VIEW_SC, IDC_RA_SC_USE_PLATEN},
          {kPanelHidden, shown(IDC_RA_SC_USE_PLATEN)}},
-        {"advance: the panel goes with its view", make<CRibbonAdvanceDlg>(), {IDC_RA_VIEW_SC, IDC_RA_VIEW_C},
+        {"advance: the panel goes with its view",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_VIEW_SC, IDC_RA_VIEW_C},
          {kPanelHidden}},
-        {"drive: advance checked", make<CRibbonDriveDlg>(), {IDC_RD_ADVANCE},
-         all(driveAdvance, enabled) +
-             std::vector<Want>{disabled(IDC_RD_A_RAMP_UP_BROWSE), disabled(IDC_RD_R_CONSTANT), disabled(IDC_RD_R_PULSES)}},
-        {"drive: advance ramp-up", make<CRibbonDriveDlg>(), {IDC_RD_ADVANCE, IDC_RD_A_RAMP_UP},
+        {"drive: advance checked",
+         make<CRibbonDriveDlg>(),
+         {IDC_RD_ADVANCE},
+         all(driveAdvance, enabled) + std::vector<Want>{disabled(IDC_RD_A_RAMP_UP_BROWSE), disabled(IDC_RD_R_CONSTANT),
+                                                        disabled(IDC_RD_R_PULSES)}},
+        {"drive: advance ramp-up",
+         make<CRibbonDriveDlg>(),
+         {IDC_RD_ADVANCE, IDC_RD_A_RAMP_UP},
          {enabled(IDC_RD_A_RAMP_UP_BROWSE), disabled(IDC_RD_A_CONSTANT_SPEED)}},
-        {"drive: reverse checked and cleared", make<CRibbonDriveDlg>(), {IDC_RD_REVERSE, IDC_RD_REVERSE},
+        {"drive: reverse checked and cleared",
+         make<CRibbonDriveDlg>(),
+         {IDC_RD_REVERSE, IDC_RD_REVERSE},
          {disabled(IDC_RD_R_CONSTANT), disabled(IDC_RD_R_CONSTANT_SPEED), disabled(IDC_RD_R_PULSES)}},
-        {"with platen: platen reverse", make<CRibbonToPlatenDlg>(), {IDC_RP_PLATEN_REVERSE},
+        {"with platen: platen reverse",
+         make<CRibbonToPlatenDlg>(),
+         {IDC_RP_PLATEN_REVERSE},
          {radio(IDC_RP_RIBBON_ADVANCE, 1), radio(IDC_RP_PLATEN_ADVANCE, 1)}},
-        {"with platen: ribbon advance again", make<CRibbonToPlatenDlg>(),
-         {IDC_RP_PLATEN_REVERSE, IDC_RP_RIBBON_ADVANCE}, {radio(IDC_RP_RIBBON_ADVANCE, 0), radio(IDC_RP_PLATEN_ADVANCE, 0)}},
-        {"with platen: ribbon reverse", make<CRibbonToPlatenDlg>(), {IDC_RP_RIBBON_REVERSE},
+        {"with platen: ribbon advance again",
+         make<CRibbonToPlatenDlg>(),
+         {IDC_RP_PLATEN_REVERSE, IDC_RP_RIBBON_ADVANCE},
+         {radio(IDC_RP_RIBBON_ADVANCE, 0), radio(IDC_RP_PLATEN_ADVANCE, 0)}},
+        {"with platen: ribbon reverse",
+         make<CRibbonToPlatenDlg>(),
+         {IDC_RP_RIBBON_REVERSE},
          {radio(IDC_RP_PLATEN_ADVANCE, 1)}},
-        {"with platen: speed groups apart", make<CRibbonToPlatenDlg>(), {IDC_RP_R_RAMP_UP},
+        {"with platen: speed groups apart",
+         make<CRibbonToPlatenDlg>(),
+         {IDC_RP_R_RAMP_UP},
          {enabled(IDC_RP_R_RAMP_UP_BROWSE), disabled(IDC_RP_R_CONSTANT_SPEED), disabled(IDC_RP_P_RAMP_UP_BROWSE),
           enabled(IDC_RP_P_CONSTANT_SPEED)}},
     };
@@ -332,7 +407,8 @@ TEST_F(RibbonDlgTest, RunWithNoMoveCheckedDoesNothing)
         Factory open;
         std::vector<int> clicks;
     } cases[] = {
-        {"advance, all three cleared", make<CRibbonAdvanceDlg>(),
+        {"advance, all three cleared",
+         make<CRibbonAdvanceDlg>(),
          {IDC_RA_CC_CHECK, IDC_RA_VIEW_C, IDC_RA_C_CHECK, IDC_RA_VIEW_SC, IDC_RA_SC_CHECK}},
         {"drive, as it opens", make<CRibbonDriveDlg>(), {}},
         {"drive, advance checked and cleared", make<CRibbonDriveDlg>(), {IDC_RD_ADVANCE, IDC_RD_ADVANCE}},
@@ -375,8 +451,8 @@ TEST_F(RibbonDlgTest, PhTriggeredCountsSuccessfulCounterClockwiseMoves)
     ASSERT_TRUE(runCycles(*o.h, 2));
     EXPECT_EQ(o.h->text(IDC_RA_PH_TRIGGERED), QStringLiteral("0"));
     const QStringList lines = results(*o.h);
-    EXPECT_EQ(lines.mid(lines.size() - 4), (QStringList{"1,Rocker Arm (cc),FAIL,-", "2,Rocker Arm (cc),FAIL,-",
-                                                         "== End ==", " "}));
+    EXPECT_EQ(lines.mid(lines.size() - 4),
+              (QStringList{"1,Rocker Arm (cc),FAIL,-", "2,Rocker Arm (cc),FAIL,-", "== End ==", " "}));
     EXPECT_EQ(o.h->text(IDC_CUMULATIVE_CYCLE), QStringLiteral("5"));
 }
 
@@ -392,27 +468,45 @@ struct LinesCase {
 TEST_F(RibbonDlgTest, RunsOfTwoCyclesGiveTheExactLines)
 {
     const LinesCase cases[] = {
-        {"tension", make<CRibbonTensionDlg>(), {},
+        {"tension",
+         make<CRibbonTensionDlg>(),
+         {},
          {"1,Ribbon Tension and Slip Clutch,OK,-", "2,Ribbon Tension and Slip Clutch,OK,-"}},
-        {"tension, track encoder", make<CRibbonTensionDlg>(), {IDC_RT_TRACK},
+        {"tension, track encoder",
+         make<CRibbonTensionDlg>(),
+         {IDC_RT_TRACK},
          {"1,Ribbon Tension and Slip Clutch,OK,%n", "2,Ribbon Tension and Slip Clutch,OK,%n"}},
-        {"tension only", make<CRibbonTensionDlg>(), {IDC_RT_SLIP},
+        {"tension only",
+         make<CRibbonTensionDlg>(),
+         {IDC_RT_SLIP},
          {"1,Ribbon Tension Only,OK,-", "2,Ribbon Tension Only,OK,-"}},
-        {"advance", make<CRibbonAdvanceDlg>(), {},
+        {"advance",
+         make<CRibbonAdvanceDlg>(),
+         {},
          {"1,Rocker Arm (cc),OK,-", "1,Rocker Arm (c),OK,-", "1,Slip Clutch,OK,-", "2,Rocker Arm (cc),OK,-",
           "2,Rocker Arm (c),OK,-", "2,Slip Clutch,OK,-"}},
-        {"advance, slip clutch tracked", make<CRibbonAdvanceDlg>(), {IDC_RA_VIEW_SC, IDC_RA_SC_TRACK, IDC_RA_VIEW_CC,
-                                                                     IDC_RA_CC_CHECK},
+        {"advance, slip clutch tracked",
+         make<CRibbonAdvanceDlg>(),
+         {IDC_RA_VIEW_SC, IDC_RA_SC_TRACK, IDC_RA_VIEW_CC, IDC_RA_CC_CHECK},
          {"1,Rocker Arm (c),OK,-", "1,Slip Clutch,OK,%n", "2,Rocker Arm (c),OK,-", "2,Slip Clutch,OK,%n"}},
-        {"drive, both", make<CRibbonDriveDlg>(), {IDC_RD_ADVANCE, IDC_RD_REVERSE},
+        {"drive, both",
+         make<CRibbonDriveDlg>(),
+         {IDC_RD_ADVANCE, IDC_RD_REVERSE},
          {"1,Ribbon Advance ,OK,-", "1,Ribbon Reverse ,OK,-", "2,Ribbon Advance ,OK,-", "2,Ribbon Reverse ,OK,-"}},
-        {"drive, reverse tracked", make<CRibbonDriveDlg>(), {IDC_RD_REVERSE, IDC_RD_TRACK},
+        {"drive, reverse tracked",
+         make<CRibbonDriveDlg>(),
+         {IDC_RD_REVERSE, IDC_RD_TRACK},
          {"1,Ribbon Reverse ,%n, OK,-", "2,Ribbon Reverse ,%n, OK,-"}},
-        {"with platen", make<CRibbonToPlatenDlg>(), {},
+        {"with platen",
+         make<CRibbonToPlatenDlg>(),
+         {},
          {"1,Ribbon Advance w/ Platen,OK,-", "2,Ribbon Advance w/ Platen,OK,-"}},
-        {"with platen, reverse", make<CRibbonToPlatenDlg>(), {IDC_RP_PLATEN_REVERSE},
+        {"with platen, reverse",
+         make<CRibbonToPlatenDlg>(),
+         {IDC_RP_PLATEN_REVERSE},
          {"1,Ribbon Reverse w/ Platen,OK,-", "2,Ribbon Reverse w/ Platen,OK,-"}},
-        {"with platen, sequence from reverse, tracked", make<CRibbonToPlatenDlg>(),
+        {"with platen, sequence from reverse, tracked",
+         make<CRibbonToPlatenDlg>(),
          {IDC_RP_RIBBON_REVERSE, IDC_RP_SEQUENCE, IDC_RP_TRACK},
          {"1,Ribbon Advance w/ Platen, %n, OK,-", "1,Ribbon Reverse w/ Platen,%n, OK,-",
           "2,Ribbon Advance w/ Platen, %n, OK,-", "2,Ribbon Reverse w/ Platen,%n, OK,-"}},
@@ -495,7 +589,8 @@ TEST_F(RibbonDlgTest, ControlsReachTheRecordBytes)
     toPlatenA.word(0, 1).word(40, 1);
 
     const BytesCase cases[] = {
-        {"tension", make<CRibbonTensionDlg>(),
+        {"tension",
+         make<CRibbonTensionDlg>(),
          [](vantor::CTestDlg& d, DialogHarness& h) {
              h.setText(IDC_RT_FREQUENCY, QStringLiteral("1000"));
              h.setSliderPos(IDC_RT_DUTY, 30);
@@ -510,8 +605,10 @@ TEST_F(RibbonDlgTest, ControlsReachTheRecordBytes)
              p.setText(IDC_PL_PULSES, QStringLiteral("200"));
              p.setRadioIndex(IDC_PL_FULL, 1);
          },
-         120, {tension}},
-        {"advance, counter-clockwise by pulses", make<CRibbonAdvanceDlg>(),
+         120,
+         {tension}},
+        {"advance, counter-clockwise by pulses",
+         make<CRibbonAdvanceDlg>(),
          [](vantor::CTestDlg&, DialogHarness& h) {
              h.click(IDC_RA_CC_PULSE);
              h.setText(IDC_RA_CC_PULSES, QStringLiteral("300"));
@@ -520,8 +617,10 @@ TEST_F(RibbonDlgTest, ControlsReachTheRecordBytes)
              for (int id : {IDC_RA_VIEW_C, IDC_RA_C_CHECK, IDC_RA_VIEW_SC, IDC_RA_SC_CHECK})
                  EXPECT_TRUE(h.click(id));
          },
-         96, {advance}},
-        {"drive, advance", make<CRibbonDriveDlg>(),
+         96,
+         {advance}},
+        {"drive, advance",
+         make<CRibbonDriveDlg>(),
          [](vantor::CTestDlg&, DialogHarness& h) {
              h.click(IDC_RD_ADVANCE);
              h.setText(IDC_RD_A_CONSTANT_SPEED, QStringLiteral("700"));
@@ -530,8 +629,10 @@ TEST_F(RibbonDlgTest, ControlsReachTheRecordBytes)
              h.setSliderPos(IDC_RD_VREF, 60);
              h.click(IDC_RD_TRACK);
          },
-         96, {drive}},
-        {"with platen, sequence from reverse", make<CRibbonToPlatenDlg>(),
+         96,
+         {drive}},
+        {"with platen, sequence from reverse",
+         make<CRibbonToPlatenDlg>(),
          [](vantor::CTestDlg&, DialogHarness& h) {
              h.click(IDC_RP_PLATEN_REVERSE);
              h.click(IDC_RP_SEQUENCE);
@@ -543,7 +644,8 @@ TEST_F(RibbonDlgTest, ControlsReachTheRecordBytes)
              h.click(IDC_RP_P_HALF);
              h.setSliderPos(IDC_RP_P_VREF, 128);
          },
-         96, {toPlatenA, toPlatenB}},
+         96,
+         {toPlatenA, toPlatenB}},
     };
     const QString traceFile = dir.filePath(QStringLiteral("trace.txt"));
     for (const BytesCase& c : cases) {
@@ -555,8 +657,10 @@ TEST_F(RibbonDlgTest, ControlsReachTheRecordBytes)
         ASSERT_TRUE(runCycles(*o.h, 1)) << c.name;
         platform::trace::setFile(QString());
         for (size_t n = 0; n < c.want.size(); ++n)
-            EXPECT_EQ(tracedRecord(traceFile, c.length, int(n)).toHex(), c.want[n].b.toHex()) << c.name << ", record " << n;
-        EXPECT_TRUE(tracedRecord(traceFile, c.length, int(c.want.size())).isEmpty()) << c.name << ": one record too many";
+            EXPECT_EQ(tracedRecord(traceFile, c.length, int(n)).toHex(), c.want[n].b.toHex())
+                << c.name << ", record " << n;
+        EXPECT_TRUE(tracedRecord(traceFile, c.length, int(c.want.size())).isEmpty())
+            << c.name << ": one record too many";
     }
 }
 
