@@ -3,7 +3,9 @@
 // lines of whole runs against the simulated printer and the record bytes the
 // controls give. (Destroying each dialog mid-run, and its headless run, is
 // the menu table's test.)
+#include <QApplication>
 #include <QRegularExpression>
+#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -12,6 +14,7 @@
 
 #include "PlatenTestSupport.h"
 #include "platform/Trace.h"
+#include "vantor/app/CVantorDlg.h"
 #include "vantor/res/resource.h"
 #include "vantor/screens/motion/CRibbonAdvanceDlg.h"
 #include "vantor/screens/motion/CRibbonDriveDlg.h"
@@ -297,6 +300,47 @@ TEST_F(RibbonDlgTest, AdvanceViewShowsOneMoveOfTheThirtySevenControls)
             }
         EXPECT_EQ(shownCount, v.count) << "view " << v.radio;
     }
+}
+
+// The three visible ribbon buttons of the menu open their screens; the
+// tension button stays hidden as the menu template has it, yet its command
+// opens the tension screen (a template that shows the button just works).
+TEST_F(RibbonDlgTest, MenuOpensEachRibbonScreen)
+{
+    vantor::CVantorDlg menu;
+    DialogHarness h(menu);
+    ASSERT_TRUE(h.open());
+    EXPECT_FALSE(h.visible(IDC_RIBBON_TENSION_TEST));
+    const struct {
+        int button;
+        const char* caption;
+    } rows[] = {{IDC_RIBBON_ADVANCE_TEST, "RIBBON ADVANCE TEST"},
+                {IDC_RIBBON_DRIVE_TEST, "RIBBON DRIVE TEST"},
+                {IDC_RIBBON_TO_PLATEN_TEST, "RIBBON w/ PLATEN TEST"},
+                {IDC_RIBBON_TENSION_TEST, "RIBBON TENSION TEST"}};
+    for (const auto& row : rows) {
+        QString caption;
+        // The screen runs modally inside the command: look at it from the
+        // event loop, then close it as the operator would.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dlg = qobject_cast<vantor::CTestDlg*>(w);
+                if (dlg && dlg->isCreated() && dlg->isVisible() && !dlg->hasEnded()) {
+                    caption = dlg->windowTitle();
+                    dlg->command(ui::IDCANCEL);
+                }
+            }
+        });
+        poll.start(1);
+        if (row.button == IDC_RIBBON_TENSION_TEST)
+            menu.command(row.button);
+        else
+            ASSERT_TRUE(h.click(row.button)) << row.caption;
+        poll.stop();
+        EXPECT_EQ(caption, QLatin1String(row.caption));
+    }
+    h.pressEscape();
 }
 
 struct RuleCase {
