@@ -10,6 +10,10 @@
 #include "vantor/screens/motion/CPlatenDlg.h"
 #include "vantor/screens/motion/CPlatenLifeDlg.h"
 #include "vantor/screens/motion/CPlatenSensorDlg.h"
+#include "vantor/screens/motion/CRibbonAdvanceDlg.h"
+#include "vantor/screens/motion/CRibbonDriveDlg.h"
+#include "vantor/screens/motion/CRibbonTensionDlg.h"
+#include "vantor/screens/motion/CRibbonToPlatenDlg.h"
 #include "vantor/screens/motion/CTapeRewindDlg.h"
 #include "vantor/screens/motion/CXYCutterDlg.h"
 #include "vantor/screens/motion/CXYCutterLifeDlg.h"
@@ -58,6 +62,14 @@ const std::vector<TestScreen>& testScreens()
         // XY cutter tests (templates 137, 143).
         {IDC_XY_CUTTER_TEST, modal<CXYCutterDlg>(), headless(motion::kXYCutterTest)},
         {IDC_XY_CUTTER_LIFE_TEST, modal<CXYCutterLifeDlg>(), headless(motion::kXYCutterLifeTest)},
+        // Ribbon tests (templates 133, 134, 162, 163). The menu template keeps
+        // the "Ribbon Tension Test" button hidden; its row stays, so the test
+        // answers its command and `vantor --run "Ribbon Tension Test"`, and
+        // the button works as soon as a template shows it.
+        {IDC_RIBBON_TENSION_TEST, modal<CRibbonTensionDlg>(), headless(ribbon::kRibbonTensionTest)},
+        {IDC_RIBBON_ADVANCE_TEST, modal<CRibbonAdvanceDlg>(), headless(ribbon::kRibbonAdvanceTest)},
+        {IDC_RIBBON_DRIVE_TEST, modal<CRibbonDriveDlg>(), headless(ribbon::kRibbonDriveTest)},
+        {IDC_RIBBON_TO_PLATEN_TEST, modal<CRibbonToPlatenDlg>(), headless(ribbon::kRibbonToPlatenTest)},
         // The eject life test (CEjectorDlg mode 1) answers IDC_EJECT_LIFE_TEST,
         // a command no button of the menu sends.
         // Ejector, end cutter and print head lift tests (templates 131, 132, 160).

@@ -57,3 +57,4 @@
 #include "taperewind_ids.h"
 #include "exitmech_ids.h"
 #include "xycutter_ids.h"
+#include "ribbon_ids.h"

@@ -140,32 +140,82 @@ protected:
     void Exchange(SettingsExchange& io) override;
 };
 
+// One ribbon move's controls in the ribbon dialogs: check box, speed choice
+// (constant or ramp-up only), "Total No. of Pulses:" and "VRef :" slider.
+struct RibbonMoveSettings {
+    int32_t enabled = 1;     // the move's check box
+    SpeedSettings speed;     // ramp-down unused
+    int32_t totalPulses = 0; // empty box reads as 0
+    int32_t vref = 255;      // 1..255
+};
+
+// The ribbon sections keep "CumulativeCycle" only: the members below are the
+// dialogs' start values, kept for the program's run, never in the file.
+
 // "Ribbon Drive" (CRibbonDriveDlg)
 class CRibbonDriveSettings : public CCumulativeCycleSettings {
 public:
     static constexpr int kIndex = kTestRibbonDrive;
-    explicit CRibbonDriveSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex) {}
+    explicit CRibbonDriveSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex)
+    {
+        cycle = 1;
+        advance.enabled = 0;
+        reverse.enabled = 0;
+    }
+
+    RibbonMoveSettings advance; // "Motor Rotation: Ribbon Advance" (its vref unused)
+    RibbonMoveSettings reverse; // "Motor Rotation: Ribbon Reverse" (its vref unused)
+    int32_t vref = 255;         // the one "VRef :" slider of both moves
+    int32_t stepMode = 2;       // "1/4": the template selects none, a run needs one
+    int32_t trackEncoder = 0;   // "Track Encoder "
 };
 
 // "Ribbon To Platen" (CRibbonToPlatenDlg)
 class CRibbonToPlatenSettings : public CCumulativeCycleSettings {
 public:
     static constexpr int kIndex = kTestRibbonToPlaten;
-    explicit CRibbonToPlatenSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex) {}
+    explicit CRibbonToPlatenSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex) { cycle = 1; }
+
+    int32_t direction = 0;       // 0 advance, 1 reverse (both radio pairs)
+    RibbonMoveSettings ribbon;   // enabled unused
+    int32_t ribbonStepMode = 0;  // "Full"
+    RibbonMoveSettings platen;   // enabled unused
+    int32_t platenStepMode = 0;  // "Full"
+    int32_t trackEncoder = 0;    // "Track Encoder "
+    int32_t runInSequence = 0;   // "Run In Sequence"
 };
 
 // "Ribbon Advance" (CRibbonAdvanceDlg)
 class CRibbonAdvanceSettings : public CCumulativeCycleSettings {
 public:
     static constexpr int kIndex = kTestRibbonAdvance;
-    explicit CRibbonAdvanceSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex) {}
+    explicit CRibbonAdvanceSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex) { cycle = 1; }
+
+    RibbonMoveSettings counterClockwise; // "Rocker Arm (Counter Clockwise)"
+    int32_t pulseTrigger = 0;            // 0 "Sensor Trigger", 1 "Pulse Trigger"
+    RibbonMoveSettings clockwise;        // "Rocker Arm (Clockwise)"
+    RibbonMoveSettings slipClutch;       // "Slip Clutch"
+    int32_t trackEncoder = 0;            // "Track Encoder "
+    int32_t usePlaten = 1;               // "Use Platen:"
+    PlatenMoveSettings platen;           // the panel (holds and clutch unused)
+    int32_t stepMode = 2;                // "1/4 "
 };
 
 // "Ribbon Tension" (CRibbonTensionDlg)
 class CRibbonTensionSettings : public CCumulativeCycleSettings {
 public:
     static constexpr int kIndex = kTestRibbonTension;
-    explicit CRibbonTensionSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex) {}
+    explicit CRibbonTensionSettings(CSettingsFile& owner) : CCumulativeCycleSettings(owner, kIndex) { cycle = 1; }
+
+    int32_t frequency = 0;                       // "Frequency (f):"
+    int32_t dutyCycle = 50;                      // "Duty Cycle:", 1..100
+    int32_t duration = 0;                        // "Duration (ms):"
+    QString currentLevel = QStringLiteral("38"); // "Current Level (%):"
+    RibbonMoveSettings slipClutch;               // "Slip Clutch"
+    int32_t trackEncoder = 0;                    // "Track Encoder "
+    int32_t stepMode = 2;                        // "1/4 "
+    int32_t usePlaten = 1;                       // "Use Platen:"
+    PlatenMoveSettings platen;                   // the panel (holds and clutch unused)
 };
 
 // "Platen Sensor" (CPlatenSensorDlg)
