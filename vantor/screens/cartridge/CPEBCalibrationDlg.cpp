@@ -44,7 +44,9 @@ void CPEBCalibrationDlg::applyMode()
 
 void CPEBCalibrationDlg::OnAction()
 {
-    const int s = listCurrent(IDC_PEB_LIST);
+    // The highlighted item: an action with none highlighted does nothing.
+    const std::vector<int> selected = listSelected(IDC_PEB_LIST);
+    const int s = selected.empty() ? -1 : selected.front();
     if (s < 0 || s >= kPebItemCount)
         return;
     if (radioIndex(IDC_PEB_CALIBRATE) != 1) {

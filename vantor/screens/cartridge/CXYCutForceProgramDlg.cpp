@@ -31,7 +31,9 @@ bool CXYCutForceProgramDlg::initControls()
 
 void CXYCutForceProgramDlg::OnSave()
 {
-    const int i = listCurrent(IDC_CF_LIST);
+    // The highlighted item: an action with none highlighted does nothing.
+    const std::vector<int> selected = listSelected(IDC_CF_LIST);
+    const int i = selected.empty() ? -1 : selected.front();
     if (i < 0 || i >= kCutForceCount)
         return;
     const QString value = text(IDC_CF_VALUE);

@@ -304,3 +304,15 @@ TEST_F(CutForceOnTheSimulator, SavedValuesReadBack)
     EXPECT_EQ(h.text(IDC_CF_READ_VALUE), QStringLiteral("1.500000"));
     EXPECT_EQ(h.text(IDC_CF_READ_VALUE + 1), QStringLiteral("-0.250000"));
 }
+
+// With no item highlighted (a click below the last item clears it), the
+// action and "Save" send nothing.
+TEST_F(PebScreen, NoHighlightedItemNoRequest)
+{
+    dlg->listSelect(IDC_PEB_LIST, -1);
+    ASSERT_TRUE(h->click(IDC_PEB_ACTION));
+    ASSERT_TRUE(h->click(IDC_PEB_READ_ALL));
+    ASSERT_TRUE(sent(1));
+    EXPECT_EQ(printer->seen().size(), 1u);
+    EXPECT_EQ(printer->seen()[0].block.Command, 47u);
+}
