@@ -136,7 +136,8 @@ std::optional<std::array<float, kCutForceCount>> cutForceReadValues(const QByteA
 
 QString cutForceRangeMessage(int index)
 {
-    return QStringLiteral("\"%1\" is beyond a single-precision number.\n").arg(QLatin1String(kCutForceRowLabels[size_t(index)]));
+    return QStringLiteral("\"%1\" is beyond a single-precision number.\n")
+        .arg(QLatin1String(kCutForceRowLabels[size_t(index)]));
 }
 
 } // namespace vantor::cartridge

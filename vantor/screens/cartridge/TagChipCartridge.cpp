@@ -30,8 +30,8 @@ TagChipPort::TagChipPort(const TagChipCartridge& cartridge) : m_cartridge(cartri
 std::optional<TagChipImage> TagChipPort::read()
 {
     std::memset(m_image.data(), 0, m_image.size());
-    if (!sendCommand(m_handle, IOCTL_PRN_TAGCHIP, m_block, target::TagChip, m_cartridge.readCommand, 0,
-                     m_image.data(), kTagChipImageSize))
+    if (!sendCommand(m_handle, IOCTL_PRN_TAGCHIP, m_block, target::TagChip, m_cartridge.readCommand, 0, m_image.data(),
+                     kTagChipImageSize))
         return std::nullopt;
     TagChipImage image;
     std::memcpy(image.data(), m_image.data(), kTagChipImageSize);

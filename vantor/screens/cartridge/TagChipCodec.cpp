@@ -23,8 +23,8 @@ int64_t tagChipNumber(const QString& text)
         negative = text[i++] == u'-';
     // Accumulated as a magnitude in 64 unsigned bits, stopping at the limit
     // of the sign's side.
-    const uint64_t limit = negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
-                                    : uint64_t(std::numeric_limits<int64_t>::max());
+    const uint64_t limit =
+        negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1 : uint64_t(std::numeric_limits<int64_t>::max());
     uint64_t magnitude = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         const uint64_t digit = uint64_t(text[i].unicode() - u'0');
@@ -37,7 +37,8 @@ protocol::TagChipImage tagChipImage(TagChipFields fields, const QStringList& tex
 {
     protocol::TagChipImage image{};
     for (size_t i = 0; i < fields.size(); ++i)
-        protocol::setTagChipField(image, fields[i], qsizetype(i) < texts.size() ? tagChipNumber(texts[qsizetype(i)]) : 0);
+        protocol::setTagChipField(image, fields[i],
+                                  qsizetype(i) < texts.size() ? tagChipNumber(texts[qsizetype(i)]) : 0);
     return image;
 }
 

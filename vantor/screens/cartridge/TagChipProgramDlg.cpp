@@ -70,16 +70,15 @@ void TagChipProgramDlg::OnProgram()
 using vantor::cartridge::TagChipProgramDlg;
 
 TapeTagChipProgramDlg::TapeTagChipProgramDlg(QWidget* parent)
-    : TagChipProgramDlg(vantor::cartridge::kTapeTagChip,
-                        {IDD_TAPE_TAGCHIP_PROGRAM, IDC_TTC_READ, IDC_TTC_PROGRAM, IDC_TTC_READ_BOX, IDC_TTC_PROGRAM_BOX},
-                        parent)
+    : TagChipProgramDlg(
+          vantor::cartridge::kTapeTagChip,
+          {IDD_TAPE_TAGCHIP_PROGRAM, IDC_TTC_READ, IDC_TTC_PROGRAM, IDC_TTC_READ_BOX, IDC_TTC_PROGRAM_BOX}, parent)
 {
 }
 
 RibbonTagChipProgramDlg::RibbonTagChipProgramDlg(QWidget* parent)
-    : TagChipProgramDlg(vantor::cartridge::kRibbonTagChip,
-                        {IDD_RIBBON_TAGCHIP_PROGRAM, IDC_RTC_READ, IDC_RTC_PROGRAM, IDC_RTC_READ_BOX,
-                         IDC_RTC_PROGRAM_BOX},
-                        parent)
+    : TagChipProgramDlg(
+          vantor::cartridge::kRibbonTagChip,
+          {IDD_RIBBON_TAGCHIP_PROGRAM, IDC_RTC_READ, IDC_RTC_PROGRAM, IDC_RTC_READ_BOX, IDC_RTC_PROGRAM_BOX}, parent)
 {
 }

@@ -103,13 +103,10 @@ TEST_F(PebScreen, ActionSendsTheItemsTargetAndValue)
         int32_t value;
     };
     const Case cases[] = {
-        {8, true, "250", 123, 250},      // "XY HOME TO TAPE CENTER"
-        {8, false, "", 107, 0},
-        {0, true, "abc", 99, 0},         // no digits: 0, the text shown as typed
-        {7, true, "-15mm", 106, -15},
-        {9, true, "99999999999", 136, INT32_MAX},
-        {9, false, "", 108, 0},
-        {6, false, "", 105, 0},
+        {8, true, "250", 123, 250},                            // "XY HOME TO TAPE CENTER"
+        {8, false, "", 107, 0},       {0, true, "abc", 99, 0}, // no digits: 0, the text shown as typed
+        {7, true, "-15mm", 106, -15}, {9, true, "99999999999", 136, INT32_MAX},
+        {9, false, "", 108, 0},       {6, false, "", 105, 0},
     };
     size_t n = 0;
     for (const Case& c : cases) {
@@ -207,10 +204,15 @@ TEST_F(PebScreen, CloseDuringARequestWaitsAndDropsTheReply)
 TEST(CutForceValues, ReadAsTheCLibraryThenSinglePrecision)
 {
     const std::pair<const char*, std::optional<float>> cases[] = {
-        {"1.5", 1.5f},          {"", 0.0f},         {"abc", 0.0f},     {"  -0.25", -0.25f}, {".5", 0.5f},
-        {"5.", 5.0f},           {"1e3", 1000.0f},   {"2e", 2.0f},      {"+2", 2.0f},        {"-3.5x", -3.5f},
-        {"0.1", 0.1f},          {"3.4e38", 3.4e38f}, {"1e39", std::nullopt}, {"-1e400", std::nullopt},
-        {"1e-400", 0.0f},       {"1e-50", 0.0f},    {"inf", 0.0f},     {"0x10", 0.0f},
+        {"1.5", 1.5f},          {"", 0.0f},
+        {"abc", 0.0f},          {"  -0.25", -0.25f},
+        {".5", 0.5f},           {"5.", 5.0f},
+        {"1e3", 1000.0f},       {"2e", 2.0f},
+        {"+2", 2.0f},           {"-3.5x", -3.5f},
+        {"0.1", 0.1f},          {"3.4e38", 3.4e38f},
+        {"1e39", std::nullopt}, {"-1e400", std::nullopt},
+        {"1e-400", 0.0f},       {"1e-50", 0.0f},
+        {"inf", 0.0f},          {"0x10", 0.0f},
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(cutForceValue(QString::fromLatin1(text)), value) << '"' << text << '"';
