@@ -163,32 +163,6 @@ TEST_P(TagChipScreen, ReadThenProgramWritesTheShownFieldsBack)
     EXPECT_NE(seen[1].record, toBytes(image)) << "the hidden bytes go back as zeros";
 }
 
-// An edit is cut to its field's width, and the "Y Number:" goes least
-// significant byte first.
-TEST_P(TagChipScreen, EditsLandInTheirFieldsBytes)
-{
-    struct Edit {
-        const char* label;
-        const char* text;
-        uint32_t offset;
-        QByteArray at;
-    };
-    const Edit edits[] = {
-        {"Version:", "300", 2, vantor::cartridge::testing::bytes({44})},
-        {"Y Number:", "16909060", 3, vantor::cartridge::testing::bytes({4, 3, 2, 1})},
-    };
-    for (const Edit& e : edits) {
-        SCOPED_TRACE(e.label);
-        const size_t i = fieldIndex(fields(), e.label);
-        ASSERT_TRUE(h->setText(dlg->programBox(i), QString::fromLatin1(e.text)));
-        ASSERT_TRUE(h->click(GetParam().programButton));
-        QByteArray expected(128, '\0');
-        expected.replace(qsizetype(e.offset), e.at.size(), e.at);
-        EXPECT_EQ(printer->seen().back().record, expected);
-        ASSERT_TRUE(h->setText(dlg->programBox(i), QStringLiteral("0")));
-    }
-}
-
 // A failed read leaves the boxes as they were; each failure shows its own
 // box, and the buttons stay usable.
 TEST_P(TagChipScreen, FailuresShowTheirBoxes)
