@@ -33,6 +33,11 @@ const Screen kScreens[] = {
      IDC_RTC_PROGRAM, "\"FAILED\" Reading the RIBBON TAGCHIP.\n", "\"FAILED\" Progamming the RIBBON TAGCHIP.\n"},
 };
 
+void PrintTo(const Screen& s, std::ostream* os)
+{
+    *os << s.name;
+}
+
 TagChipImage randomImage(unsigned seed)
 {
     std::mt19937 rng(seed);
