@@ -18,6 +18,9 @@
 #include "vantor/screens/motion/CXYCutterDlg.h"
 #include "vantor/screens/motion/CXYCutterLifeDlg.h"
 #include "vantor/screens/motion/PlatenTests.h"
+#include "vantor/screens/cartridge/CPEBCalibrationDlg.h"
+#include "vantor/screens/cartridge/CXYCutForceProgramDlg.h"
+#include "vantor/screens/cartridge/TagChipProgramDlg.h"
 
 // To put a screen on the menu:
 //   1. include its header here,
@@ -77,6 +80,12 @@ const std::vector<TestScreen>& testScreens()
         {IDC_EJECT_LIFE_TEST, modal<CEjectorDlg>(1)}, // the same run as "Ejector Test"
         {IDC_END_CUTTER_TEST, modal<CEndCutterDlg>(), headless(motion::kEndCutterTest)},
         {IDC_PRINT_HEAD_LIFT_TEST, modal<CPrintHeadLiftDlg>(), headlessPrintHeadLift()},
+        // Cartridge memories and calibrations (templates 156, 157, 161, 164):
+        // no cycles, so nothing to run headless.
+        {IDC_TAPE_TAGCHIP_PROGRAM, modal<TapeTagChipProgramDlg>()},
+        {IDC_RIBBON_TAGCHIP_PROGRAM, modal<RibbonTagChipProgramDlg>()},
+        {IDC_PEB_CALIBRATION, modal<CPEBCalibrationDlg>()},
+        {IDC_XY_CUT_FORCE_PROGRAM, modal<CXYCutForceProgramDlg>()},
     };
     return screens;
 }

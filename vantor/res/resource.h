@@ -58,3 +58,4 @@
 #include "exitmech_ids.h"
 #include "xycutter_ids.h"
 #include "ribbon_ids.h"
+#include "cartridge_ids.h"
