@@ -80,19 +80,20 @@ void applySpeed(driver::MotorGroupParams& g, const SpeedSettings& speed)
     g.rampDownProfile = speed.rampDownProfile;
 }
 
-void bindVref(CTestDlg& dlg, int sliderId, int labelId, int32_t& vref)
+void bindLabelledSlider(CTestDlg& dlg, int sliderId, int labelId, int32_t& value, int lo, int hi)
 {
-    vref = std::clamp(vref, 1, 255);
-    dlg.bindSlider(sliderId, vref);
+    value = std::clamp(value, lo, hi);
+    dlg.bindSlider(sliderId, value);
     auto showLabel = [&dlg, sliderId, labelId] {
         dlg.setText(labelId, QString::asprintf("%3d", dlg.sliderPos(sliderId)));
     };
     dlg.onNotify(sliderId, ui::Notify::SliderMoved, showLabel);
-    // The range first, so that the binding's position is not clamped to the default range.
+    // The range, then the position again: the binding may have shown it
+    // clamped to the default range.
     dlg.addRule(
-        [&dlg, sliderId, &vref, showLabel] {
-            dlg.setSliderRange(sliderId, 1, 255);
-            dlg.setSliderPos(sliderId, vref);
+        [&dlg, sliderId, &value, lo, hi, showLabel] {
+            dlg.setSliderRange(sliderId, lo, hi);
+            dlg.setSliderPos(sliderId, value);
             showLabel();
         },
         {});

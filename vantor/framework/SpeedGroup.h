@@ -58,8 +58,13 @@ bool profileExists(const QString& path);
 // A motor group's speed part from the settings.
 void applySpeed(driver::MotorGroupParams& g, const SpeedSettings& speed);
 
-// Binds a "VRef :" slider (range 1 to 255) and its label ("%3d" of the
-// position, updated as it moves) to `vref`.
-void bindVref(CTestDlg& dlg, int sliderId, int labelId, int32_t& vref);
+// Binds a slider of range lo..hi and its label ("%3d" of the position,
+// updated as it moves) to `value`, kept within the range.
+void bindLabelledSlider(CTestDlg& dlg, int sliderId, int labelId, int32_t& value, int lo, int hi);
+// The "VRef :" slider: range 1 to 255.
+inline void bindVref(CTestDlg& dlg, int sliderId, int labelId, int32_t& vref)
+{
+    bindLabelledSlider(dlg, sliderId, labelId, vref, 1, 255);
+}
 
 } // namespace vantor

@@ -3,7 +3,7 @@
 #include "vantor/framework/SpeedGroup.h"
 #include "vantor/res/resource.h"
 #include "vantor/screens/motion/EjectorRun.h"
-#include "vantor/screens/motion/ExitSlider.h"
+#include "vantor/framework/SpeedGroup.h"
 
 using namespace vantor::motion;
 

@@ -1,7 +1,7 @@
 #include "vantor/screens/motion/CEndCutterDlg.h"
 
 #include "vantor/res/resource.h"
-#include "vantor/screens/motion/ExitSlider.h"
+#include "vantor/framework/SpeedGroup.h"
 
 using namespace vantor::motion;
 

@@ -1,7 +1,7 @@
 #include "vantor/screens/motion/CPrintHeadLiftDlg.h"
 
 #include "vantor/res/resource.h"
-#include "vantor/screens/motion/ExitSlider.h"
+#include "vantor/framework/SpeedGroup.h"
 #include "vantor/screens/motion/PrintHeadLiftRun.h"
 
 using namespace vantor::motion;
