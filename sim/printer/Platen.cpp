@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sim/printer/Machine.h"
+#include "sim/printer/MediaPath.h"
 #include "protocol/PlatenMoveParams.h"
 
 namespace sim::mech {
@@ -12,18 +13,12 @@ using namespace protocol;
 
 namespace {
 
-// Label stock under the sensors: 25.4 mm pitch, a 3 mm gap after each label,
-// a 2 mm side notch and a 1.5 mm centre notch at each label's start.
-constexpr double kPitchMm = 25.4;
 int32_t sensorState(int32_t sensor, double positionMm)
 {
-    double inPitch = std::fmod(positionMm, kPitchMm);
-    if (inPitch < 0)
-        inPitch += kPitchMm;
     switch (sensor) {
-    case captureSensor::SideNotch: return inPitch < 2.0 ? 1 : 0;
-    case captureSensor::CenterNotch: return inPitch < 1.5 ? 1 : 0;
-    case captureSensor::GapNotch: return inPitch >= kPitchMm - 3.0 ? 1 : 0;
+    case captureSensor::SideNotch: return media::featureAt(media::Feature::SideNotch, positionMm);
+    case captureSensor::CenterNotch: return media::featureAt(media::Feature::CenterNotch, positionMm);
+    case captureSensor::GapNotch: return media::featureAt(media::Feature::Gap, positionMm);
     default: return 0;
     }
 }

@@ -33,6 +33,40 @@ bool RequestContext::readWords(const char* label, uint32_t address, int64_t coun
     return true;
 }
 
+bool RequestContext::readText(const char* label, uint32_t address, QString& text, size_t maxBytes)
+{
+    text.clear();
+    if (!address) {
+        note(QStringLiteral("%1: no address").arg(QLatin1String(label)));
+        return false;
+    }
+    // The longest prefix that resolves, then the terminator within it.
+    auto& mem = platform::CallerMemory::instance();
+    size_t lo = 0, hi = maxBytes;
+    while (lo < hi) {
+        const size_t mid = (lo + hi + 1) / 2;
+        if (mem.resolve(address, mid))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const uint8_t* p = lo >= 2 ? in(label, address, lo & ~size_t(1)) : nullptr;
+    if (!p) {
+        if (lo < 2)
+            note(QStringLiteral("%1 @%2 does not resolve").arg(QLatin1String(label)).arg(address, 8, 16, QLatin1Char('0')));
+        return false;
+    }
+    for (size_t i = 0; i + 1 < lo; i += 2) {
+        const char16_t ch = char16_t(p[i] | (p[i + 1] << 8));
+        if (ch == 0)
+            return true;
+        text += QChar(ch);
+    }
+    note(QStringLiteral("%1: no terminator").arg(QLatin1String(label)));
+    text.clear();
+    return false;
+}
+
 uint8_t* RequestContext::out(const char* label, uint32_t address, size_t length)
 {
     uint8_t* dest = address ? platform::CallerMemory::instance().resolve(address, length) : nullptr;

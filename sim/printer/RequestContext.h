@@ -32,6 +32,10 @@ public:
     // for a negative count or an address that does not resolve.
     bool readWords(const char* label, uint32_t address, int64_t count, std::vector<uint32_t>& words);
 
+    // A UTF-16LE text ended by a 0 character; false when the address does
+    // not resolve or no terminator comes within maxBytes.
+    bool readText(const char* label, uint32_t address, QString& text, size_t maxBytes = 2048);
+
     // A staged copy of the caller's bytes to write into, or null.
     uint8_t* out(const char* label, uint32_t address, size_t length);
     static void putWord(uint8_t* at, size_t index, int32_t value) { std::memcpy(at + 4 * index, &value, 4); }

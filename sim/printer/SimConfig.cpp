@@ -160,6 +160,8 @@ void SimConfig::applyFile(const QString& hostPath)
             } else {
                 ok = false;
             }
+        } else if (section == "sensors" || section == "cartridges") {
+            ok = applyMachineSetting(section, key, value);
         } else {
             ok = false;
         }
@@ -205,6 +207,7 @@ void SimConfig::applyEnvironment()
         parseFaults(v);
     if (!(v = env("DIAG_SIM_LATENCY")).isEmpty())
         parseLatency(v);
+    applyMachineEnvironment();
 }
 
 SimConfig SimConfig::fromEnvironment()

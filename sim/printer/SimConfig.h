@@ -38,6 +38,12 @@ struct SimConfig {
     std::map<uint32_t, FaultRule> faults;
     std::map<uint32_t, int64_t> latencyMs;
     QStringList warnings;          // entries that were ignored
+    // Machine conditions to rehearse with (MachineSettings.cpp): sensor
+    // states by item (door open, media absent, a gap blocked) and whether
+    // each cartridge is in.
+    std::map<uint32_t, int32_t> sensorStates;
+    bool tapeCartridgePresent = true;
+    bool ribbonCartridgePresent = true;
 
     // Defaults, then the file below the device root, then the environment.
     static SimConfig fromEnvironment();
@@ -50,6 +56,9 @@ struct SimConfig {
     void parseLatency(const QString& text);
 
     static bool parseKey(const QString& text, uint32_t& key);
+    // Sections [Sensors] and [Cartridges]; DIAG_SIM_SENSORS, DIAG_SIM_CARTRIDGES.
+    bool applyMachineSetting(const QString& section, const QString& key, const QString& value);
+    void applyMachineEnvironment();
 };
 
 constexpr const char* kConfigDevicePath = "\\Simulator\\simulator.ini";

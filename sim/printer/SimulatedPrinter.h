@@ -1,10 +1,11 @@
 #pragma once
 // The simulated printer driver behind PRN1:. It accepts exactly the request
-// codes, input lengths and output lengths of the driver contract, reads and
-// writes records only through CallerMemory, runs one module per mechanism,
-// takes simulated time (scaled, through the injectable clock), keeps usage
-// state in the state file and injects the configured faults. Requests of
-// parts not built yet fail as with an absent driver.
+// codes, input lengths, targets and output lengths of the driver contract,
+// reads and writes records only through CallerMemory, runs one module per
+// mechanism, takes simulated time (scaled, through the injectable clock),
+// keeps what a printer keeps in the state file, captures every print in the
+// spool folder and injects the configured faults. A refused request says
+// why in the trace and on standard error.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -46,7 +47,8 @@ public:
     };
     LastRequest lastRequest() const;
 
-    // Whether a command (engineering family) is simulated.
+    // Whether a request (a command of the engineering family, or a code of
+    // the user family) is simulated.
     static bool isBuilt(uint32_t code, uint32_t command);
     // Names every request code of the contract for the trace.
     static void nameRequests();
@@ -60,5 +62,8 @@ private:
     std::atomic<int64_t> m_maxRequestMs;
     LastRequest m_last;
 };
+
+// Says a refusal on standard error (a run of the same one once, counted).
+void reportRefusal(const QString& text);
 
 } // namespace sim

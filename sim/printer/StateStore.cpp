@@ -1,11 +1,17 @@
 #include "sim/printer/StateStore.h"
 
+#include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
+#include "sim/printer/Factory.h"
 #include "sim/printer/Random.h"
 
 namespace sim {
@@ -13,135 +19,168 @@ namespace sim {
 namespace {
 
 constexpr const char* kHeader = "[PrinterState]";
-constexpr const char* kVersionLine = "Version=1";
+constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
-int64_t toInteger(const QString& v)
+bool toInteger(const QString& v, int64_t& out)
 {
     bool ok = false;
-    const qlonglong n = v.toLongLong(&ok);
-    return ok ? int64_t(n) : int64_t(v.toDouble());
+    const qlonglong n = v.trimmed().toLongLong(&ok);
+    if (ok) {
+        out = int64_t(n);
+        return true;
+    }
+    const double d = v.trimmed().toDouble(&ok);
+    if (ok && std::isfinite(d) && std::fabs(d) < 9.2e18) {
+        out = int64_t(d);
+        return true;
+    }
+    return false;
 }
 
-uint32_t fnv1a(const QByteArray& bytes)
+int64_t integerOf(const QString& v)
 {
-    uint32_t h = 2166136261u;
-    for (char c : bytes) {
-        h ^= uint8_t(c);
-        h *= 16777619u;
-    }
-    return h;
+    int64_t n = 0;
+    return toInteger(v, n) ? n : 0;
 }
+
+enum class Kind { Integer, Real, Hex };
+
+Kind kindOf(const QString& key)
+{
+    if (key == stateKey::TapeTagChipImage || key == stateKey::RibbonTagChipImage)
+        return Kind::Hex;
+    if (key.endsWith(QLatin1String("EncoderRatio")) || key == stateKey::CutForceM || key == stateKey::CutForceC)
+        return Kind::Real;
+    return Kind::Integer;
+}
+
+// Whether a value of a known key is well formed.
+bool wellFormed(const QString& key, const QString& value, const QString& factory)
+{
+    switch (kindOf(key)) {
+    case Kind::Integer: {
+        int64_t n = 0;
+        return toInteger(value, n);
+    }
+    case Kind::Real: {
+        bool ok = false;
+        const double d = value.trimmed().toDouble(&ok);
+        return ok && std::isfinite(d);
+    }
+    case Kind::Hex: {
+        const QByteArray hex = value.trimmed().toLatin1();
+        if (hex.size() != factory.size())
+            return false;
+        for (char c : hex)
+            if (!std::isxdigit(uint8_t(c)))
+                return false;
+        return true;
+    }
+    }
+    return false;
+}
+
+// The file's lock: a separate lock file, so that the state file itself can
+// be renamed over while others wait. Released when the process dies.
+class FileLock {
+public:
+    explicit FileLock(const QString& stateFile)
+    {
+        QDir().mkpath(QFileInfo(stateFile).absolutePath());
+        m_fd = ::open(QFile::encodeName(stateFile + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
+                      0644);
+        if (m_fd >= 0)
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FileLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
 
 } // namespace
 
 std::map<QString, QString> StateStore::factoryValues(uint64_t seed)
 {
-    // Each unit's encoders differ slightly from the nominal ratio (up to 2 %).
-    auto ratio = [seed](double nominal, uint64_t salt) {
-        Random r(Random::mix(seed, salt));
-        return QString::number(nominal * (1.0 + r.range(-0.02, 0.02)), 'f', 6);
-    };
-    return {
-        {stateKey::CutsMade, "0"},
-        {stateKey::InchesPrinted, "0"},
-        {stateKey::InchesFed, "0"},
-        {stateKey::TapeTagChipVersion, "3"},
-        {stateKey::RibbonTagChipVersion, "2"},
-        {stateKey::KeyboardLayout, "1"},
-        {stateKey::PlatenEncoderRatio, ratio(1.8, 1)},
-        {stateKey::RewindEncoderRatio, ratio(0.9, 2)},
-        {stateKey::RibbonEncoderRatio, ratio(1.2, 3)},
-        {stateKey::PlatenMoves, "0"},
-        {stateKey::PlatenPulses, "0"},
-        {stateKey::TapeRewindMoves, "0"},
-        {stateKey::RibbonMoves, "0"},
-        {stateKey::EjectorRevolutions, "0"},
-        {stateKey::EndCutterCuts, "0"},
-        {stateKey::PrintHeadLoads, "0"},
-        {stateKey::PrintHeadLifts, "0"},
-        {stateKey::XYCuts, "0"},
-        {stateKey::XYMoves, "0"},
-        {stateKey::MediaJamRuns, "0"},
-    };
+    std::map<QString, QString> v;
+    factoryMachineState(seed, v);
+    return v;
 }
 
 StateStore::StateStore(QString hostFile, uint64_t seed)
-    : m_file(std::move(hostFile)), m_seed(seed), m_values(factoryValues(seed)), m_factory(m_values)
+    : m_file(std::move(hostFile)), m_seed(seed), m_factory(factoryValues(seed)), m_base(m_factory), m_values(m_factory)
 {
 }
 
-bool StateStore::load()
+StateStore::FileId StateStore::currentId() const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_values = m_factory;
-    m_warning.clear();
-    m_warningTaken = false;
-    m_dirty = false;
+    struct stat st {};
+    if (m_file.isEmpty() || ::stat(QFile::encodeName(m_file).constData(), &st) != 0)
+        return FileId{};
+    return FileId{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_ino)};
+}
 
+StateStore::ReadResult StateStore::readFile(std::map<QString, QString>& values, QStringList& problems) const
+{
+    values = m_factory;
     QFile f(m_file);
-    if (m_file.isEmpty() || !f.exists()) {
-        m_warning = QStringLiteral("no printer state file, starting from factory values");
-        return false;
-    }
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024) {
-        m_warning = QStringLiteral("printer state file unreadable, starting from factory values");
-        return false;
-    }
+    if (m_file.isEmpty() || !f.exists())
+        return ReadResult::Missing;
+    if (!f.open(QIODevice::ReadOnly))
+        return ReadResult::Unreadable;
+    if (f.size() > kMaxFileBytes)
+        return ReadResult::Corrupt;
     const QByteArray all = f.readAll();
-    const int checksumAt = all.lastIndexOf("Checksum=");
-    bool ok = checksumAt > 0 && all.startsWith(kHeader);
-    if (ok) {
-        const QByteArray body = all.left(checksumAt);
-        bool hexOk = false;
-        const uint32_t stored = all.mid(checksumAt + 9).trimmed().toUInt(&hexOk, 16);
-        ok = hexOk && stored == fnv1a(body);
-    }
-    std::map<QString, QString> read = m_factory;
-    if (ok) {
-        const QList<QByteArray> lines = all.left(checksumAt).split('\n');
-        ok = lines.size() >= 2 && lines[1].trimmed() == kVersionLine;
-        for (int i = 2; ok && i < lines.size(); ++i) {
-            const QByteArray line = lines[i].trimmed();
-            if (line.isEmpty())
-                continue;
-            const int eq = line.indexOf('=');
-            if (eq <= 0) {
-                ok = false;
-                break;
-            }
-            const QString key = QString::fromUtf8(line.left(eq));
-            const QString value = QString::fromUtf8(line.mid(eq + 1));
-            // Unknown keys are kept: a later version may have written them.
-            auto known = m_factory.find(key);
-            if (known != m_factory.end()) {
-                bool num = false;
-                value.toDouble(&num);
-                if (!num) {
-                    ok = false;
-                    break;
-                }
-            }
-            read[key] = value;
+    if (all.contains('\0'))
+        return ReadResult::Corrupt;
+    const QList<QByteArray> lines = all.split('\n');
+    int first = 0;
+    while (first < lines.size() && lines[first].trimmed().isEmpty())
+        ++first;
+    if (first >= lines.size() || lines[first].trimmed() != kHeader)
+        return ReadResult::Corrupt;
+    for (int i = first + 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
+            continue;
+        const int eq = line.indexOf('=');
+        const QString key = eq > 0 ? QString::fromUtf8(line.left(eq)).trimmed() : QString();
+        if (key.isEmpty()) {
+            problems << QStringLiteral("printer state file line %1 \"%2\" does not parse, ignored")
+                            .arg(i + 1)
+                            .arg(QString::fromUtf8(line.left(60)));
+            continue;
         }
+        if (key == QLatin1String("Checksum")) // written by earlier versions
+            continue;
+        const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
+        auto known = m_factory.find(key);
+        if (known != m_factory.end() && !wellFormed(key, value, known->second)) {
+            problems << QStringLiteral("printer state file: %1=%2 does not parse, keeping %3")
+                            .arg(key, value.left(60), known->second.left(60));
+            continue;
+        }
+        // Unknown keys are kept: a later version may have written them.
+        values[key] = value;
     }
-    if (!ok) {
-        m_warning = QStringLiteral("printer state file corrupt, starting from factory values");
-        return false;
-    }
-    m_values = std::move(read);
-    return true;
+    return ReadResult::Good;
 }
 
-bool StateStore::saveLocked()
+bool StateStore::writeFileLocked(const std::map<QString, QString>& values)
 {
-    QByteArray body = QByteArray(kHeader) + '\n' + kVersionLine + '\n';
-    for (const auto& [key, value] : m_values)
-        body += key.toUtf8() + '=' + value.toUtf8() + '\n';
-    const QByteArray all = body + "Checksum=" + QByteArray::number(fnv1a(body), 16).rightJustified(8, '0') + '\n';
+    QByteArray all = QByteArray(kHeader) + '\n';
+    for (const auto& [key, value] : values)
+        all += key.toUtf8() + '=' + value.toUtf8() + '\n';
     QDir().mkpath(QFileInfo(m_file).absolutePath());
     // A whole new file renamed over the old one: a crash leaves one or the
-    // other, never half a file. No sync: the counters are not worth a disk
-    // flush per move.
+    // other, never half a file, and readers without the lock see either.
     const QString temp = m_file + QStringLiteral(".tmp");
     {
         QFile f(temp);
@@ -152,64 +191,233 @@ bool StateStore::saveLocked()
         QFile::remove(temp);
         return false;
     }
-    m_dirty = false;
+    m_seen = currentId();
     return true;
 }
 
-bool StateStore::save()
+void StateStore::setWarnings(const QStringList& warnings, bool toStderr)
+{
+    if (toStderr)
+        for (const QString& w : warnings)
+            std::fprintf(stderr, "simulator: %s\n", qPrintable(w));
+    m_warning = warnings.join(QStringLiteral("; "));
+    m_warningTaken = m_warning.isEmpty();
+}
+
+// With the lock held: reads the file into m_base; a corrupt file is moved
+// aside and factory values written in its place.
+bool StateStore::reloadLocked(bool report)
+{
+    QStringList problems;
+    std::map<QString, QString> read;
+    const ReadResult r = readFile(read, problems);
+    QStringList warnings;
+    bool good = r == ReadResult::Good;
+    switch (r) {
+    case ReadResult::Missing:
+        warnings << QStringLiteral("no printer state file, starting from factory values");
+        m_base = m_factory;
+        writeFileLocked(m_base);
+        setWarnings(warnings, false);
+        return false;
+    case ReadResult::Unreadable:
+        warnings << QStringLiteral("printer state file unreadable, starting from factory values");
+        m_base = m_factory;
+        m_seen = currentId();
+        break;
+    case ReadResult::Corrupt: {
+        const QString bad = m_file + QStringLiteral(".bad");
+        QFile::remove(bad);
+        const bool kept = QFile::rename(m_file, bad);
+        warnings << (kept ? QStringLiteral("printer state file corrupt, kept as %1, starting from factory values").arg(bad)
+                          : QStringLiteral("printer state file corrupt, starting from factory values"));
+        m_base = m_factory;
+        writeFileLocked(m_base);
+        break;
+    }
+    case ReadResult::Good:
+        m_base = std::move(read);
+        m_seen = currentId();
+        break;
+    }
+    warnings << problems;
+    if (report || !warnings.isEmpty())
+        setWarnings(warnings, true);
+    return good && problems.isEmpty();
+}
+
+bool StateStore::load()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return saveLocked();
+    m_ops.clear();
+    m_requestMark = 0;
+    m_warning.clear();
+    m_warningTaken = false;
+    bool good = false;
+    {
+        FileLock fileLock(m_file);
+        good = reloadLocked(false);
+    }
+    recompute();
+    return good;
+}
+
+void StateStore::refresh()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (currentId() == m_seen)
+        return;
+    {
+        FileLock fileLock(m_file);
+        reloadLocked(false);
+    }
+    recompute();
+}
+
+void StateStore::applyOps(std::map<QString, QString>& values) const
+{
+    for (const Op& op : m_ops) {
+        QString& v = values[op.key];
+        if (op.kind == Op::Add)
+            v = QString::number(integerOf(v) + op.delta);
+        else
+            v = op.value;
+    }
+}
+
+void StateStore::recompute()
+{
+    m_values = m_base;
+    applyOps(m_values);
 }
 
 bool StateStore::flush()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_dirty ? saveLocked() : true;
+    if (m_ops.empty() || m_inRequest)
+        return true;
+    bool ok = false;
+    {
+        FileLock fileLock(m_file);
+        if (currentId() != m_seen)
+            reloadLocked(false);
+        std::map<QString, QString> merged = m_base;
+        applyOps(merged);
+        ok = writeFileLocked(merged);
+        if (ok) {
+            m_base = std::move(merged);
+            m_ops.clear();
+            m_requestMark = 0;
+        }
+    }
+    recompute();
+    return ok;
 }
 
-QString StateStore::valueLocked(const char* key) const
+int64_t StateStore::next(const QString& key)
 {
-    auto it = m_values.find(QString::fromLatin1(key));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    FileLock fileLock(m_file);
+    if (currentId() != m_seen)
+        reloadLocked(false);
+    m_base[key] = QString::number(integerOf(m_base.count(key) ? m_base[key] : QString()) + 1);
+    const int64_t value = integerOf(m_base[key]);
+    writeFileLocked(m_base);
+    recompute();
+    return value;
+}
+
+void StateStore::beginRequest()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_inRequest = true;
+    m_requestMark = m_ops.size();
+}
+
+void StateStore::endRequest(bool keep)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_inRequest = false;
+    if (!keep && m_ops.size() > m_requestMark) {
+        m_ops.resize(m_requestMark);
+        recompute();
+    }
+    m_requestMark = m_ops.size();
+}
+
+QString StateStore::valueLocked(const QString& key) const
+{
+    auto it = m_values.find(key);
     return it == m_values.end() ? QString() : it->second;
 }
 
-int64_t StateStore::integer(const char* key) const
+int64_t StateStore::integer(const QString& key) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return toInteger(valueLocked(key));
+    return integerOf(valueLocked(key));
 }
 
-double StateStore::real(const char* key) const
+double StateStore::real(const QString& key) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return valueLocked(key).toDouble();
 }
 
-void StateStore::setInteger(const char* key, int64_t value)
+QString StateStore::text(const QString& key) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    QString& v = m_values[QString::fromLatin1(key)];
+    return valueLocked(key);
+}
+
+QByteArray StateStore::bytes(const QString& key) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const QByteArray hex = valueLocked(key).toLatin1();
+    for (char c : hex)
+        if (!std::isxdigit(uint8_t(c)))
+            return QByteArray();
+    return QByteArray::fromHex(hex);
+}
+
+void StateStore::addOp(Op op)
+{
+    QString& v = m_values[op.key];
+    if (op.kind == Op::Add)
+        v = QString::number(integerOf(v) + op.delta);
+    else
+        v = op.value;
+    m_ops.push_back(std::move(op));
+}
+
+void StateStore::setInteger(const QString& key, int64_t value)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
     const QString nv = QString::number(value);
-    if (v != nv) {
-        v = nv;
-        m_dirty = true;
-    }
+    if (valueLocked(key) != nv)
+        addOp(Op{Op::Set, key, 0, nv});
 }
 
-void StateStore::setReal(const char* key, double value)
+void StateStore::setReal(const QString& key, double value)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_values[QString::fromLatin1(key)] = QString::number(value, 'f', 6);
-    m_dirty = true;
+    const QString nv = QString::number(value, 'g', 9);
+    if (valueLocked(key) != nv)
+        addOp(Op{Op::Set, key, 0, nv});
 }
 
-void StateStore::add(const char* key, int64_t delta)
+void StateStore::setBytes(const QString& key, const QByteArray& value)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    QString& v = m_values[QString::fromLatin1(key)];
-    v = QString::number(toInteger(v) + delta);
-    m_dirty = true;
+    const QString nv = QString::fromLatin1(value.toHex());
+    if (valueLocked(key) != nv)
+        addOp(Op{Op::Set, key, 0, nv});
+}
+
+void StateStore::add(const QString& key, int64_t delta)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (delta != 0)
+        addOp(Op{Op::Add, key, delta, QString()});
 }
 
 QString StateStore::takeWarning()

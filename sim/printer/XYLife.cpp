@@ -16,34 +16,9 @@ using namespace protocol;
 
 namespace {
 
-constexpr size_t kMaxPathBytes = 2048;
-
-// A 0-terminated UTF-16LE text in caller memory; false when it does not
-// resolve or has no terminator within kMaxPathBytes.
 bool readPath(RequestContext& ctx, uint32_t address, QString& path)
 {
-    if (!address)
-        return false;
-    // The longest resolvable prefix, then the terminator within it.
-    size_t lo = 0, hi = kMaxPathBytes;
-    auto& mem = platform::CallerMemory::instance();
-    while (lo < hi) {
-        const size_t mid = (lo + hi + 1) / 2;
-        if (mem.resolve(address, mid))
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    const uint8_t* p = lo >= 2 ? ctx.in("cut file path", address, lo & ~size_t(1)) : nullptr;
-    if (!p)
-        return false;
-    for (size_t i = 0; i + 1 < lo; i += 2) {
-        const char16_t ch = char16_t(p[i] | (p[i + 1] << 8));
-        if (ch == 0)
-            return true;
-        path += QChar(ch);
-    }
-    return false;
+    return ctx.readText("cut file path", address, path);
 }
 
 int countSegments(const QByteArray& text)

@@ -1,5 +1,6 @@
 // Requests outside the contract fail and leave every caller buffer as it was.
 #include <cstring>
+#include <initializer_list>
 
 #include "SimTestSupport.h"
 #include "protocol/UserRequests.h"
@@ -74,21 +75,79 @@ TEST_F(Contract, WrongCodesLengthsTargetsAndCommandsFail)
     EXPECT_GT(out, 0);
 }
 
-TEST_F(Contract, CommandsNotSimulatedYetFailLikeAnAbsentDriver)
+TEST_F(Contract, EveryRequestOfTheProgramsIsAnswered)
 {
-    CommandBlock read{88, cmd::adc::Read, 0};
-    expectRefused(IOCTL_PRN_ADC_READ, &read, 12, 4, "ADC read");
-    CommandBlock sensor{17, cmd::sensor::Read, 0};
-    expectRefused(IOCTL_PRN_SENSOR_READ, &sensor, 12, 4, "sensor read");
-    CommandBlock tag{target::TagChip, cmd::tagChip::ReadTape, 0};
-    expectRefused(IOCTL_PRN_TAGCHIP, &tag, 12, 64, "TagChip read");
-    expectRefused(protocol::IOCTL_PRN_GET_PEB, nullptr, 0, 36, "PEB read");
-    EXPECT_FALSE(sim::SimulatedPrinter::isBuilt(IOCTL_PRN_ADC_READ, cmd::adc::Read));
-    EXPECT_TRUE(sim::SimulatedPrinter::isBuilt(IOCTL_PRN_MOTION, cmd::motion::PlatenMove));
+    // Each command number of the shared protocol, under its own request.
+    const std::pair<uint32_t, std::vector<uint32_t>> engineering[] = {
+        {IOCTL_PRN_MOTION, {1, 2, 3, 4, 5, 6, 7, 9, 11, 14, 15, 25, 26, 27, 35, 38, 44}},
+        {IOCTL_PRN_SENSOR_READ, {16, 17, 50, 51}},
+        {IOCTL_PRN_REGISTER, {32, 37, 62}},
+        {IOCTL_PRN_ADC_READ, {33}},
+        {IOCTL_PRN_GPIO, {30, 31}},
+        {IOCTL_PRN_TAGCHIP, {39, 40, 41, 42}},
+        {IOCTL_PRN_PRINT, {18, 19, 20, 36, 52, 53, 54}},
+        {IOCTL_PRN_RIBBON_COLOR, {28}},
+        {IOCTL_PRN_TEST_RUN, {21, 22, 23, 24}},
+        {IOCTL_PRN_PEB, {45, 46, 47, 64}},
+        {IOCTL_PRN_CUT_FORCE, {48, 49}},
+    };
+    for (const auto& [code, commands] : engineering)
+        for (uint32_t command : commands)
+            EXPECT_TRUE(sim::SimulatedPrinter::isBuilt(code, command)) << std::hex << code << std::dec << " " << command;
+    for (uint32_t f : {0x80Eu, 0x812u, 0x817u, 0x839u, 0x846u, 0x849u, 0x84Au, 0x84Bu, 0x84Cu, 0x864u, 0x883u, 0x884u,
+                       0x885u, 0x886u, 0x9DBu, 0x9DFu})
+        EXPECT_TRUE(sim::SimulatedPrinter::isBuilt(protocol::userCode(f), 0)) << std::hex << f;
+    EXPECT_FALSE(sim::SimulatedPrinter::isBuilt(IOCTL_PRN_ADC_READ, cmd::gpio::Read)) << "a number belongs to one request";
+}
+
+TEST_F(Contract, ItemsAnswerOnlyWithTheirOwnSizesAndTargets)
+{
+    struct Case {
+        uint32_t code;
+        CommandBlock block;
+        uint32_t outLen;
+        const char* what;
+    };
+    const Case cases[] = {
+        {IOCTL_PRN_SENSOR_READ, {17, 16, 0}, 8, "door read as a temperature"},
+        {IOCTL_PRN_SENSOR_READ, {14, 16, 0}, 4, "thermistor read as a state"},
+        {IOCTL_PRN_SENSOR_READ, {13, 16, 0}, 4, "colour sensor read as a state"},
+        {IOCTL_PRN_SENSOR_READ, {21, 16, 0}, 4, "no sensor 21"},
+        {IOCTL_PRN_SENSOR_READ, {17, 50, 0}, 4, "calibration of the door"},
+        {IOCTL_PRN_REGISTER, {97, 37, 0}, 4, "colour DACs as a word"},
+        {IOCTL_PRN_REGISTER, {28, 62, 0}, 0, "setting write without its word"},
+        {IOCTL_PRN_REGISTER, {88, 32, 0}, 0, "DAC write to an ADC channel"},
+        {IOCTL_PRN_ADC_READ, {96, 33, 0}, 4, "ADC channel 96"},
+        {IOCTL_PRN_ADC_READ, {88, 33, 0}, 8, "ADC read of 8 bytes"},
+        {IOCTL_PRN_GPIO, {36, 30, 0}, 4, "GPIO group 36"},
+        {IOCTL_PRN_GPIO, {40, 31, 0}, 0, "GPIO set without its word"},
+        {IOCTL_PRN_TAGCHIP, {98, 39, 0}, 64, "half a TagChip"},
+        {IOCTL_PRN_TAGCHIP, {97, 41, 0}, 128, "TagChip on target 97"},
+        {IOCTL_PRN_PEB, {107, 46, 0}, 0, "PEB save of item 107"},
+        {IOCTL_PRN_PEB, {100, 64, 0}, 4, "command 64 on a narrow item"},
+        {IOCTL_PRN_PEB, {109, 47, 0}, 32, "short PEB record"},
+        {IOCTL_PRN_CUT_FORCE, {107, 49, 0}, 8, "cut force read on 107"},
+        {IOCTL_PRN_CUT_FORCE, {111, 49, 0}, 4, "half the cut force"},
+        {IOCTL_PRN_PRINT, {35, 18, 0}, 0, "print on target 35"},
+        {IOCTL_PRN_RIBBON_COLOR, {36, 28, 0}, 0, "ribbon colour without its record"},
+        {IOCTL_PRN_TEST_RUN, {35, 24, 0}, 0, "fiducial run without its record"},
+    };
+    for (const Case& c : cases)
+        expectRefused(c.code, &c.block, 12, c.outLen, c.what);
+
+    namespace ud = protocol;
+    expectRefused(ud::IOCTL_PRN_GET_PEB, nullptr, 0, 32, "user PEB of 32 bytes");
+    const int16_t half = 1100;
+    expectRefused(ud::IOCTL_PRN_SET_HEAD_RESISTANCE, &half, 2, 0, "2-byte resistor value");
+    const int32_t low = 1073;
+    expectRefused(ud::IOCTL_PRN_SET_HEAD_RESISTANCE, &low, 4, 0, "resistor value below 1074");
+    expectRefused(ud::IOCTL_PRN_GET_DOT_WIDTH, &low, 4, 4, "dot width with an input");
+    expectRefused(ud::IOCTL_PRN_IMAGE_END, nullptr, 0, 0, "image end without image");
     uint32_t written = 9;
-    const uint8_t row[8] = {};
-    EXPECT_FALSE(prn.write(row, sizeof row, &written));
+    const uint8_t row[156] = {};
+    EXPECT_FALSE(prn.write(row, sizeof row, &written)) << "a row outside an image";
     EXPECT_EQ(written, 0u);
+    EXPECT_FALSE(printer().lastRequest().refusal.isEmpty());
 }
 
 TEST_F(Contract, FreedTableAddressFailsCleanly)

@@ -60,14 +60,17 @@ TEST_F(State, CountersAndLayoutSurviveARestart)
     EXPECT_EQ(layout(kbd), 4);
 }
 
-TEST_F(State, CorruptOrTamperedFileStartsFromFactoryWithATraceWarning)
+TEST_F(State, HandEditsLoadAndBadEntriesAreIgnoredOneByOne)
 {
     start();
     cut(2);
     stop();
     QByteArray text = readFile(stateFile());
     ASSERT_TRUE(text.contains("Usage.CutsMade=2"));
+    // A hand edit of one value, one entry that does not parse, one unknown key.
     text.replace("Usage.CutsMade=2", "Usage.CutsMade=9");
+    text.replace("Usage.InchesFed=2", "Usage.InchesFed=two");
+    text += "Future.Key=kept as it is\nno equals sign here\n";
     {
         QFile f(stateFile());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -76,22 +79,41 @@ TEST_F(State, CorruptOrTamperedFileStartsFromFactoryWithATraceWarning)
     const QString tracePath = root.filePath("trace.txt");
     platform::trace::setFile(tracePath);
     start();
-    EXPECT_EQ(usage().cutsMade, 0u) << "a tampered file is not trusted";
+    EXPECT_EQ(usage().cutsMade, 9u) << "a hand edit loads";
+    EXPECT_EQ(devices.state->integer(sim::stateKey::InchesFed), 0) << "the bad entry keeps its factory value";
+    EXPECT_FALSE(QFile::exists(stateFile() + ".bad")) << "no whole-file reset for one line";
     platform::trace::setFile(QString());
-    EXPECT_TRUE(readFile(tracePath).contains("warning: printer state file corrupt"));
+    const QByteArray trace = readFile(tracePath);
+    EXPECT_TRUE(trace.contains("Usage.InchesFed=two does not parse"));
+    EXPECT_TRUE(trace.contains("\"no equals sign here\" does not parse"));
+    cut(1);
+    stop();
+    const QByteArray after = readFile(stateFile());
+    EXPECT_TRUE(after.contains("Usage.CutsMade=10"));
+    EXPECT_TRUE(after.contains("Future.Key=kept as it is"));
+}
 
-    // Garbage, and an empty file.
-    for (const QByteArray& junk : {QByteArray("\x00\xff garbage", 10), QByteArray()}) {
-        stop();
-        QFile f(stateFile());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(junk);
-        f.close();
+TEST_F(State, CorruptFileIsKeptAsBadAndFactoryValuesWritten)
+{
+    for (const QByteArray& junk : {QByteArray("\x00\xff garbage", 10), QByteArray(), QByteArray("Usage.CutsMade=5\n")}) {
         start();
-        EXPECT_FALSE(devices.state->warning().isEmpty());
+        cut(1);
+        stop();
+        QFile::remove(stateFile() + ".bad");
+        {
+            QFile f(stateFile());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(junk);
+        }
+        start();
+        EXPECT_TRUE(devices.state->warning().contains("corrupt, kept as")) << junk.toHex().constData();
+        EXPECT_EQ(readFile(stateFile() + ".bad"), junk) << "the bad file is kept for a look";
+        EXPECT_TRUE(readFile(stateFile()).startsWith("[PrinterState]")) << "factory values are written at once";
         EXPECT_EQ(usage().cutsMade, 0u);
         cut(1);
         EXPECT_EQ(usage().cutsMade, 1u) << "and carries on from there";
+        stop();
+        QFile::remove(stateFile());
     }
 }
 
