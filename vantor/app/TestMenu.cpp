@@ -12,6 +12,12 @@
 #include "vantor/screens/motion/CPlatenSensorDlg.h"
 #include "vantor/screens/motion/CTapeRewindDlg.h"
 #include "vantor/screens/motion/PlatenTests.h"
+#include "vantor/screens/sensor/CADCDlg.h"
+#include "vantor/screens/sensor/CDacDlg.h"
+#include "vantor/screens/sensor/CGPIODlg.h"
+#include "vantor/screens/sensor/CMediaJamDlg.h"
+#include "vantor/screens/sensor/CSensorReadDlg.h"
+#include "vantor/screens/sensor/MediaJamRun.h"
 
 // To put a screen on the menu:
 //   1. include its header here,
@@ -60,6 +66,13 @@ const std::vector<TestScreen>& testScreens()
         {IDC_EJECT_LIFE_TEST, modal<CEjectorDlg>(1)}, // the same run as "Ejector Test"
         {IDC_END_CUTTER_TEST, modal<CEndCutterDlg>(), headless(motion::kEndCutterTest)},
         {IDC_PRINT_HEAD_LIFT_TEST, modal<CPrintHeadLiftDlg>(), headlessPrintHeadLift()},
+        // Converter and sensor tests (templates 153, 152, 158, 139); only the
+        // media jam test (154) cycles.
+        {IDC_ADC_TEST, modal<CADCDlg>()},
+        {IDC_DAC_TEST, modal<CDacDlg>()},
+        {IDC_GPIO_TEST, modal<CGPIODlg>()},
+        {IDC_SENSOR_READ_TEST, modal<CSensorReadDlg>()},
+        {IDC_MEDIA_JAM_TEST, modal<CMediaJamDlg>(), headless(sensor::kMediaJamTest)},
     };
     return screens;
 }

@@ -56,3 +56,4 @@
 #include "platen_ids.h"
 #include "taperewind_ids.h"
 #include "exitmech_ids.h"
+#include "sensor_ids.h"
