@@ -12,9 +12,10 @@ constexpr int kSelectIds[kAnalogRows] = {IDC_SR_SELECT0, IDC_SR_SELECT1, IDC_SR_
 constexpr int kWriteIds[kAnalogRows] = {IDC_SR_WRITE0, IDC_SR_WRITE1, IDC_SR_WRITE2, IDC_SR_WRITE3};
 constexpr int kButtonIds[] = {IDC_SR_READ, IDC_SR_CALIBRATE, IDC_SR_WRITE_DAC};
 
+// Four significant digits: a tenth of a degree, and -1 for no reading.
 QString temperatureText(double t)
 {
-    return QString::number(t, 'g', 15);
+    return QString::number(t, 'g', 4);
 }
 } // namespace
 
