@@ -38,6 +38,8 @@ CDacDlg::~CDacDlg()
 void CDacDlg::initControls()
 {
     updateData(false);
+    for (int d = 0; d < kDacs; ++d)
+        control(kValueIds[d])->setAccessibleName(text(kEnableIds[d]));
     for (int d = 0; d < kDacs; ++d) {
         m_panels[size_t(d)] = std::make_unique<CDacSettingDlg>(CDacSettingDlg::kDecimal, this);
         m_panels[size_t(d)]->Create(kPanelAt[d]);

@@ -26,6 +26,7 @@ void CGPIODlg::initControls()
     m_direction = 1;
     updateData(false);
     setText(IDC_GPIO_STATUS, QString());
+    control(IDC_GPIO_STATUS)->setAccessibleName(QStringLiteral("Status"));
     m_pins = std::make_unique<CPinDlg>(this);
     m_pins->Create(QPoint(40, 80));
     m_pins->setEditable(CPinDlg::kOutput, true);

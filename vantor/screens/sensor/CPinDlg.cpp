@@ -85,14 +85,21 @@ void CPinDlg::refresh()
 {
     ++m_showing;
     for (int k = 0; k < kPins; ++k) {
+        const QString type(QLatin1Char(m_types[size_t(k)]));
         setText(numberId(k), m_numbers[size_t(k)]);
-        setText(typeId(k), QString(QLatin1Char(m_types[size_t(k)])));
+        setText(typeId(k), type);
         const int32_t v = m_values[size_t(k)];
         setText(valueId(k), v < 0 ? QStringLiteral("?") : QString::number(v));
         enable(valueId(k), pinEditable(k));
+        // Read by assistive clients with the pin they belong to.
+        const QString pin = QStringLiteral("GPIO Pin: %1").arg(m_numbers[size_t(k)]);
+        control(numberId(k))->setAccessibleName(pin);
+        control(typeId(k))->setAccessibleName(pin + QStringLiteral(" Type: ") + type);
+        control(valueId(k))->setAccessibleName(pin + QStringLiteral(" Value:"));
     }
     const int32_t byte = m_values[kPins];
     setText(IDC_PIN_BYTE, byte < 0 ? QStringLiteral("0x??") : QString::asprintf("0x%02X", unsigned(byte)));
+    control(IDC_PIN_BYTE)->setAccessibleName(QStringLiteral("Value:"));
     --m_showing;
 }
 

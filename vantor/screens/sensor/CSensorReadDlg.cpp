@@ -50,6 +50,21 @@ CSensorReadDlg::~CSensorReadDlg()
 void CSensorReadDlg::initControls()
 {
     setText(IDC_SR_ROOM_TEMP, QStringLiteral("-"));
+    // The template's labels stand beside, not before, these controls: name
+    // each with its row for assistive clients.
+    for (int row = 0; row < kStateRows; ++row)
+        for (int state = 0; state < 2; ++state) {
+            const SensorRowText& t = kSensorRowTexts[row];
+            control(stateId(row, state))
+                ->setAccessibleName(QString::fromUtf8(t.label) + QLatin1Char(' ') +
+                                    QString::fromUtf8(state ? t.state1 : t.state0));
+        }
+    for (int row = 0; row < kAnalogRows; ++row) {
+        const QString label = QString::fromUtf8(kAnalogLabels[row]);
+        control(kDacIds[row])->setAccessibleName(label + QStringLiteral(" DAC setting"));
+        control(kSelectIds[row])->setAccessibleName(label);
+        control(kWriteIds[row])->setAccessibleName(label + QStringLiteral(" Write DAC"));
+    }
 }
 
 void CSensorReadDlg::startWorker()

@@ -13,6 +13,8 @@
 #include "protocol/RequestCodes.h"
 #include "vantor/screens/sensor/CDacSettingDlg.h"
 #include "vantor/screens/sensor/ConverterRuns.h"
+#include "vantor/screens/sensor/MediaJamRun.h"
+#include "vantor/settings/CSettingsFile.h"
 
 using namespace vantor::sensor;
 using platform::testing::RecordingDevice;
@@ -227,5 +229,37 @@ INSTANTIATE_TEST_SUITE_P(
                       GpioCase{GpioRequest::Op::Set, true, 5, "Set 0x05 Success", std::nullopt, 31},
                       GpioCase{GpioRequest::Op::Set, true, 0xC3, "Set 0xC3 Success", std::nullopt, 31},
                       GpioCase{GpioRequest::Op::Set, false, 5, "Set Fail", -1, 31}));
+
+struct JamCase {
+    int32_t length, copies, endCut;
+    int32_t sentEndCut;
+};
+
+class MediaJamRecordBytes : public ::testing::TestWithParam<JamCase> {};
+
+TEST_P(MediaJamRecordBytes, TheBlockPointsAtLengthCopiesAndEndCut)
+{
+    Printer p;
+    CSettingsFile file;
+    CMediaJamSettings values(file);
+    values.length = GetParam().length;
+    values.copies = GetParam().copies;
+    values.endCut = GetParam().endCut;
+    MediaJamRun run(p.driver, values);
+    EXPECT_EQ(run.record().block().Target, 11u);
+    EXPECT_EQ(run.record().block().Command, 35u);
+    EXPECT_EQ(run.record().block().Param, run.record().address());
+    const uint8_t* bytes = platform::CallerMemory::instance().resolve(run.record().block().Param, 12);
+    ASSERT_NE(bytes, nullptr);
+    int32_t words[3];
+    std::memcpy(words, bytes, 12);
+    EXPECT_EQ(words[0], GetParam().length);
+    EXPECT_EQ(words[1], GetParam().copies);
+    EXPECT_EQ(words[2], GetParam().sentEndCut);
+    EXPECT_EQ(CheckMediaJam(values), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, MediaJamRecordBytes,
+                         ::testing::Values(JamCase{6, 3, 1, 1}, JamCase{0, 0, 0, 0}, JamCase{1000, 10000, 7, 1}));
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QLineEdit>
 #include <cstring>
 
@@ -54,6 +56,30 @@ QStringList channels(const CDacSettingDlg& panel)
 
 using SensorScreens = ScreenFixture;
 
+bool settle(platform::ManualClock& clock, const std::function<bool()>& done);
+
+// "Total Cycle:" set, RUN pressed, and the run's closing " " awaited.
+bool runTo(platform::ManualClock& clock, DialogHarness& h, int cycles)
+{
+    if (!h.setText(IDC_TOTAL_CYCLE, QString::number(cycles)) || !h.click(IDC_RUN))
+        return false;
+    return settle(clock, [&] { return h.listItems(IDC_RESULT_LIST).contains(QStringLiteral(" ")); });
+}
+
+// Moves virtual time on while the worker gets real time to run, until
+// `done`; bounded by a real-time limit that only trips on a hang.
+bool settle(platform::ManualClock& clock, const std::function<bool()>& done)
+{
+    return ui::testing::processUntil(
+        [&] {
+            if (done())
+                return true;
+            clock.advance(std::chrono::milliseconds(10));
+            return false;
+        },
+        std::chrono::seconds(30));
+}
+
 // --- ADC --------------------------------------------------------------------
 
 TEST_F(SensorScreens, AdcReadThenStopKeepsTheLastReadingsAndEnablesReadAgain)
@@ -64,13 +90,13 @@ TEST_F(SensorScreens, AdcReadThenStopKeepsTheLastReadingsAndEnablesReadAgain)
     ASSERT_TRUE(h.open());
     ASSERT_TRUE(h.click(IDC_ADC_READ));
     EXPECT_FALSE(h.enabled(IDC_ADC_READ));
-    ASSERT_TRUE(advanceUntil([&] { return printer->count() >= 16 && channels(*dlg.panel()).first() == "1234"; }));
+    ASSERT_TRUE(settle(clock, [&] { return printer->count() >= 16 && channels(*dlg.panel()).first() == "1234"; }));
     ASSERT_TRUE(h.click(IDC_ADC_STOP));
-    ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_ADC_READ); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.enabled(IDC_ADC_READ); }));
     EXPECT_EQ(channels(*dlg.panel()), QStringList(8, QStringLiteral("1234")));
     const int count = printer->count();
-    for (int i = 0; i < 30; ++i)
-        advanceUntil([] { return true; });
+    int polls = 0;
+    settle(clock, [&] { return ++polls > 300; }); // three seconds
     EXPECT_EQ(printer->count(), count); // stopped for good
 }
 
@@ -84,7 +110,7 @@ TEST_F(SensorScreens, DacWithNoneTickedSendsNothingAndEnablesReadAfterOnePass)
     ASSERT_TRUE(h.open());
     EXPECT_FALSE(h.setText(IDC_DAC_VALUE1, "10")); // disabled until ticked
     ASSERT_TRUE(h.click(IDC_DAC_READ));
-    ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_DAC_READ); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.enabled(IDC_DAC_READ); }));
     EXPECT_EQ(printer->count(), 0);
 }
 
@@ -104,7 +130,7 @@ TEST_P(DacScreen, Dac2ShowsItsLevelInEveryChannelOncePerRead)
     ASSERT_TRUE(h.click(IDC_DAC_ENABLE2));
     ASSERT_TRUE(h.setText(IDC_DAC_VALUE2, QString::fromUtf8(GetParam().typed)));
     ASSERT_TRUE(h.click(IDC_DAC_READ));
-    ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_DAC_READ); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.enabled(IDC_DAC_READ); }));
     EXPECT_EQ(channels(*dlg.panel(1)), GetParam().dac2);
     const auto s = sent(*printer);
     ASSERT_EQ(s.size(), 8u); // one pass
@@ -138,8 +164,8 @@ TEST_P(GpioRefusal, AGroupWithoutThePinTypeSendsNothing)
     ASSERT_TRUE(h.click(GetParam().direction));
     ASSERT_TRUE(h.click(GetParam().button));
     EXPECT_EQ(h.text(IDC_GPIO_STATUS), QString::fromUtf8(GetParam().status));
-    for (int i = 0; i < 5; ++i)
-        advanceUntil([] { return true; });
+    int polls = 0;
+    settle(clock, [&] { return ++polls > 200; });
     EXPECT_EQ(printer->count(), 0);
     EXPECT_TRUE(h.enabled(GetParam().button));
 }
@@ -207,7 +233,7 @@ TEST_F(SensorScreens, GpioSetOfTypedBitsSendsTheByteAndReportsIt)
     ASSERT_TRUE(pins.setText(CPinDlg::valueId(2), "1"));
     EXPECT_EQ(dlg.pins()->text(IDC_PIN_BYTE), QStringLiteral("0x05"));
     ASSERT_TRUE(h.click(IDC_GPIO_SET));
-    ASSERT_TRUE(advanceUntil([&] { return !h.text(IDC_GPIO_STATUS).isEmpty(); }));
+    ASSERT_TRUE(settle(clock, [&] { return !h.text(IDC_GPIO_STATUS).isEmpty(); }));
     EXPECT_EQ(h.text(IDC_GPIO_STATUS), QStringLiteral("Set 0x05 Success"));
     const auto s = sent(*printer);
     ASSERT_EQ(s.size(), 1u);
@@ -228,16 +254,16 @@ TEST_F(SensorScreens, GpioReadShowsTheGroupOrUnknownOnFailure)
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
     ASSERT_TRUE(h.click(IDC_GPIO_READ));
-    ASSERT_TRUE(advanceUntil([&] { return !h.text(IDC_GPIO_STATUS).isEmpty(); }));
+    ASSERT_TRUE(settle(clock, [&] { return !h.text(IDC_GPIO_STATUS).isEmpty(); }));
     EXPECT_EQ(h.text(IDC_GPIO_STATUS), QStringLiteral("Read Success"));
     EXPECT_EQ(dlg.pins()->text(IDC_PIN_BYTE), QStringLiteral("0x81"));
     EXPECT_EQ(dlg.pins()->text(CPinDlg::valueId(7)), QStringLiteral("1"));
     EXPECT_EQ(dlg.pins()->text(CPinDlg::valueId(1)), QStringLiteral("0"));
 
     printer->succeed = false;
-    ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_GPIO_READ); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.enabled(IDC_GPIO_READ); }));
     ASSERT_TRUE(h.click(IDC_GPIO_READ));
-    ASSERT_TRUE(advanceUntil([&] { return h.text(IDC_GPIO_STATUS) == QStringLiteral("Read Fail"); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.text(IDC_GPIO_STATUS) == QStringLiteral("Read Fail"); }));
     EXPECT_EQ(dlg.pins()->text(IDC_PIN_BYTE), QStringLiteral("0x??"));
     for (int k = 0; k < 8; ++k)
         EXPECT_EQ(dlg.pins()->text(CPinDlg::valueId(k)), QStringLiteral("?"));
@@ -278,7 +304,7 @@ TEST_F(SensorScreens, CalibrateGapUpstreamPromptsForLinerThenTapeAndCalibratesTa
     ASSERT_TRUE(h.click(IDC_SR_SELECT3));
     ASSERT_TRUE(h.click(IDC_SR_CALIBRATE));
     EXPECT_FALSE(h.enabled(IDC_SR_READ));
-    ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_SR_CALIBRATE); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.enabled(IDC_SR_CALIBRATE); }));
     EXPECT_EQ(prompts.texts(), (QStringList{kLiner, kTape}));
     for (const auto& b : prompts.boxes())
         EXPECT_EQ(b.ask.buttons, ui::MsgButtons::Ok);
@@ -304,7 +330,7 @@ TEST_F(SensorScreens, WriteDacSendsOnlyTheSelectedRowsBox)
     EXPECT_FALSE(h.setText(IDC_SR_WRITE1, "x9")); // digits only
     ASSERT_TRUE(h.setText(IDC_SR_WRITE1, "99"));
     ASSERT_TRUE(h.click(IDC_SR_WRITE_DAC));
-    ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_SR_WRITE_DAC); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.enabled(IDC_SR_WRITE_DAC); }));
     const auto s = sent(*printer);
     ASSERT_EQ(s.size(), 19u);
     EXPECT_EQ(s[0].code, protocol::IOCTL_PRN_REGISTER);
@@ -323,7 +349,7 @@ TEST_F(SensorScreens, ReadWithoutAPrinterShowsNoStateAndMinusOne)
     ASSERT_TRUE(h.open());
     EXPECT_EQ(h.text(IDC_SR_ROOM_TEMP), QStringLiteral("-"));
     ASSERT_TRUE(h.click(IDC_SR_READ));
-    ASSERT_TRUE(advanceUntil([&] { return h.text(IDC_SR_ROOM_TEMP) == QStringLiteral("-1"); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.text(IDC_SR_ROOM_TEMP) == QStringLiteral("-1"); }));
     for (int row = 0; row < 16; ++row) {
         EXPECT_FALSE(h.checked(CSensorReadDlg::stateId(row, 0)));
         EXPECT_FALSE(h.checked(CSensorReadDlg::stateId(row, 1)));
@@ -355,7 +381,7 @@ TEST_F(LiveSensors, TheOpenedDoorShowsOpenAndAClickOnARadioChangesNothing)
     ASSERT_TRUE(h.open());
     ASSERT_TRUE(h.click(IDC_SR_READ));
     const int open = CSensorReadDlg::stateId(0, 1), closed = CSensorReadDlg::stateId(0, 0);
-    ASSERT_TRUE(advanceUntil([&] { return h.checked(open); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.checked(open); }));
     EXPECT_FALSE(h.checked(closed));
     EXPECT_NE(h.text(IDC_SR_ROOM_TEMP), QStringLiteral("-"));
     ASSERT_TRUE(h.click(closed));
@@ -371,10 +397,30 @@ TEST_F(LiveSensors, AClosedDoorShowsClosed)
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
     ASSERT_TRUE(h.click(IDC_SR_READ));
-    ASSERT_TRUE(advanceUntil([&] { return h.checked(CSensorReadDlg::stateId(0, 0)); }));
+    ASSERT_TRUE(settle(clock, [&] { return h.checked(CSensorReadDlg::stateId(0, 0)); }));
     ASSERT_TRUE(h.click(CSensorReadDlg::stateId(0, 1)));
     EXPECT_TRUE(h.checked(CSensorReadDlg::stateId(0, 0)));
     EXPECT_FALSE(h.checked(CSensorReadDlg::stateId(0, 1)));
+}
+
+// Every input and radio has a name an assistive client can read.
+TEST_F(SensorScreens, EveryInputOfTheReadingScreensIsNamed)
+{
+    startRecordingPrinter();
+    CSensorReadDlg sensors;
+    CGPIODlg gpio;
+    CDacDlg dac;
+    DialogHarness h1(sensors), h2(gpio), h3(dac);
+    ASSERT_TRUE(h1.open() && h2.open() && h3.open());
+    for (ui::Dialog* d : std::initializer_list<ui::Dialog*>{&sensors, &gpio, gpio.pins(), &dac, dac.panel(0)})
+        for (int id : d->controlIds()) {
+            QWidget* w = d->control(id);
+            if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)) {
+                EXPECT_FALSE(w->accessibleName().trimmed().isEmpty()) << d->objectName().toStdString() << " " << id;
+            }
+        }
+    EXPECT_EQ(sensors.control(CSensorReadDlg::stateId(5, 0))->accessibleName(), QStringLiteral("Ejector Home: Blocked"));
+    EXPECT_EQ(gpio.pins()->control(CPinDlg::valueId(0))->accessibleName(), QStringLiteral("GPIO Pin: 24 Value:"));
 }
 
 // --- Media jam --------------------------------------------------------------
@@ -385,7 +431,7 @@ TEST_F(SensorScreens, MediaJamWithTotalZeroRunsOneCycle)
     CMediaJamDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
-    ASSERT_TRUE(runCycles(h, 0));
+    ASSERT_TRUE(runTo(clock, h, 0));
     EXPECT_EQ(withoutTimeLines(results(h)),
               (QStringList{"== Start ==", "<time>", "1. Run media jam test - OK", "== End ==", " "}));
     EXPECT_EQ(h.text(IDC_CYCLE), QStringLiteral("1"));
@@ -404,7 +450,7 @@ TEST_F(SensorScreens, MediaJamFailureLinesAndTheRunGoesOnToTheTotal)
     CMediaJamDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
-    ASSERT_TRUE(runCycles(h, 2));
+    ASSERT_TRUE(runTo(clock, h, 2));
     EXPECT_EQ(withoutTimeLines(results(h)),
               (QStringList{"== Start ==", "<time>", "1. Run media jam test - FAIL", "2. Run media jam test - FAIL",
                            "== End ==", " "}));
