@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <cstring>
+#include <thread>
 
 #include "platform/CallerMemory.h"
 #include "protocol/CommandBlock.h"
@@ -402,6 +403,50 @@ TEST_F(LiveSensors, AClosedDoorShowsClosed)
     EXPECT_TRUE(h.checked(CSensorReadDlg::stateId(0, 0)));
     EXPECT_FALSE(h.checked(CSensorReadDlg::stateId(0, 1)));
 }
+
+// A reading dialog closed while its worker is inside a request waits for
+// the request and leaves the worker nothing of its own to touch.
+struct ClosingCase {
+    const char* name;
+    std::function<std::unique_ptr<vantor::sensor::CReadingDlg>()> make;
+    int start; // the button that starts work
+};
+
+class ClosingMidRequest : public ScreenFixture, public ::testing::WithParamInterface<ClosingCase> {};
+
+TEST_P(ClosingMidRequest, TheDialogGoesOnlyAfterTheRequestReturns)
+{
+    auto printer = startRecordingPrinter(true);
+    auto dlg = GetParam().make();
+    std::thread releaser;
+    {
+        DialogHarness h(*dlg);
+        ASSERT_TRUE(h.open());
+        if (GetParam().start == IDC_DAC_READ) {
+            ASSERT_TRUE(h.click(IDC_DAC_ENABLE1));
+        }
+        ASSERT_TRUE(h.click(GetParam().start));
+        ASSERT_TRUE(settle(clock, [&] { return printer->count() >= 1; }));
+        releaser = std::thread([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            printer->open();
+        });
+        h.closeBox();
+        EXPECT_TRUE(dlg->worker().ended());
+        EXPECT_TRUE(h.ended());
+    }
+    dlg.reset();
+    releaser.join();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, ClosingMidRequest,
+    ::testing::Values(
+        ClosingCase{"Adc", [] { return std::make_unique<CADCDlg>(); }, IDC_ADC_READ},
+        ClosingCase{"Dac", [] { return std::make_unique<CDacDlg>(); }, IDC_DAC_READ},
+        ClosingCase{"Gpio", [] { return std::make_unique<CGPIODlg>(); }, IDC_GPIO_READ},
+        ClosingCase{"SensorRead", [] { return std::make_unique<CSensorReadDlg>(); }, IDC_SR_READ}),
+    [](const ::testing::TestParamInfo<ClosingCase>& i) { return std::string(i.param.name); });
 
 // Every input and radio has a name an assistive client can read.
 TEST_F(SensorScreens, EveryInputOfTheReadingScreensIsNamed)
