@@ -21,6 +21,12 @@
 #include "vantor/screens/cartridge/CPEBCalibrationDlg.h"
 #include "vantor/screens/cartridge/CXYCutForceProgramDlg.h"
 #include "vantor/screens/cartridge/TagChipProgramDlg.h"
+#include "vantor/screens/sensor/CADCDlg.h"
+#include "vantor/screens/sensor/CDacDlg.h"
+#include "vantor/screens/sensor/CGPIODlg.h"
+#include "vantor/screens/sensor/CMediaJamDlg.h"
+#include "vantor/screens/sensor/CSensorReadDlg.h"
+#include "vantor/screens/sensor/MediaJamRun.h"
 
 // To put a screen on the menu:
 //   1. include its header here,
@@ -86,6 +92,13 @@ const std::vector<TestScreen>& testScreens()
         {IDC_RIBBON_TAGCHIP_PROGRAM, modal<RibbonTagChipProgramDlg>()},
         {IDC_PEB_CALIBRATION, modal<CPEBCalibrationDlg>()},
         {IDC_XY_CUT_FORCE_PROGRAM, modal<CXYCutForceProgramDlg>()},
+        // Converter and sensor tests (templates 153, 152, 158, 139); only the
+        // media jam test (154) cycles.
+        {IDC_ADC_TEST, modal<CADCDlg>()},
+        {IDC_DAC_TEST, modal<CDacDlg>()},
+        {IDC_GPIO_TEST, modal<CGPIODlg>()},
+        {IDC_SENSOR_READ_TEST, modal<CSensorReadDlg>()},
+        {IDC_MEDIA_JAM_TEST, modal<CMediaJamDlg>(), headless(sensor::kMediaJamTest)},
     };
     return screens;
 }

@@ -59,3 +59,4 @@
 #include "xycutter_ids.h"
 #include "ribbon_ids.h"
 #include "cartridge_ids.h"
+#include "sensor_ids.h"
