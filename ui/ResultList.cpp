@@ -1,7 +1,9 @@
 #include "ResultList.h"
 
+#include "ResultListAccessible.h"
 #include "platform/CodePage.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
@@ -66,6 +68,7 @@ ResultList::ResultList(QWidget* parent) : QAbstractItemView(parent), m_model(new
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rowHeight = fontMetrics().height() + 2;
+    ResultListAccessible::install();
 }
 
 void ResultList::changeEvent(QEvent* e)
@@ -75,6 +78,43 @@ void ResultList::changeEvent(QEvent* e)
         updateGeometries();
     }
     QAbstractItemView::changeEvent(e);
+}
+
+void ResultList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (ResultListAccessible::listening()) {
+        // One line in or out is named; anything larger is announced as a
+        // change within the list, never expanded line by line.
+        auto single = [](const QItemSelection& s) {
+            return s.size() == 1 && s.front().top() == s.front().bottom() ? s.front().top() : -1;
+        };
+        const int in = single(selected), out = single(deselected);
+        if (out >= 0) {
+            QAccessibleEvent e(this, QAccessible::SelectionRemove);
+            e.setChild(out);
+            ResultListAccessible::announce(e);
+        }
+        if (in >= 0) {
+            QAccessibleEvent e(this, QAccessible::SelectionAdd);
+            e.setChild(in);
+            ResultListAccessible::announce(e);
+        }
+        if ((in < 0 && !selected.isEmpty()) || (out < 0 && !deselected.isEmpty())) {
+            QAccessibleEvent e(this, QAccessible::SelectionWithin);
+            ResultListAccessible::announce(e);
+        }
+    }
+    QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void ResultList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (current.isValid() && hasFocus() && ResultListAccessible::listening()) {
+        QAccessibleEvent e(this, QAccessible::Focus);
+        e.setChild(current.row());
+        ResultListAccessible::announce(e);
+    }
+    QAbstractItemView::currentChanged(current, previous);
 }
 
 int ResultList::rowAt(int y) const
