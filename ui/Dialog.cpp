@@ -382,7 +382,10 @@ bool Dialog::build()
                 g = new QButtonGroup(this);
                 g->setExclusive(true);
             }
-            radio->setAutoExclusive(false);
+            // The group keeps the buttons exclusive (a button in a group
+            // leaves its siblings alone); auto-exclusive is left on because
+            // it is what makes assistive clients see a radio button rather
+            // than a check box.
             g->addButton(radio, c.id);
         }
         connectControl(c);

@@ -71,6 +71,7 @@ ResultList::ResultList(QWidget* parent) : QAbstractItemView(parent), m_model(new
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rowHeight = fontMetrics().height() + 2;
     ResultListAccessible::install();
+    ResultListAccessible::replaceEarlierInterface(this);
 }
 
 void ResultList::changeEvent(QEvent* e)

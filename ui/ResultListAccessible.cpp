@@ -79,6 +79,13 @@ void ResultListAccessible::install()
     QAccessible::installFactory(makeInterface);
 }
 
+void ResultListAccessible::replaceEarlierInterface(ResultList* list)
+{
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(list);
+    if (made && !dynamic_cast<ResultListAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
 ResultListAccessible::ResultListAccessible(ResultList* list) : QAccessibleWidget(list, QAccessible::List) {}
 
 ResultListAccessible::~ResultListAccessible()

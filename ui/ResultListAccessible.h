@@ -20,6 +20,10 @@ public:
 
     // Makes Qt build this interface for every ResultList (once per process).
     static void install();
+    // While a listening client made the view announce itself during its
+    // construction, Qt made a plain item view's interface for it, which it
+    // would keep; the list calls this once built so clients get this one.
+    static void replaceEarlierInterface(ResultList* list);
 
     // The list's own announcements (selection, current line) are built only
     // while someone listens: an assistive client, or a test's tap (Qt has no

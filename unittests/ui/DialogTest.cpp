@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -216,6 +217,11 @@ TEST_F(DialogTest, AnInputLabelledByARadioButtonOrCheckBoxTakesItsText)
     for (const auto& [id, name] : names)
         EXPECT_EQ(dlg.control(id)->accessibleName(), name) << "control " << id;
     EXPECT_EQ(dlg.control(1101)->accessibleName(), "Constant (pps):");
+
+    // What assistive clients are told the choices are.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg.control(1101))->role(), QAccessible::RadioButton);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg.control(1106))->role(), QAccessible::CheckBox);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg.control(1103))->text(QAccessible::Name), "Constant (pps):");
 }
 
 TEST_F(DialogTest, RadioGroupsStartAtWsGroup)
