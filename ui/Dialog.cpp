@@ -382,7 +382,10 @@ bool Dialog::build()
                 g = new QButtonGroup(this);
                 g->setExclusive(true);
             }
-            radio->setAutoExclusive(false);
+            // The group keeps the buttons exclusive (a button in a group
+            // leaves its siblings alone); auto-exclusive is left on because
+            // it is what makes assistive clients see a radio button rather
+            // than a check box.
             g->addButton(radio, c.id);
         }
         connectControl(c);
@@ -599,6 +602,35 @@ void Dialog::setAccessibleNames()
         labelWidget = nullptr;
         if (!qobject_cast<QGroupBox*>(c.widget))
             label.clear();
+    }
+    nameInputsAfterChoices();
+}
+
+// An input with no text label of its own is often labelled by the radio
+// button or check box that switches it on ("Constant (pps):" before its
+// speed). Templates list such choices before their inputs, so the label is
+// found by place: the nearest control to the left on the input's row, when
+// that is a choice.
+void Dialog::nameInputsAfterChoices()
+{
+    for (Control& input : m_controls) {
+        const bool takesLabel = isClass(input.tmpl, "Edit") || isClass(input.tmpl, "ComboBox") ||
+                                isClass(input.tmpl, "msctls_trackbar32");
+        if (!takesLabel || !input.widget->accessibleName().isEmpty())
+            continue;
+        const QRect in = input.tmpl.rect;
+        const Control* nearest = nullptr;
+        for (const Control& c : m_controls) {
+            const QRect r = c.tmpl.rect;
+            const int middle = r.top() + r.height() / 2;
+            if (&c == &input || qobject_cast<QGroupBox*>(c.widget) || middle < in.top() || middle > in.bottom() ||
+                r.left() >= in.left())
+                continue;
+            if (!nearest || r.right() > nearest->tmpl.rect.right())
+                nearest = &c;
+        }
+        if (nearest && (qobject_cast<QRadioButton*>(nearest->widget) || qobject_cast<QCheckBox*>(nearest->widget)))
+            input.widget->setAccessibleName(stripMnemonic(nearest->tmpl.text));
     }
 }
 

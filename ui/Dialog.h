@@ -289,6 +289,7 @@ private:
     QWidget* makeControl(const ControlTemplate& c, QWidget* parent);
     void connectControl(Control& c);
     void setAccessibleNames();
+    void nameInputsAfterChoices();
     void dispatch(Message& m);
     void notify(int id, Notify code);
     const Control* find(int id) const;

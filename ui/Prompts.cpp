@@ -84,15 +84,18 @@ CallGroup& workerPrompts()
     return g;
 }
 
-template <class R, class F>
-R onUi(F f, R cancelled)
+// Runs `f` on the interface thread; false when a worker's prompt was refused
+// or cancelled before it ran. Answers travel back through the caller's own
+// variables: passing an optional through here by value made GCC 12 at -O3
+// warn of a maybe-uninitialized string.
+template <class F>
+bool onUi(F f)
 {
-    if (onUiThread() || !QCoreApplication::instance())
-        return f();
-    R result = cancelled;
-    if (!callOnUiThread([&] { result = f(); }, &workerPrompts()))
-        return cancelled;
-    return result;
+    if (onUiThread() || !QCoreApplication::instance()) {
+        f();
+        return true;
+    }
+    return callOnUiThread(f, &workerPrompts());
 }
 
 } // namespace
@@ -118,12 +121,24 @@ int messageBox(const MessageBoxRequest& ask)
     MessageBoxRequest s = ask;
     if (s.caption.isEmpty())
         s.caption = QCoreApplication::applicationName();
-    return onUi<int>([&] { return promptService().messageBox(s); }, IDCANCEL);
+    int answer = IDCANCEL;
+    onUi([&] { answer = promptService().messageBox(s); });
+    return answer;
 }
 
 std::optional<QString> fileDialog(const FileDialogRequest& ask)
 {
-    return onUi<std::optional<QString>>([&] { return promptService().fileDialog(ask); }, std::nullopt);
+    QString path;
+    bool chosen = false;
+    onUi([&] {
+        if (std::optional<QString> p = promptService().fileDialog(ask)) {
+            path = std::move(*p);
+            chosen = true;
+        }
+    });
+    if (!chosen)
+        return std::nullopt;
+    return path;
 }
 
 namespace {

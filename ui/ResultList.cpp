@@ -1,12 +1,16 @@
 #include "ResultList.h"
 
+#include "ResultListAccessible.h"
 #include "platform/CodePage.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <cstring>
+#include <vector>
 
 namespace ui {
 
@@ -66,6 +70,8 @@ ResultList::ResultList(QWidget* parent) : QAbstractItemView(parent), m_model(new
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rowHeight = fontMetrics().height() + 2;
+    ResultListAccessible::install();
+    ResultListAccessible::replaceEarlierInterface(this);
 }
 
 void ResultList::changeEvent(QEvent* e)
@@ -75,6 +81,43 @@ void ResultList::changeEvent(QEvent* e)
         updateGeometries();
     }
     QAbstractItemView::changeEvent(e);
+}
+
+void ResultList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (ResultListAccessible::listening()) {
+        // One line in or out is named; anything larger is announced as a
+        // change within the list, never expanded line by line.
+        auto single = [](const QItemSelection& s) {
+            return s.size() == 1 && s.front().top() == s.front().bottom() ? s.front().top() : -1;
+        };
+        const int in = single(selected), out = single(deselected);
+        if (out >= 0) {
+            QAccessibleEvent e(this, QAccessible::SelectionRemove);
+            e.setChild(out);
+            ResultListAccessible::announce(e);
+        }
+        if (in >= 0) {
+            QAccessibleEvent e(this, QAccessible::SelectionAdd);
+            e.setChild(in);
+            ResultListAccessible::announce(e);
+        }
+        if ((in < 0 && !selected.isEmpty()) || (out < 0 && !deselected.isEmpty())) {
+            QAccessibleEvent e(this, QAccessible::SelectionWithin);
+            ResultListAccessible::announce(e);
+        }
+    }
+    QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void ResultList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (current.isValid() && hasFocus() && ResultListAccessible::listening()) {
+        QAccessibleEvent e(this, QAccessible::Focus);
+        e.setChild(current.row());
+        ResultListAccessible::announce(e);
+    }
+    QAbstractItemView::currentChanged(current, previous);
 }
 
 int ResultList::rowAt(int y) const
@@ -314,28 +357,104 @@ bool ResultList::saveToFile(const QString& path) const
     return saveLines(m_model->store(), path);
 }
 
+namespace {
+
+// Where the processor has them, wider vectors for the narrowing loop: the
+// save is bound by it and by the write.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define UI_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define UI_WIDE_VECTORS
+#endif
+
+// Narrows `n` characters byte for byte into `out`; false when one of them is
+// outside Latin-1 or in 0x80..0x9F, which only the code page's table maps.
+// Result lines pass; the loop is one the compiler vectorises.
+UI_WIDE_VECTORS bool narrowLatin1(const char16_t* p, qsizetype n, char* out)
+{
+    unsigned other = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i];
+        out[i] = char(c);
+        other |= unsigned(c > 0xFF) | unsigned((c & 0xFFE0) == 0x80);
+    }
+    return other == 0;
+}
+
+// Any line, through the code page; `out` has room for line.size() bytes.
+qsizetype toAnsiInto(QStringView line, char* out)
+{
+    if (narrowLatin1(line.utf16(), line.size(), out))
+        return line.size();
+    const QByteArray bytes = platform::toAnsi(line.toString());
+    std::memcpy(out, bytes.constData(), size_t(bytes.size())); // never longer than the line
+    return bytes.size();
+}
+
+} // namespace
+
 bool saveLines(const LineStore& lines, const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    // Converted and written in blocks of about 256 KiB of text.
-    constexpr qsizetype kBlock = 128 * 1024;
-    QString block;
-    block.reserve(kBlock + 1024);
+    // Lines go into one 256 KiB block, written when full. Lines whose
+    // characters lie side by side in the store (consecutive lines do) are
+    // narrowed together, a few thousand at a time, and then laid out with
+    // their CR LF by fixed-size copies that may run past a short line's end
+    // (the next line or the block's slack takes the excess).
+    constexpr qsizetype kBlock = 256 * 1024, kRunChars = 16 * 1024, kRunLines = 2048, kCopy = 32;
+    std::vector<char> block(kBlock + kCopy), narrowed(kBlock + kCopy);
+    std::vector<qsizetype> lengths(kRunLines);
+    char* const out = block.data();
+    qsizetype used = 0;
     bool ok = true;
     auto flush = [&] {
-        const QByteArray bytes = platform::toAnsi(block);
-        ok = ok && f.write(bytes) == bytes.size();
-        block.resize(0);
+        ok = ok && f.write(out, used) == used;
+        used = 0;
     };
-    for (qsizetype i = 0; i < lines.size() && ok; ++i) {
-        block += lines.line(i);
-        block += QLatin1String("\r\n");
-        if (block.size() >= kBlock)
+    const qsizetype n = lines.size();
+    for (qsizetype i = 0; i < n && ok;) {
+        const QStringView first = lines.line(i);
+        if (first.size() + 2 > kBlock) { // a block of its own
             flush();
+            const QByteArray bytes = platform::toAnsi(first.toString()) + "\r\n";
+            ok = ok && f.write(bytes) == bytes.size();
+            ++i;
+            continue;
+        }
+        const char16_t* const begin = first.utf16();
+        qsizetype chars = first.size(), count = 1;
+        lengths[0] = first.size();
+        while (i + count < n && count < kRunLines) {
+            const QStringView next = lines.line(i + count);
+            if (next.utf16() != begin + chars || chars + next.size() > kRunChars)
+                break;
+            lengths[size_t(count++)] = next.size();
+            chars += next.size();
+        }
+        if (chars + 2 * count > kBlock - used)
+            flush();
+        if (narrowLatin1(begin, chars, narrowed.data())) {
+            const char* from = narrowed.data();
+            for (qsizetype k = 0; k < count; ++k) {
+                const qsizetype length = lengths[size_t(k)];
+                std::memcpy(out + used, from, size_t(length <= kCopy ? kCopy : length));
+                from += length;
+                used += length;
+                out[used++] = '\r';
+                out[used++] = '\n';
+            }
+        } else {
+            for (qsizetype k = 0; k < count; ++k) {
+                used += toAnsiInto(lines.line(i + k), out + used);
+                out[used++] = '\r';
+                out[used++] = '\n';
+            }
+        }
+        i += count;
     }
-    if (!block.isEmpty())
+    if (used > 0)
         flush();
     return ok && f.flush();
 }

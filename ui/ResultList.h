@@ -7,6 +7,7 @@
 // lays out every row again after each insertion, which a list growing to
 // millions of lines cannot afford. With one row height for all items,
 // geometry here is arithmetic and an append costs the same at any length.
+// Assistive clients read it through ResultListAccessible.
 #include "LineStore.h"
 
 #include <QAbstractListModel>
@@ -86,6 +87,10 @@ protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void reset() override;
     void changeEvent(QEvent* e) override;
+    // Tell assistive clients (only when one listens) which line was
+    // selected and which became current.
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void scheduleScroll();

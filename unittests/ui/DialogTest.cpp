@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -76,6 +77,24 @@ BEGIN
     EDITTEXT        1003,7,7,100,12,ES_READONLY
     PUSHBUTTON      "Browse",1006,110,7,40,14
     AUTOCHECKBOX    " Enable Reverse Platen",1055,7,25,100,10
+END
+
+148 DIALOGEX 0, 0, 300, 100
+CAPTION "LABELS"
+BEGIN
+    GROUPBOX        "Platen",-1,5,2,290,90
+    AUTORADIOBUTTON "Constant (pps):",1101,10,15,70,10,WS_GROUP
+    AUTORADIOBUTTON "&Ramp Up Profile:",1102,10,31,70,10
+    EDITTEXT        1103,90,14,50,12
+    EDITTEXT        1104,90,30,100,12
+    PUSHBUTTON      "Browse",1105,195,29,34,14
+    AUTOCHECKBOX    " Ramp Down Profile:",1106,10,47,80,10,WS_GROUP
+    EDITTEXT        1107,90,46,100,12
+    AUTOCHECKBOX    "Limit",1108,10,63,40,10
+    CONTROL         "",1109,"msctls_trackbar32",TBS_BOTH,55,61,80,15
+    EDITTEXT        1110,240,30,40,12
+    LTEXT           "Pulses:",-1,150,63,30,8
+    EDITTEXT        1111,185,61,40,12
 END
 
 146 DIALOGEX 0, 0, 300, 200
@@ -180,6 +199,29 @@ TEST_F(DialogTest, BuildsEveryControlKindFromTheTemplate)
     EXPECT_EQ(dlg.control(IDC_RATIO)->accessibleName(), "Ratio:");
     EXPECT_EQ(dlg.control(IDC_NAME)->accessibleName(), "") << "a label names only the control right after it";
     EXPECT_EQ(list->accessibleName(), "") << "the group box title is no label of the list";
+}
+
+TEST_F(DialogTest, AnInputLabelledByARadioButtonOrCheckBoxTakesItsText)
+{
+    TestDlg dlg(148);
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.open());
+    const std::vector<std::pair<int, QString>> names = {
+        {1103, "Constant (pps):"},    // the choice left of it on its row, though listed later
+        {1104, "Ramp Up Profile:"},   // mnemonic dropped
+        {1107, "Ramp Down Profile:"}, // a check box, its leading space dropped
+        {1109, "Limit"},              // a slider
+        {1110, ""},                   // nearest on its left is a push button
+        {1111, "Pulses:"},            // a text label before it wins over the check box on its row
+    };
+    for (const auto& [id, name] : names)
+        EXPECT_EQ(dlg.control(id)->accessibleName(), name) << "control " << id;
+    EXPECT_EQ(dlg.control(1101)->accessibleName(), "Constant (pps):");
+
+    // What assistive clients are told the choices are.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg.control(1101))->role(), QAccessible::RadioButton);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg.control(1106))->role(), QAccessible::CheckBox);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg.control(1103))->text(QAccessible::Name), "Constant (pps):");
 }
 
 TEST_F(DialogTest, RadioGroupsStartAtWsGroup)

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 
+#include "platform/CodePage.h"
 #include "ui/testing/TestApp.h"
 #include "ui/LineStore.h"
 #include "ui/ResultList.h"
@@ -131,6 +133,60 @@ TEST(ResultList, SavesAMillionCharacterLineStore)
     const QByteArray bytes = f.readAll();
     EXPECT_EQ(bytes.size(), 300000 + 2 + 1 + 2);
     EXPECT_TRUE(bytes.endsWith("a\r\nb\r\n"));
+}
+
+TEST(ResultList, SavesExactlyWhatTheCodePageMakesOfEveryLine)
+{
+    // Lines are narrowed in runs and laid out in blocks: around every edge of
+    // that the bytes must be those of the code page, line by line.
+    const QString euro = QString::fromUtf8("\xE2\x82\xAC"), pair = QString::fromUtf8("\xF0\x9F\x98\x80");
+    struct Case {
+        const char* what;
+        std::function<void(LineStore&)> fill;
+    };
+    const Case cases[] = {
+        {"short lines across the store's chunks",
+         [](LineStore& s) {
+             for (int i = 0; i < 100000; ++i)
+                 s.append(QStringLiteral("%1. in detail %2 [%3]").arg(i / 100).arg(i).arg(i * 7 % 1000));
+         }},
+        {"characters the code page maps by its table, or not at all",
+         [&](LineStore& s) {
+             for (int i = 0; i < 5000; ++i) {
+                 s.append(QStringLiteral("plain %1").arg(i));
+                 if (i % 997 == 0)
+                     s.append(QStringLiteral("caf%1 %2 %3 %4").arg(QChar(0xE9)).arg(euro, pair, QString(QChar(0x85))));
+                 if (i % 1500 == 0)
+                     s.append(QString(QChar(0x9D)) + QChar(0x3A9)); // unassigned in the code page, and Greek
+             }
+         }},
+        {"empty lines and lines at the run and block sizes",
+         [&](LineStore& s) {
+             for (qsizetype n : {0, 1, 31, 32, 33, 16 * 1024 - 1, 16 * 1024, 16 * 1024 + 1, 0, 256 * 1024 - 3,
+                                 256 * 1024 - 2, 256 * 1024 - 1, 256 * 1024, 3})
+                 s.append(QString(n, u'x'));
+             s.append(QString(100000, u'y') + euro);
+             s.append(QString(300000, u'z') + pair);
+             for (int i = 0; i < 3000; ++i)
+                 s.append(QString());
+             s.append(u"last");
+         }},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        LineStore store;
+        c.fill(store);
+        QByteArray expected;
+        for (qsizetype i = 0; i < store.size(); ++i)
+            expected += platform::toAnsi(store.line(i).toString()) + "\r\n";
+        const QString path = dir.filePath(QStringLiteral("save.txt"));
+        ASSERT_TRUE(saveLines(store, path)) << c.what;
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        ASSERT_EQ(bytes.size(), expected.size()) << c.what;
+        EXPECT_TRUE(bytes == expected) << c.what;
+    }
 }
 
 } // namespace

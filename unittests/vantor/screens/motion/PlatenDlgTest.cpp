@@ -4,6 +4,7 @@
 #include "PlatenTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QRegularExpression>
 
@@ -271,6 +272,45 @@ TEST_F(PlatenDlgTest, PlatenAgainstAnAbsentDriverFailsEveryCycleAndEnds)
                                             "== End ==", " "}));
     EXPECT_EQ(h.text(IDC_CYCLE), QStringLiteral("3"));
     EXPECT_TRUE(waitIdle(h));
+    h.pressEscape();
+}
+
+TEST_F(PlatenDlgTest, PlatenRunIsReadThroughTheAccessibilityInterfaces)
+{
+    useSettings(QStringLiteral("[platen]\r\nconstantspeed = 500\r\ntotalpulses = 10\r\ncycle = 2\r\n"
+                               "taperewindconstantspeed = 800\r\n"));
+    CPlatenDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.open());
+    ASSERT_TRUE(runToEnd(h));
+    QCoreApplication::processEvents(); // a client is answered when the loop turns: the lines are in view
+    const QStringList l = lines(h);
+
+    // A client finds the list among the dialog's children, as a screen reader walks it.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&dlg);
+    ASSERT_NE(window, nullptr);
+    QAccessibleInterface* list = nullptr;
+    for (int i = 0; i < window->childCount() && !list; ++i)
+        if (window->child(i)->role() == QAccessible::List)
+            list = window->child(i);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->object(), dlg.control(IDC_RESULT_LIST));
+    ASSERT_EQ(list->childCount(), l.size());
+    for (int row = 0; row < l.size(); ++row)
+        EXPECT_EQ(list->child(row)->text(QAccessible::Name), l[row]) << row;
+    EXPECT_EQ(list->child(2)->text(QAccessible::Name).left(17), QStringLiteral("1. Total encode ="));
+    ASSERT_NE(list->tableInterface(), nullptr);
+    EXPECT_EQ(list->tableInterface()->selectedRows(), QList<int>{int(l.size()) - 1});
+    EXPECT_TRUE(list->child(l.size() - 1)->state().selected);
+
+    // Inputs named by the choice that labels them.
+    auto nameOf = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    EXPECT_EQ(nameOf(dlg.control(IDC_PL_CONSTANT_SPEED)), QStringLiteral("Constant (pps):"));
+    EXPECT_EQ(nameOf(dlg.control(IDC_PL_RAMP_UP_PATH)), QStringLiteral("Ramp Up Profile:"));
+    EXPECT_EQ(nameOf(dlg.control(IDC_PL_RAMP_DOWN_PATH)), QStringLiteral("Ramp Down Profile:"));
+    EXPECT_EQ(nameOf(dlg.control(IDC_PL_TR_CONSTANT_SPEED)), QStringLiteral("Constant (pps):"));
+    EXPECT_EQ(nameOf(dlg.control(IDC_PL_PULSES)), QStringLiteral("Total No. of Pulses:"));
+    ASSERT_TRUE(waitIdle(h));
     h.pressEscape();
 }
 

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Renders the README's pictures (docs/images/) from the program itself:
+# the vantor menu and a platen run against the simulated printer, offscreen.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset default >/dev/null
+cmake --build --preset default --target screenshots
+build/bin/screenshots sample docs/images

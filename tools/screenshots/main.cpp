@@ -1,0 +1,169 @@
+// screenshots <sample folder> <output folder>
+//
+// Renders what a user of vantor sees first, offscreen, to PNG files: the test
+// menu (vantor-menu.png) and the platen test after a run of the sample
+// settings against the simulated printer (platen-run.png). It works on a copy
+// of the sample settings and device root, with the simulator answering at
+// once and a fixed clock, so the pictures change only when the screens do.
+// scripts/screenshots.sh keeps docs/images/ up to date with it.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "platform/Clock.h"
+#include "sim/printer/SimulatedDevices.h"
+#include "ui/Dialog.h"
+#include "ui/Messages.h"
+#include "ui/Prompts.h"
+#include "ui/ResultList.h"
+#include "vantor/app/CVantorApp.h"
+#include "vantor/app/CVantorDlg.h"
+#include "vantor/res/VantorResources.h"
+
+namespace {
+
+constexpr int kPlatenTest = 1006, kRun = 1022, kResultList = 1004;
+
+// A box would wait for a user: its text is an error here.
+class RefusingPrompts final : public ui::PromptService {
+public:
+    int messageBox(const ui::MessageBoxRequest& ask) override
+    {
+        std::fprintf(stderr, "message box: %s\n", qPrintable(ask.text));
+        ++boxes;
+        return ui::IDCANCEL;
+    }
+    std::optional<QString> fileDialog(const ui::FileDialogRequest&) override { return std::nullopt; }
+    int boxes = 0;
+};
+
+bool copyTree(const QString& folder, const QString& to)
+{
+    const QDir from(folder);
+    QDirIterator it(from.absolutePath(), QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + QLatin1Char('/') + from.relativeFilePath(file);
+        if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(file, target))
+            return false;
+    }
+    return true;
+}
+
+bool save(QWidget& w, const QDir& out, const QString& name)
+{
+    const QString file = out.filePath(name);
+    if (!w.grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
+
+// Turns the event loop, moving the manual clock on, until `done` holds.
+template <class F>
+bool runUntil(platform::ManualClock& clock, F done)
+{
+    for (int i = 0; i < 20000; ++i) {
+        if (done())
+            return true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        clock.advance(platform::Millis(50));
+    }
+    return done();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: screenshots <sample folder> <output folder>\n");
+        return 2;
+    }
+    const QString sample = QString::fromLocal8Bit(argv[1]);
+    QTemporaryDir work;
+    const QString root = work.filePath(QStringLiteral("device"));
+    const QString ini = work.filePath(QStringLiteral("Vantor.ini"));
+    if (!work.isValid() || !copyTree(sample + QStringLiteral("/device"), root) ||
+        !QFile::copy(sample + QStringLiteral("/Vantor.ini"), ini)) {
+        std::fprintf(stderr, "cannot copy the sample from %s\n", argv[1]);
+        return 1;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("DIAG_DEVICE_ROOT", QFile::encodeName(root));
+    qputenv("DIAG_SIM_TIME_SCALE", "0");
+    qputenv("DIAG_SIM_SEED", "1");
+
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+    QDir out(QString::fromLocal8Bit(argv[2]));
+    if (!out.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", argv[2]);
+        return 1;
+    }
+    RefusingPrompts prompts;
+    ui::setPromptService(&prompts);
+    platform::ManualClock clock;
+    platform::ScopedClock useClock(clock);
+    sim::SimulatedDevices devices = sim::registerSimulatedDevices();
+    vantor::installBuiltinResources();
+    if (!vantor::CVantorApp::LoadSettings(ini)) {
+        std::fprintf(stderr, "cannot load %s\n", qPrintable(ini));
+        return 1;
+    }
+
+    bool ok = true;
+    vantor::CVantorDlg menu;
+    if (!menu.create()) {
+        std::fprintf(stderr, "the menu did not build\n");
+        return 1;
+    }
+    menu.show();
+    QCoreApplication::processEvents();
+    ok = save(menu, out, QStringLiteral("vantor-menu.png")) && ok;
+
+    // The platen screen opens modally from its button; it is run and pictured
+    // from within its own event loop.
+    bool pictured = false;
+    QMetaObject::invokeMethod(
+        &app,
+        [&] {
+            auto* platen = qobject_cast<ui::Dialog*>(QApplication::activeModalWidget());
+            ui::ResultList* list = platen ? platen->findChild<ui::ResultList*>() : nullptr;
+            if (!list || list != platen->control(kResultList)) {
+                std::fprintf(stderr, "the platen screen did not open\n");
+                if (platen)
+                    platen->command(ui::IDCANCEL);
+                return;
+            }
+            platen->command(kRun);
+            auto* run = qobject_cast<QAbstractButton*>(platen->control(kRun));
+            // The run ends with a line holding one space; RUN comes back when
+            // the worker is idle again.
+            const bool ended = runUntil(clock, [&] {
+                return list->lines().contains(QStringLiteral(" ")) && run && run->isEnabled();
+            });
+            QCoreApplication::processEvents();
+            if (ended)
+                pictured = save(*platen, out, QStringLiteral("platen-run.png"));
+            else
+                std::fprintf(stderr, "the platen run did not end\n");
+            platen->command(ui::IDCANCEL);
+        },
+        Qt::QueuedConnection);
+    menu.command(kPlatenTest);
+    ok = ok && pictured && prompts.boxes == 0;
+
+    menu.hide();
+    sim::unregisterSimulatedDevices(devices);
+    ui::setPromptService(nullptr);
+    return ok ? 0 : 1;
+}
