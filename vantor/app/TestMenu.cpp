@@ -18,6 +18,8 @@
 #include "vantor/screens/motion/CXYCutterDlg.h"
 #include "vantor/screens/motion/CXYCutterLifeDlg.h"
 #include "vantor/screens/motion/PlatenTests.h"
+#include "vantor/screens/print/CPrintDlg.h"
+#include "vantor/screens/print/PrintRun.h"
 #include "vantor/screens/cartridge/CPEBCalibrationDlg.h"
 #include "vantor/screens/cartridge/CXYCutForceProgramDlg.h"
 #include "vantor/screens/cartridge/TagChipProgramDlg.h"
@@ -99,6 +101,10 @@ const std::vector<TestScreen>& testScreens()
         {IDC_GPIO_TEST, modal<CGPIODlg>()},
         {IDC_SENSOR_READ_TEST, modal<CSensorReadDlg>()},
         {IDC_MEDIA_JAM_TEST, modal<CMediaJamDlg>(), headless(sensor::kMediaJamTest)},
+        // Print tests (templates 142, 165, 155); the first two share "Print".
+        {IDC_PRINT_TEST, modal<CPrintDlg>(), headless(print::kPrintTest)},
+        {IDC_PRINT_AGING_TEST, modal<CAgingPrintDlg>(), headless(print::kAgingPrintTest)},
+        {IDC_PRINT_TO_CUT_TEST, modal<CPrintToCutDlg>(), headless(print::kPrintToCutTest)},
     };
     return screens;
 }

@@ -38,6 +38,9 @@ public:
     // Lines written after "== Start ==" and the time line, before the first
     // cycle (a column header, say).
     virtual QStringList headerLines() const { return {}; }
+    // Milliseconds the worker waits before the first cycle of the run (a
+    // customised print's "Delay Start (s):"); the wait ends early on close.
+    virtual int startDelayMs() const { return 0; }
     // One cycle on the worker thread: requests and result lines. `cycle` is
     // its number in this run, from 1, of `totalCycles`.
     virtual void cycle(int cycle, int totalCycles, RunSink& sink) = 0;

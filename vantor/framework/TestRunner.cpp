@@ -57,6 +57,18 @@ void TestRunner::pause(int ms)
     }
 }
 
+bool TestRunner::startDelay()
+{
+    int ms = 0;
+    {
+        std::lock_guard lock(m_runLock);
+        if (m_current)
+            ms = m_current->startDelayMs();
+    }
+    pause(ms);
+    return !m_quitting;
+}
+
 void TestRunner::performCycle(int cycle)
 {
     std::shared_ptr<TestRun> current;
@@ -96,6 +108,8 @@ void TestRunner::loop()
             continue;
         }
         ++cyclesDone;
+        if (cyclesDone == 1 && !startDelay())
+            return;
         performCycle(cyclesDone);
         m_sink.cycleDone();
         // After Stop too: the pause still follows a cycle below the total.

@@ -56,6 +56,7 @@ public:
 private:
     void loop();
     void pause(int ms);
+    bool startDelay(); // false when closing cut the delay short
     void performCycle(int cycle);
 
     RunSink& m_sink;

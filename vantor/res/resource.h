@@ -60,3 +60,4 @@
 #include "ribbon_ids.h"
 #include "cartridge_ids.h"
 #include "sensor_ids.h"
+#include "print_ids.h"

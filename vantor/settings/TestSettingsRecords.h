@@ -400,6 +400,7 @@ public:
     int32_t totalBoxes = 0;     // totalBoxes
     QString boxLength;          // boxLength, decimal text in inches
     QString filePrefix;         // filePrefix
+    int32_t endCut = 0;         // the "End Cut" tick: never stored, so never exchanged
 
 protected:
     void Exchange(SettingsExchange& io) override;

@@ -85,8 +85,9 @@ QByteArray testPatternBitmap()
     put32(b, 11811);
     put32(b, 2);
     put32(b, 2);
-    put32(b, 0x00000000); // index 0 black
-    put32(b, 0x00FFFFFF); // index 1 white
+    // A set bit prints a dot: index 1 is black, so the file looks as it prints.
+    put32(b, 0x00FFFFFF); // index 0 white
+    put32(b, 0x00000000); // index 1 black
     for (int row = 0; row < height; ++row) {
         QByteArray line(stride, '\0');
         for (int x = 0; x < width; ++x) {
@@ -94,7 +95,7 @@ QByteArray testPatternBitmap()
             const bool bar = ((x + row) / 12) % 4 == 0;
             const bool square = x >= 24 && x < 72 && (row / 48) % 2 == 0;
             const bool black = frame || (bar && !square) || (square && (row / 48) % 4 == 0);
-            if (!black)
+            if (black)
                 line[x / 8] = char(uchar(line[x / 8]) | (0x80 >> (x % 8)));
         }
         b.append(line);
