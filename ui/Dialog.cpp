@@ -27,6 +27,7 @@
 #include <deque>
 #include <mutex>
 #include <set>
+#include <limits>
 
 #include "Numbers.h"
 
@@ -1051,7 +1052,7 @@ int Dialog::listAdd(int id, const QString& text)
 {
     if (auto* r = resultList(id)) {
         r->appendLine(text);
-        return int(r->count() - 1);
+        return int(std::min<qsizetype>(r->count() - 1, std::numeric_limits<int>::max()));
     }
     auto* l = controlAs<QListWidget>(id);
     if (!l)
@@ -1076,7 +1077,7 @@ void Dialog::listClear(int id)
 int Dialog::listCount(int id) const
 {
     if (auto* r = resultList(id))
-        return int(r->count());
+        return int(std::min<qsizetype>(r->count(), std::numeric_limits<int>::max()));
     auto* l = controlAs<QListWidget>(id);
     return l ? l->count() : 0;
 }

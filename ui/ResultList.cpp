@@ -2,7 +2,7 @@
 
 #include "platform/CodePage.h"
 
-#include <QFile>
+#include <QSaveFile>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -32,7 +32,7 @@ void ResultModel::appendQuietly(QStringView line)
 bool ResultModel::announce()
 {
     // A view counts rows in int; past that the list stops growing in view.
-    const int stored = int(std::min<qsizetype>(m_lines.size(), std::numeric_limits<int>::max()));
+    const int stored = int(std::min<qsizetype>(m_lines.size(), m_rowLimit));
     if (stored <= m_announced)
         return false;
     beginInsertRows({}, m_announced, stored - 1);
@@ -46,6 +46,16 @@ void ResultModel::append(const QStringList& lines, qsizetype from, qsizetype to)
     for (qsizetype i = from; i < to; ++i)
         m_lines.append(lines[i]);
     announce();
+}
+
+void ResultModel::setRowLimit(int rows)
+{
+    m_rowLimit = std::max(rows, 1);
+    if (m_announced > m_rowLimit) {
+        beginResetModel();
+        m_announced = m_rowLimit;
+        endResetModel();
+    }
 }
 
 void ResultModel::clear()
@@ -65,13 +75,20 @@ ResultList::ResultList(QWidget* parent) : QAbstractItemView(parent), m_model(new
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_rowHeight = fontMetrics().height() + 2;
+    updateRowHeight();
+}
+
+void ResultList::updateRowHeight()
+{
+    m_rowHeight = std::max(1, fontMetrics().height() + 2);
+    // Every row's top and bottom must fit in int pixels.
+    m_model->setRowLimit(std::numeric_limits<int>::max() / m_rowHeight - 1);
 }
 
 void ResultList::changeEvent(QEvent* e)
 {
     if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) {
-        m_rowHeight = fontMetrics().height() + 2;
+        updateRowHeight();
         updateGeometries();
     }
     QAbstractItemView::changeEvent(e);
@@ -316,8 +333,11 @@ bool ResultList::saveToFile(const QString& path) const
 
 bool saveLines(const LineStore& lines, const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the chosen file and renamed over it at the end, so a
+    // write that fails leaves the old file as it was.
+    QSaveFile f(path);
+    f.setDirectWriteFallback(false);
+    if (!f.open(QIODevice::WriteOnly))
         return false;
     // Converted and written in blocks of about 256 KiB of text.
     constexpr qsizetype kBlock = 128 * 1024;
@@ -337,7 +357,11 @@ bool saveLines(const LineStore& lines, const QString& path)
     }
     if (!block.isEmpty())
         flush();
-    return ok && f.flush();
+    if (!ok) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
 }
 
 } // namespace ui
