@@ -1,5 +1,7 @@
 #include "ResultList.h"
 
+#include "HandlerGuard.h"
+
 #include "platform/CodePage.h"
 
 #include <QSaveFile>
@@ -199,10 +201,15 @@ QRegion ResultList::visualRegionForSelection(const QItemSelection& selection) co
 
 void ResultList::paintEvent(QPaintEvent* e)
 {
+    guarded([&] { paintRows(e->rect()); }, Report::Later);
+}
+
+void ResultList::paintRows(const QRect& rect)
+{
     QPainter painter(viewport());
     const int rows = m_model->rowCount();
-    const int first = std::max(0, rowAt(e->rect().top()));
-    const int last = std::min(rows - 1, rowAt(e->rect().bottom()));
+    const int first = std::max(0, rowAt(rect.top()));
+    const int last = std::min(rows - 1, rowAt(rect.bottom()));
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     const QModelIndex current = currentIndex();
@@ -255,7 +262,7 @@ void ResultList::scheduleFlush()
     if (m_flushPending)
         return;
     m_flushPending = true;
-    QTimer::singleShot(0, this, [this] { flush(); });
+    QTimer::singleShot(0, this, [this] { guarded([this] { flush(); }); });
 }
 
 void ResultList::flush()
@@ -300,8 +307,10 @@ void ResultList::scheduleScroll()
     m_scrollPending = true;
     QTimer::singleShot(0, this, [this] {
         m_scrollPending = false;
-        if (currentIndex().isValid())
-            scrollTo(currentIndex());
+        guarded([this] {
+            if (currentIndex().isValid())
+                scrollTo(currentIndex());
+        });
     });
 }
 

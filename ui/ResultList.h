@@ -98,6 +98,7 @@ private:
     void scheduleScroll();
     void scheduleFlush();
     void updateRowHeight();
+    void paintRows(const QRect& rect);
     int rowAt(int y) const;
     ResultModel* m_model;
     int m_rowHeight = 16;
