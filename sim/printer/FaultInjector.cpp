@@ -1,5 +1,7 @@
 #include "sim/printer/FaultInjector.h"
 
+#include <algorithm>
+
 namespace sim {
 
 void FaultInjector::configure(const SimConfig& config)
@@ -8,7 +10,10 @@ void FaultInjector::configure(const SimConfig& config)
     m_seed = config.seed;
     m_slots.clear();
     m_counts.clear();
-    m_latency = config.latencyMs;
+    m_latency.clear();
+    for (const auto& [key, ms] : config.latencyMs)
+        if (ms > 0)
+            m_latency[key] = std::min(ms, kMaxLatencyMs);
     for (const auto& [key, rule] : config.faults)
         m_slots[key] = Slot{rule, 0, Random(Random::mix(m_seed, key))};
 }
@@ -23,7 +28,7 @@ void FaultInjector::setLatency(uint32_t key, int64_t ms)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (ms > 0)
-        m_latency[key] = ms;
+        m_latency[key] = std::min(ms, kMaxLatencyMs);
     else
         m_latency.erase(key);
 }

@@ -116,18 +116,25 @@ bool SimulatedPrinter::isBuilt(uint32_t code, uint32_t command) { return findCom
 SimulatedPrinter::SimulatedPrinter(const SimConfig& config, std::shared_ptr<StateStore> state)
     : m_state(std::move(state)),
       m_faults(std::make_shared<FaultInjector>(config.seed)),
+      m_configWarnings(std::make_shared<ConfigWarnings>(config.warnings)),
       m_machine(*m_state, config.seed),
-      m_timeScale(config.timeScale),
-      m_maxRequestMs(config.maxRequestMs)
+      m_timeScale(0.0),
+      m_maxRequestMs(0)
 {
+    setTimeScale(config.timeScale);
+    setMaxRequestMs(config.maxRequestMs);
     m_faults->configure(config);
     nameRequests();
 }
 
 SimulatedPrinter::~SimulatedPrinter() { m_state->flush(); }
 
-void SimulatedPrinter::setTimeScale(double scale) { m_timeScale = std::max(scale, 0.0); }
-void SimulatedPrinter::setMaxRequestMs(int64_t ms) { m_maxRequestMs = std::max<int64_t>(ms, 0); }
+void SimulatedPrinter::setTimeScale(double scale)
+{
+    m_timeScale = scale >= 0.0 ? std::min(scale, kMaxTimeScale) : 0.0; // NaN gives 0
+}
+
+void SimulatedPrinter::setMaxRequestMs(int64_t ms) { m_maxRequestMs = std::clamp<int64_t>(ms, 0, kMaxRequestMsLimit); }
 
 SimulatedPrinter::LastRequest SimulatedPrinter::lastRequest() const
 {
@@ -149,6 +156,8 @@ bool SimulatedPrinter::ioControl(uint32_t code, const void* in, uint32_t inLen, 
         const QString warning = m_state->takeWarning();
         if (!warning.isEmpty())
             ctx.note(QStringLiteral("warning: ") + warning);
+        for (const QString& w : m_configWarnings->take())
+            ctx.note(QStringLiteral("warning: simulator configuration: ") + w);
 
         if ((code >> 16) == kEngineeringDeviceType) {
             CommandBlock block;
