@@ -1,6 +1,7 @@
 #include "sim/printer/StateStore.h"
 
 #include <cstdio>
+#include <limits>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,11 +16,32 @@ namespace {
 constexpr const char* kHeader = "[PrinterState]";
 constexpr const char* kVersionLine = "Version=1";
 
+// A counter as the file holds it. Text that is no whole number reads as its
+// decimal value, saturated to the 64-bit range (NaN reads as 0), since the
+// file may have been edited by hand.
 int64_t toInteger(const QString& v)
 {
     bool ok = false;
     const qlonglong n = v.toLongLong(&ok);
-    return ok ? int64_t(n) : int64_t(v.toDouble());
+    if (ok)
+        return int64_t(n);
+    const double d = v.toDouble();
+    constexpr double kTwo63 = 9223372036854775808.0;
+    if (!(d == d))
+        return 0;
+    if (d >= kTwo63)
+        return std::numeric_limits<int64_t>::max();
+    if (d < -kTwo63)
+        return std::numeric_limits<int64_t>::min();
+    return int64_t(d);
+}
+
+int64_t saturatingAdd(int64_t a, int64_t b)
+{
+    int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+    return sum;
 }
 
 uint32_t fnv1a(const QByteArray& bytes)
@@ -208,7 +230,7 @@ void StateStore::add(const char* key, int64_t delta)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     QString& v = m_values[QString::fromLatin1(key)];
-    v = QString::number(toInteger(v) + delta);
+    v = QString::number(saturatingAdd(toInteger(v), delta)); // a counter stops at its end
     m_dirty = true;
 }
 

@@ -1,6 +1,9 @@
 // The state file across restarts, a corrupt or missing file, the user
 // program's usage and version requests, and the keyboard.
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <limits>
 
 #include "SimTestSupport.h"
 #include "pellam/driver/UserRequests.h"
@@ -93,6 +96,33 @@ TEST_F(State, CorruptOrTamperedFileStartsFromFactoryWithATraceWarning)
         cut(1);
         EXPECT_EQ(usage().cutsMade, 1u) << "and carries on from there";
     }
+}
+
+TEST(StateStore, HandEditedCountersSaturateInsteadOfOverflowing)
+{
+    // A valid file (right checksum) whose counters an engineer set by hand.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("printer-state.ini");
+    const QByteArray body = "[PrinterState]\nVersion=1\nUsage.CutsMade=9223372036854775807\n"
+                            "Usage.InchesFed=1e300\nUsage.InchesPrinted=-1e300\nXYCutter.Cuts=nan\n";
+    uint32_t h = 2166136261u;
+    for (char c : body)
+        h = (h ^ uint8_t(c)) * 16777619u;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(body + "Checksum=" + QByteArray::number(h, 16).rightJustified(8, '0') + '\n');
+    f.close();
+
+    sim::StateStore store(path, 1);
+    ASSERT_TRUE(store.load()) << store.warning().toStdString();
+    const int64_t max = std::numeric_limits<int64_t>::max(), min = std::numeric_limits<int64_t>::min();
+    EXPECT_EQ(store.integer(sim::stateKey::InchesFed), max);
+    EXPECT_EQ(store.integer(sim::stateKey::InchesPrinted), min);
+    EXPECT_EQ(store.integer(sim::stateKey::XYCuts), 0);
+    store.add(sim::stateKey::CutsMade, 1); // one more cut
+    EXPECT_EQ(store.integer(sim::stateKey::CutsMade), max);
+    store.add(sim::stateKey::InchesPrinted, -1);
+    EXPECT_EQ(store.integer(sim::stateKey::InchesPrinted), min);
 }
 
 TEST_F(State, UserFamilyRequestsAndTheirSizes)
