@@ -41,6 +41,7 @@ function(diag_add_fuzzer)
     # The libraries are instrumented already (-fsanitize=fuzzer-no-link at the
     # top level); the harness adds libFuzzer's main.
     add_executable(${F_NAME} ${F_SOURCES})
+    set_target_properties(${F_NAME} PROPERTIES AUTOMOC OFF) # harnesses declare no QObject
     target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
     target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
     add_dependencies(diag_fuzzers ${F_NAME})

@@ -1,13 +1,15 @@
 // The registry hive reader: any bytes as <root>/Registry/HKLM.reg. Checks:
 // no crash; the language prefix reads into the program's 512-byte buffer
 // terminated, or fails; a value written back through the registry reads back
-// exactly (the hive's quoting round-trips any text).
+// exactly (the hive's quoting round-trips any text), for a share of the
+// inputs.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QHashFunctions>
 #include <QTemporaryDir>
 
 #include "platform/DevicePath.h"
@@ -54,7 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // The first line of the input as a key name and the rest as a value:
-    // written through the registry, read back exactly.
+    // written through the registry, read back exactly. A write replaces the
+    // hive through a synced temporary file, so only about one input in 16
+    // takes this way.
+    if ((qHash(bytes) & 15) != 0)
+        return 0;
     const QString text = QString::fromUtf8(bytes);
     const qsizetype nl = text.indexOf(u'\n');
     QString name = nl < 0 ? text : text.left(nl);
