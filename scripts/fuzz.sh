@@ -69,6 +69,9 @@ run_one() {
   local execs; execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   local after; after=$(find "$work" -type f | wc -l)
   local found; found=$(( $(find "$findings" -type f | wc -l) - found_before ))
+  # A target that ended without its final statistics did not run through
+  # (it failed to start, or died without leaving an input): that counts too.
+  [[ -n $execs ]] || found=$((found + 1))
   local added=""
   if [[ $merge -eq 1 ]]; then
     local size_before; size_before=$(find "fuzz/corpus/$t" -type f | wc -l)
@@ -79,6 +82,7 @@ run_one() {
     "$(( ${execs:-0} / (seconds > 0 ? seconds : 1) ))" "$(( after - before ))" "$found" \
     "${added:+  (+$added in fuzz/corpus/$t)}"
   if [[ $found -gt 0 ]]; then
+    [[ -n $execs ]] || echo "    did not run through; see $log"
     grep -m3 -E "ERROR|SUMMARY|runtime error|deadly signal" "$log" | sed 's/^/    /' || true
     find "$findings" -type f -newer "$start" -printf '    %p\n' || true
   fi
