@@ -26,9 +26,9 @@
 #include <QThread>
 #include <QWindow>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <set>
-#include <limits>
 
 #include "Numbers.h"
 
