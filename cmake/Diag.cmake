@@ -28,18 +28,23 @@ function(diag_add_gtest)
 endfunction()
 
 # diag_add_fuzzer(NAME name SOURCES ... LIBS ...)
-# With DIAG_FUZZ (clang) a libFuzzer binary; otherwise a plain program that
-# replays the files of fuzz/corpus/<name>, registered as a test so the corpus
-# keeps passing in every build.
+# With DIAG_FUZZ (clang) a libFuzzer binary, built by the target
+# diag_fuzzers; otherwise a plain program that replays the files of
+# fuzz/corpus/<name>, registered as a test so the corpus keeps passing in
+# every build.
 function(diag_add_fuzzer)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
   if(DIAG_SANITIZE STREQUAL "thread")
     return()
   endif()
   if(DIAG_FUZZ)
+    # The libraries are instrumented already (-fsanitize=fuzzer-no-link at the
+    # top level); the harness adds libFuzzer's main.
     add_executable(${F_NAME} ${F_SOURCES})
+    set_target_properties(${F_NAME} PROPERTIES AUTOMOC OFF) # harnesses declare no QObject
     target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
     target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+    add_dependencies(diag_fuzzers ${F_NAME})
   else()
     add_executable(${F_NAME} ${F_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
     if(DIAG_BUILD_TESTS AND EXISTS ${PROJECT_SOURCE_DIR}/fuzz/corpus/${F_NAME})

@@ -90,7 +90,8 @@ uint8_t* CallerMemory::resolve(CallerAddress address, size_t length) const
         return nullptr;
     --it;
     const uint64_t offset = uint64_t(address) - it->first;
-    if (offset + length > it->second.length)
+    // Written so that a huge length cannot wrap the sum.
+    if (offset > it->second.length || length > it->second.length - offset)
         return nullptr;
     return it->second.data + offset;
 }

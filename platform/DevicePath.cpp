@@ -43,6 +43,39 @@ void setDeviceRoot(const QString& hostFolder)
     g_root = hostFolder.isEmpty() ? QString() : QDir::cleanPath(hostFolder);
 }
 
+namespace {
+
+bool within(const QString& path, const QString& root)
+{
+    return path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+}
+
+// False when the entry at `path` is a symbolic link whose target lies
+// outside `realRoot` (the canonical device root), followed to its end. A
+// dangling link counts by where it would create its file.
+bool staysInside(const QString& path, const QString& realRoot)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return true;
+    const QString real = info.canonicalFilePath();
+    if (!real.isEmpty())
+        return within(real, realRoot);
+    // Dangling: judge the folder it points into.
+    QFileInfo target(info.symLinkTarget());
+    for (int hops = 0; hops < 32 && target.isSymLink(); ++hops) {
+        if (!target.canonicalFilePath().isEmpty())
+            return within(target.canonicalFilePath(), realRoot);
+        target = QFileInfo(target.symLinkTarget());
+    }
+    if (target.isSymLink())
+        return false;
+    const QString folder = QFileInfo(target.absolutePath()).canonicalFilePath();
+    return !folder.isEmpty() && within(folder, realRoot);
+}
+
+} // namespace
+
 QString hostPath(const QString& devicePath)
 {
     QString normal = devicePath;
@@ -50,6 +83,8 @@ QString hostPath(const QString& devicePath)
     const QStringList parts = normal.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     QString current = deviceRoot();
     bool exists = QFileInfo(current).isDir();
+    // Links below the root may not lead out of it, as ".." may not.
+    const QString realRoot = exists ? QFileInfo(current).canonicalFilePath() : QString();
     for (const QString& part : parts) {
         if (part == QLatin1String(".."))
             return QString();
@@ -71,6 +106,8 @@ QString hostPath(const QString& devicePath)
             }
         }
         current += QLatin1Char('/') + name;
+        if (exists && !staysInside(current, realRoot))
+            return QString();
         exists = exists && QFileInfo(current).isDir();
     }
     return current;

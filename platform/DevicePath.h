@@ -11,8 +11,9 @@ QString deviceRoot();
 void setDeviceRoot(const QString& hostFolder); // empty: back to the default
 
 // The host path for a device path, or an empty string when the path is
-// refused (a ".." component). Existing components are matched without regard
-// to case; missing ones keep the spelling given.
+// refused: a ".." component, or a symbolic link below the root that leads
+// outside it. Existing components are matched without regard to case;
+// missing ones keep the spelling given.
 QString hostPath(const QString& devicePath);
 
 // The program's own folder with a trailing separator (the module file name up

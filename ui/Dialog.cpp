@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "HandlerGuard.h"
 #include "Prompts.h"
 #include "Resources.h"
 #include "ResultList.h"
@@ -25,6 +26,7 @@
 #include <QThread>
 #include <QWindow>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <set>
 
@@ -186,10 +188,14 @@ bool MessagePort::send(int msg, intptr_t wParam, intptr_t lParam, Payload payloa
         return false;
     Dialog* target = nullptr;
     {
+        // The dialog is read only under the lock: its destructor clears the
+        // pointer under the same lock, on the thread that owns it. Once we
+        // know we are that thread, nobody else can destroy it meanwhile.
         std::lock_guard lock(m_state->mutex);
-        target = m_state->target;
+        if (m_state->target && QThread::currentThread() == m_state->target->thread())
+            target = m_state->target;
     }
-    if (target && QThread::currentThread() == target->thread())
+    if (target)
         return target->send(msg, wParam, lParam, std::move(payload)); // the interface thread owns the dialog
     return sendFromWorker(m_state, Message{msg, wParam, lParam, std::move(payload)});
 }
@@ -254,19 +260,30 @@ bool Dialog::create()
 {
     if (m_created)
         return true;
-    if (!build())
-        return false;
-    m_created = true;
-    if (onInitDialog()) {
-        for (const Control& c : m_controls) {
-            if (c.widget->isEnabled() && !c.widget->isHidden() && (c.tmpl.style & WS_TABSTOP) &&
-                c.widget->focusPolicy() != Qt::NoFocus) {
-                c.widget->setFocus();
-                break;
+    bool built = false;
+    const bool ok = guarded([&] {
+        built = build();
+        if (!built)
+            return;
+        m_created = true;
+        if (onInitDialog()) {
+            for (const Control& c : m_controls) {
+                if (c.widget->isEnabled() && !c.widget->isHidden() && (c.tmpl.style & WS_TABSTOP) &&
+                    c.widget->focusPolicy() != Qt::NoFocus) {
+                    c.widget->setFocus();
+                    break;
+                }
             }
         }
+    });
+    if (!ok) {
+        // A screen that failed to set itself up (reported already) does not open.
+        m_ended = true;
+        m_endCode = IDCANCEL;
+        closeMessages();
+        return false;
     }
-    return true;
+    return built;
 }
 
 bool Dialog::createChild(QWidget* owner, QPoint pos)
@@ -654,16 +671,18 @@ void Dialog::onMessage(int msg, std::function<void(Message&)> handler)
 
 void Dialog::command(int id)
 {
-    auto it = m_commands.find(id);
-    if (it != m_commands.end() && it->second) {
-        auto handler = it->second; // the handler may replace itself
-        handler();
-    } else if (id == IDOK) {
-        onOK();
-    } else if (id == IDCANCEL) {
-        onCancel();
-    }
-    emit dispatched();
+    guarded([&] {
+        auto it = m_commands.find(id);
+        if (it != m_commands.end() && it->second) {
+            auto handler = it->second; // the handler may replace itself
+            handler();
+        } else if (id == IDOK) {
+            onOK();
+        } else if (id == IDCANCEL) {
+            onCancel();
+        }
+    });
+    guarded([&] { emit dispatched(); });
 }
 
 void Dialog::notify(int id, Notify code)
@@ -673,19 +692,22 @@ void Dialog::notify(int id, Notify code)
     auto it = m_notifications.find({id, int(code)});
     if (it != m_notifications.end() && it->second) {
         auto handler = it->second;
-        handler();
-        emit dispatched();
+        guarded(handler);
+        guarded([&] { emit dispatched(); });
     }
 }
 
-void Dialog::dispatch(Message& m)
+bool Dialog::dispatch(Message& m)
 {
-    auto it = m_messages.find(m.msg);
-    if (it != m_messages.end() && it->second) {
-        auto handler = it->second;
-        handler(m);
-    }
-    emit dispatched();
+    const bool ok = guarded([&] {
+        auto it = m_messages.find(m.msg);
+        if (it != m_messages.end() && it->second) {
+            auto handler = it->second;
+            handler(m);
+        }
+    });
+    guarded([&] { emit dispatched(); });
+    return ok;
 }
 
 bool Dialog::event(QEvent* e)
@@ -719,8 +741,9 @@ bool Dialog::event(QEvent* e)
         if (entry.call) {
             if (!entry.call->begin())
                 continue; // its sender gave up
-            dispatch(entry.message);
-            entry.call->finish(detail::CallState::Done);
+            // A handler that threw still releases its sender, with false.
+            const bool ok = dispatch(entry.message);
+            entry.call->finish(ok ? detail::CallState::Done : detail::CallState::Failed);
         } else {
             dispatch(entry.message);
         }
@@ -743,8 +766,7 @@ bool Dialog::send(int msg, intptr_t wParam, intptr_t lParam, Payload payload)
             return false;
     }
     Message m{msg, wParam, lParam, std::move(payload)};
-    dispatch(m);
-    return true;
+    return dispatch(m);
 }
 
 MessagePort Dialog::port() const
@@ -1083,7 +1105,7 @@ int Dialog::listAdd(int id, const QString& text)
 {
     if (auto* r = resultList(id)) {
         r->appendLine(text);
-        return int(r->count() - 1);
+        return int(std::min<qsizetype>(r->count() - 1, std::numeric_limits<int>::max()));
     }
     auto* l = controlAs<QListWidget>(id);
     if (!l)
@@ -1108,7 +1130,7 @@ void Dialog::listClear(int id)
 int Dialog::listCount(int id) const
 {
     if (auto* r = resultList(id))
-        return int(r->count());
+        return int(std::min<qsizetype>(r->count(), std::numeric_limits<int>::max()));
     auto* l = controlAs<QListWidget>(id);
     return l ? l->count() : 0;
 }

@@ -87,7 +87,8 @@ public:
     // modal loop; returns the code given to endDialog().
     int doModal();
     // Builds and initialises without showing or a modal loop (test helper,
-    // tools). False when the template is missing.
+    // tools). False when the template is missing or the initialisation threw
+    // (reported; the dialog has then ended with IDCANCEL).
     bool create();
     // Creates this dialog as a child panel of `owner` at a pixel position
     // (relative to the owner's client area) and shows it.
@@ -133,7 +134,8 @@ public:
     // endDialog() or destruction), the waiting worker is released and send()
     // returns false without the handler having run: a dialog that waits for
     // its worker while closing never deadlocks on a send, provided it ended
-    // or called closeMessages() before waiting.
+    // or called closeMessages() before waiting. A handler that throws is
+    // reported (see HandlerGuard.h) and its send() returns false.
     bool send(int msg, intptr_t wParam = 0, intptr_t lParam = 0, Payload payload = {});
     MessagePort port() const;
     // Stops taking messages: pending and later posts are dropped, waiting
@@ -290,7 +292,7 @@ private:
     void connectControl(Control& c);
     void setAccessibleNames();
     void nameInputsAfterChoices();
-    void dispatch(Message& m);
+    bool dispatch(Message& m); // false when the handler threw
     void notify(int id, Notify code);
     const Control* find(int id) const;
     QButtonGroup* buttonGroupOf(int id) const;

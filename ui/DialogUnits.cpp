@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
+#include <algorithm>
 #include <cstdlib>
 
 namespace ui {
@@ -31,7 +32,10 @@ QFont dialogFont(const QString& faceName, int pointSize)
     f.setStyleHint(QFont::SansSerif);
     if (!QFontDatabase::hasFamily(family))
         f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-    f.setPixelSize(mulDiv(pointSize > 0 ? pointSize : 8, 96, 72));
+    // Far above any dialog font, and below the sizes at which font metrics
+    // stop being meaningful.
+    constexpr int kMaxPointSize = 400;
+    f.setPixelSize(mulDiv(pointSize > 0 ? std::min(pointSize, kMaxPointSize) : 8, 96, 72));
     return f;
 }
 

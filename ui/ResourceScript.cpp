@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <deque>
 #include <memory>
 
@@ -190,6 +191,18 @@ struct Failure {
 
 constexpr int kMaxIncludeDepth = 16;
 constexpr int kMaxExprDepth = 64;
+// A script that includes itself more than once per level would otherwise
+// read 2^16 files and more; real scripts include a handful.
+constexpr int kMaxIncludes = 1000;
+constexpr qsizetype kMaxSourceChars = 8 * 1024 * 1024; // the script and all it includes
+
+// Coordinates and sizes are 16-bit words in a compiled template; clamping
+// to that range keeps any value far from int overflow in QRect and in the
+// conversion to pixels.
+int word16(int64_t v)
+{
+    return int(std::clamp<int64_t>(v, -32768, 32767));
+}
 
 struct Source {
     QString text;
@@ -210,6 +223,11 @@ public:
     {
         if (m_sources.size() >= size_t(kMaxIncludeDepth))
             fail(QStringLiteral("#include nested too deeply"));
+        if (!m_sources.empty() && ++m_includeCount > kMaxIncludes)
+            fail(QStringLiteral("more than %1 #include files in all").arg(kMaxIncludes));
+        m_sourceChars += text.size();
+        if (m_sourceChars > kMaxSourceChars)
+            fail(QStringLiteral("the script and its includes are longer than %1 characters").arg(kMaxSourceChars));
         m_sources.push_back(std::make_unique<Source>(Source{text, file}));
     }
 
@@ -624,6 +642,8 @@ private:
     const IncludeLoader& m_includes;
     const bool m_preprocess;
     std::vector<std::unique_ptr<Source>> m_sources;
+    int m_includeCount = 0;
+    qsizetype m_sourceChars = 0;
     std::deque<Token> m_ahead;
     std::vector<Cond> m_conds;
     Token m_last;
@@ -904,13 +924,13 @@ private:
         }
         while (m_lex.peek().kind == Tok::Ident && isMemoryFlag(m_lex.peek().text))
             m_lex.take();
-        const int x = int(expr());
+        const int x = word16(expr());
         comma("after the dialog's x");
-        const int y = int(expr());
+        const int y = word16(expr());
         comma("after the dialog's y");
-        const int w = int(expr());
+        const int w = word16(expr());
         comma("after the dialog's width");
-        const int h = int(expr());
+        const int h = word16(expr());
         if (m_lex.accept(","))
             expr(); // help id
         d.rect = QRect(x, y, w, h);
@@ -934,7 +954,7 @@ private:
             } else if (t.word("EXSTYLE")) {
                 d.exStyle = styleExpr(0);
             } else if (t.word("FONT")) {
-                d.fontPointSize = int(expr());
+                d.fontPointSize = word16(expr());
                 comma("after the font size");
                 const Token s = m_lex.take();
                 if (s.kind != Tok::String)
@@ -1041,14 +1061,14 @@ private:
             c.id = idArgument(c.idName);
             comma("after the control id");
             if (kw.word("ICON")) { // width and height are optional here
-                const int x = int(expr());
+                const int x = word16(expr());
                 comma("after x");
-                const int y = int(expr());
+                const int y = word16(expr());
                 c.rect = QRect(x, y, 0, 0);
                 if (m_lex.accept(",")) {
-                    const int w = int(expr());
+                    const int w = word16(expr());
                     comma("after the width");
-                    c.rect = QRect(x, y, w, int(expr()));
+                    c.rect = QRect(x, y, w, word16(expr()));
                 } else {
                     c.style = base | k.defaults;
                     return c;
@@ -1069,13 +1089,13 @@ private:
 
     QRect rect()
     {
-        const int x = int(expr());
+        const int x = word16(expr());
         comma("after x");
-        const int y = int(expr());
+        const int y = word16(expr());
         comma("after y");
-        const int w = int(expr());
+        const int w = word16(expr());
         comma("after the width");
-        const int h = int(expr());
+        const int h = word16(expr());
         return QRect(x, y, w, h);
     }
 

@@ -70,6 +70,47 @@ void Resources::setBuiltin(ResourceScript script)
     s.builtinError.clear();
 }
 
+namespace {
+
+// A name an #include of a library's script may use: a file name without any
+// folder, so that it can only mean a file beside the library (or beside the
+// program's built-in script).
+bool isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && !name.contains(u':') &&
+           name != u"." && name != u"..";
+}
+
+// The text of `name` in `folder`, matched without regard to case as the
+// platform's file names are; only regular files that lie in the folder itself.
+std::optional<QString> readBeside(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty())
+        return std::nullopt;
+    const QDir dir(folder);
+    QString found;
+    if (QFileInfo(dir.filePath(name)).isFile()) {
+        found = dir.filePath(name);
+    } else {
+        for (const QString& entry : dir.entryList(QDir::Files))
+            if (entry.compare(name, Qt::CaseInsensitive) == 0) {
+                found = dir.filePath(entry);
+                break;
+            }
+    }
+    if (found.isEmpty())
+        return std::nullopt;
+    // Not through a link that leads out of the folder.
+    const QString real = QFileInfo(found).canonicalFilePath();
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    if (real.isEmpty() || realFolder.isEmpty() || QFileInfo(real).path() != realFolder)
+        return std::nullopt;
+    const IncludeLoader reader = folderIncludeLoader();
+    return reader(QFileInfo(real).fileName(), real);
+}
+
+} // namespace
+
 bool Resources::loadLibrary(const QString& fileName, const QStringList& searchPath, QString* error)
 {
     auto report = [&](const QString& why) {
@@ -77,18 +118,26 @@ bool Resources::loadLibrary(const QString& fileName, const QStringList& searchPa
             *error = why;
         return false;
     };
+    // Only a plain file name, and only from the given folders: never through
+    // the system's library search, which would run code from anywhere.
+    if (!isPlainFileName(fileName))
+        return report(QStringLiteral("\"%1\" is not a plain library file name").arg(fileName));
     QStringList folders = searchPath;
     if (folders.isEmpty())
         folders << platform::programFolder();
     QString chosen;
     for (const QString& folder : folders) {
-        const QString candidate = QDir(folder).filePath(fileName);
-        if (QFileInfo::exists(candidate)) {
-            chosen = candidate;
+        if (folder.isEmpty())
+            continue;
+        const QFileInfo candidate(QDir(folder).absoluteFilePath(fileName));
+        if (candidate.isFile()) {
+            chosen = candidate.absoluteFilePath();
             break;
         }
     }
-    auto lib = std::make_unique<QLibrary>(chosen.isEmpty() ? fileName : chosen);
+    if (chosen.isEmpty())
+        return report(QStringLiteral("%1 not found in %2").arg(fileName, folders.join(QStringLiteral(", "))));
+    auto lib = std::make_unique<QLibrary>(chosen);
     if (!lib->load())
         return report(lib->errorString());
     auto script = reinterpret_cast<ScriptFn>(lib->resolve("diag_resource_script"));
@@ -106,13 +155,22 @@ bool Resources::loadLibrary(const QString& fileName, const QStringList& searchPa
         if (!s.builtinPath.isEmpty())
             builtinFolder = QFileInfo(s.builtinPath).path();
     }
-    const IncludeLoader besideBuiltin = folderIncludeLoader(builtinFolder.isEmpty() ? QStringList{} : QStringList{builtinFolder});
-    IncludeLoader includes = [file, besideBuiltin](const QString& name, const QString& from) -> std::optional<QString> {
+    const QString libraryFolder = QFileInfo(chosen).path();
+    // The library's script may include what the library hands over, and
+    // plain file names beside the library or beside the built-in script.
+    IncludeLoader includes = [file, libraryFolder, builtinFolder](const QString& name,
+                                                                 const QString&) -> std::optional<QString> {
+        if (!isPlainFileName(name))
+            return std::nullopt;
         if (file) {
             if (const char* t = file(name.toUtf8().constData()))
                 return QString::fromUtf8(t);
         }
-        return besideBuiltin(name, from);
+        if (auto t = readBeside(libraryFolder, name))
+            return t;
+        if (builtinFolder.startsWith(u':')) // embedded in the program
+            return folderIncludeLoader({builtinFolder})(name, builtinFolder + QStringLiteral("/x"));
+        return readBeside(builtinFolder, name);
     };
     const QString scriptName = QFileInfo(lib->fileName()).fileName() + QStringLiteral(":script.rc");
     ParseResult r = parseResourceScript(QString::fromUtf8(text), scriptName, includes);

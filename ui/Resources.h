@@ -6,8 +6,9 @@
 //     extern "C" const char* diag_resource_script();          // UTF-8 script text
 // and optionally
 //     extern "C" const char* diag_resource_file(const char* name); // an #include's text, or null
-// Includes it does not supply are read beside the built-in script, so a
-// library can share the program's resource.h.
+// Includes it does not supply are read beside the library or beside the
+// built-in script, so a library can share the program's resource.h; an
+// include with a folder in its name is refused.
 //
 // All functions are safe from any thread.
 #include "ResourceScript.h"
@@ -24,10 +25,13 @@ public:
     // A script parsed elsewhere (tools, tests).
     static void setBuiltin(ResourceScript script);
 
-    // Loads `fileName` from the first folder of `searchPath` that has it
-    // (default: the program's folder), else by name through the system's
-    // library search. On success its script replaces the built-in templates
-    // and strings; on failure nothing changes and false is returned.
+    // Loads `fileName` (a plain file name, no folder) by its absolute path in
+    // the first folder of `searchPath` that has it (default: the program's
+    // folder); never through the system's library search. On success its
+    // script replaces the built-in templates and strings; on failure nothing
+    // changes and false is returned. The script's #include names must be
+    // plain file names: supplied by the library, or read beside it or beside
+    // the built-in script.
     static bool loadLibrary(const QString& fileName, const QStringList& searchPath = {}, QString* error = nullptr);
     static void unloadLibrary();
     static bool libraryLoaded();

@@ -1,10 +1,12 @@
 #include "ResultList.h"
 
+#include "HandlerGuard.h"
 #include "ResultListAccessible.h"
+
 #include "platform/CodePage.h"
 
 #include <QAccessible>
-#include <QFile>
+#include <QSaveFile>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -36,7 +38,7 @@ void ResultModel::appendQuietly(QStringView line)
 bool ResultModel::announce()
 {
     // A view counts rows in int; past that the list stops growing in view.
-    const int stored = int(std::min<qsizetype>(m_lines.size(), std::numeric_limits<int>::max()));
+    const int stored = int(std::min<qsizetype>(m_lines.size(), m_rowLimit));
     if (stored <= m_announced)
         return false;
     beginInsertRows({}, m_announced, stored - 1);
@@ -50,6 +52,16 @@ void ResultModel::append(const QStringList& lines, qsizetype from, qsizetype to)
     for (qsizetype i = from; i < to; ++i)
         m_lines.append(lines[i]);
     announce();
+}
+
+void ResultModel::setRowLimit(int rows)
+{
+    m_rowLimit = std::max(rows, 1);
+    if (m_announced > m_rowLimit) {
+        beginResetModel();
+        m_announced = m_rowLimit;
+        endResetModel();
+    }
 }
 
 void ResultModel::clear()
@@ -69,15 +81,22 @@ ResultList::ResultList(QWidget* parent) : QAbstractItemView(parent), m_model(new
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_rowHeight = fontMetrics().height() + 2;
+    updateRowHeight();
     ResultListAccessible::install();
     ResultListAccessible::replaceEarlierInterface(this);
+}
+
+void ResultList::updateRowHeight()
+{
+    m_rowHeight = std::max(1, fontMetrics().height() + 2);
+    // Every row's top and bottom must fit in int pixels.
+    m_model->setRowLimit(std::numeric_limits<int>::max() / m_rowHeight - 1);
 }
 
 void ResultList::changeEvent(QEvent* e)
 {
     if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) {
-        m_rowHeight = fontMetrics().height() + 2;
+        updateRowHeight();
         updateGeometries();
     }
     QAbstractItemView::changeEvent(e);
@@ -225,10 +244,15 @@ QRegion ResultList::visualRegionForSelection(const QItemSelection& selection) co
 
 void ResultList::paintEvent(QPaintEvent* e)
 {
+    guarded([&] { paintRows(e->rect()); }, Report::Later);
+}
+
+void ResultList::paintRows(const QRect& rect)
+{
     QPainter painter(viewport());
     const int rows = m_model->rowCount();
-    const int first = std::max(0, rowAt(e->rect().top()));
-    const int last = std::min(rows - 1, rowAt(e->rect().bottom()));
+    const int first = std::max(0, rowAt(rect.top()));
+    const int last = std::min(rows - 1, rowAt(rect.bottom()));
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     const QModelIndex current = currentIndex();
@@ -281,7 +305,7 @@ void ResultList::scheduleFlush()
     if (m_flushPending)
         return;
     m_flushPending = true;
-    QTimer::singleShot(0, this, [this] { flush(); });
+    QTimer::singleShot(0, this, [this] { guarded([this] { flush(); }); });
 }
 
 void ResultList::flush()
@@ -326,8 +350,10 @@ void ResultList::scheduleScroll()
     m_scrollPending = true;
     QTimer::singleShot(0, this, [this] {
         m_scrollPending = false;
-        if (currentIndex().isValid())
-            scrollTo(currentIndex());
+        guarded([this] {
+            if (currentIndex().isValid())
+                scrollTo(currentIndex());
+        });
     });
 }
 
@@ -395,8 +421,11 @@ qsizetype toAnsiInto(QStringView line, char* out)
 
 bool saveLines(const LineStore& lines, const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the chosen file and renamed over it at the end, so a
+    // write that fails leaves the old file as it was.
+    QSaveFile f(path);
+    f.setDirectWriteFallback(false);
+    if (!f.open(QIODevice::WriteOnly))
         return false;
     // Lines go into one 256 KiB block, written when full. Lines whose
     // characters lie side by side in the store (consecutive lines do) are
@@ -456,7 +485,11 @@ bool saveLines(const LineStore& lines, const QString& path)
     }
     if (used > 0)
         flush();
-    return ok && f.flush();
+    if (!ok) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
 }
 
 } // namespace ui

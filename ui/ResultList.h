@@ -14,6 +14,7 @@
 #include <QAbstractItemView>
 #include <QStringList>
 #include <functional>
+#include <limits>
 
 namespace ui {
 
@@ -29,14 +30,19 @@ public:
     // Appends lines [from, to) of `lines` as one insertion.
     void append(const QStringList& lines, qsizetype from, qsizetype to);
     // Tells the view of every line stored since the last announcement, as
-    // one insertion. False when there was none.
+    // one insertion, up to the row limit. False when there was none.
     bool announce();
     void clear();
     const LineStore& store() const { return m_lines; }
+    // The most rows the view is told of (lines past it are kept, counted and
+    // saved, but not shown): the view places rows in int pixels.
+    void setRowLimit(int rows);
+    int rowLimit() const { return m_rowLimit; }
 
 private:
     LineStore m_lines;
     int m_announced = 0; // rows the view knows of
+    int m_rowLimit = std::numeric_limits<int>::max();
 };
 
 class ResultList : public QAbstractItemView {
@@ -71,8 +77,9 @@ public:
     void forEachLine(const std::function<void(QStringView)>& f) const;
     const LineStore& store() const { return m_model->store(); }
 
-    // Writes every line and CR LF in the ANSI code page, no byte order mark.
-    // False when the file cannot be created or written.
+    // Writes every line and CR LF in the ANSI code page, no byte order mark,
+    // into a temporary file beside `path` that then replaces it. False when
+    // that cannot be done; the file at `path` is then as it was.
     bool saveToFile(const QString& path) const;
 
 protected:
@@ -95,6 +102,8 @@ protected:
 private:
     void scheduleScroll();
     void scheduleFlush();
+    void updateRowHeight();
+    void paintRows(const QRect& rect);
     int rowAt(int y) const;
     ResultModel* m_model;
     int m_rowHeight = 16;

@@ -1,5 +1,7 @@
 #include "UiThread.h"
 
+#include "HandlerGuard.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
@@ -34,7 +36,7 @@ void CallState::finish(S to)
 bool CallState::wait()
 {
     std::unique_lock l(m);
-    cv.wait(l, [&] { return s == Done || s == Cancelled; });
+    cv.wait(l, [&] { return s == Done || s == Cancelled || s == Failed; });
     return s == Done;
 }
 
@@ -126,8 +128,8 @@ public:
         }
         for (PendingCall& c : calls) {
             if (c.state->begin()) {
-                c.fn();
-                c.state->finish(detail::CallState::Done);
+                const bool ok = guarded(c.fn);
+                c.state->finish(ok ? detail::CallState::Done : detail::CallState::Failed);
             }
         }
         return true;
@@ -150,10 +152,8 @@ Q_COREAPP_STARTUP_FUNCTION(createReceiver)
 bool callOnUiThread(std::function<void()> fn, CallGroup* group)
 {
     Receiver* receiver = g_receiver.load();
-    if (onUiThread() || !QCoreApplication::instance() || !receiver) {
-        fn();
-        return true;
-    }
+    if (onUiThread() || !QCoreApplication::instance() || !receiver)
+        return guarded(fn);
     auto state = std::make_shared<detail::CallState>();
     if (group && !group->add(state))
         return false;

@@ -18,14 +18,14 @@ namespace detail {
 // One blocking call: the worker waits until the interface thread ran it or
 // it was cancelled.
 struct CallState {
-    enum S { Waiting, Running, Done, Cancelled };
+    enum S { Waiting, Running, Done, Cancelled, Failed }; // Failed: the call threw
     std::mutex m;
     std::condition_variable cv;
     S s = Waiting;
 
     bool begin();        // interface thread: true when the call may run
-    void finish(S to);   // Done after running; Cancelled only while waiting
-    bool wait();         // worker: true when it ran
+    void finish(S to);   // Done or Failed after running; Cancelled only while waiting
+    bool wait();         // worker: true when it ran to its end
 };
 
 } // namespace detail
@@ -56,7 +56,9 @@ bool onUiThread();
 
 // Runs `fn` on the user-interface thread: at once when already there, else
 // queued, blocking the caller until it ran (true) or was cancelled (false).
-// Without an application object it runs at once on the caller's thread.
+// Without an application object it runs at once on the caller's thread. An
+// exception from `fn` is reported (see HandlerGuard.h), never reaches the
+// caller, and gives false.
 bool callOnUiThread(std::function<void()> fn, CallGroup* group = nullptr);
 
 } // namespace ui

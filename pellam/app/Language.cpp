@@ -33,7 +33,7 @@ bool loadLanguageLibrary(const QString& prefix, const QStringList& searchPath, Q
 {
     if (ui::Resources::libraryLoaded())
         ui::Resources::unloadLibrary();
-    if (prefix.contains(QLatin1Char('/')) || prefix.contains(QLatin1Char('\\'))) {
+    if (prefix.contains(QLatin1Char('/')) || prefix.contains(QLatin1Char('\\')) || prefix.contains(QLatin1Char(':'))) {
         if (error)
             *error = QStringLiteral("language prefix \"%1\" holds a path separator").arg(prefix);
         return false;

@@ -19,11 +19,11 @@ QString languagePrefix();
 // The prefix followed by "Pellam.so".
 QString languageLibraryName(const QString& prefix);
 
-// Frees the library in force, then loads the one of `prefix` through the
-// platform's library search (the program's folder first, or `searchPath`).
-// False when none loads: the built-in resources serve. A prefix that holds a
-// path separator names no library, so the registry cannot point the program
-// at code outside its search path.
+// Frees the library in force, then loads the one of `prefix` by its absolute
+// path in the program's folder (or the first folder of `searchPath` that has
+// it), never through the system's library search. False when none loads: the
+// built-in resources serve. A prefix that holds a path separator names no
+// library, so the registry cannot point the program at code elsewhere.
 bool loadLanguageLibrary(const QString& prefix, const QStringList& searchPath = {}, QString* error = nullptr);
 
 } // namespace pellam

@@ -1,6 +1,7 @@
 #include "sim/printer/SimConfig.h"
 
 #include <cstdlib>
+#include <utility>
 #include <QFile>
 #include <QTextStream>
 
@@ -77,6 +78,33 @@ bool SimConfig::parseKey(const QString& text, uint32_t& key)
     return true;
 }
 
+bool SimConfig::parseTimeScale(const QString& text, double& scale)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    // Also false for NaN and infinity.
+    if (!ok || !(v >= 0.0 && v <= kMaxTimeScale))
+        return false;
+    scale = v;
+    return true;
+}
+
+bool SimConfig::parseMilliseconds(const QString& text, int64_t limit, int64_t& ms)
+{
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok);
+    if (!ok || v < 0 || v > limit)
+        return false;
+    ms = v;
+    return true;
+}
+
+QStringList ConfigWarnings::take()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_pending, QStringList());
+}
+
 void SimConfig::parseFaults(const QString& text)
 {
     for (const QString& item : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -96,10 +124,9 @@ void SimConfig::parseLatency(const QString& text)
     for (const QString& item : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int eq = item.indexOf(QLatin1Char('='));
         uint32_t key = 0;
-        bool ok = false;
-        const qlonglong ms = eq < 0 ? -1 : item.mid(eq + 1).trimmed().toLongLong(&ok);
-        if (eq < 0 || !parseKey(item.left(eq), key) || !ok || ms < 0) {
-            warnings << QStringLiteral("ignored latency \"%1\"").arg(item.trimmed());
+        int64_t ms = 0;
+        if (eq < 0 || !parseKey(item.left(eq), key) || !parseMilliseconds(item.mid(eq + 1), kMaxLatencyMs, ms)) {
+            warnings << QStringLiteral("ignored latency \"%1\" (milliseconds from 0 to %2)").arg(item.trimmed()).arg(kMaxLatencyMs);
             continue;
         }
         latencyMs[key] = ms;
@@ -140,15 +167,15 @@ void SimConfig::applyFile(const QString& hostPath)
             else if (k == "keyboard")
                 ok = parsePresence(value, keyboardPresent);
             else if (k == "timescale") {
-                const double v = value.toDouble(&ok);
-                ok = ok && v >= 0;
-                if (ok)
-                    timeScale = v;
+                ok = parseTimeScale(value, timeScale);
+                if (!ok)
+                    warnings << QStringLiteral("ignored setting \"%1\" (a number from 0 to %2)").arg(line).arg(kMaxTimeScale);
+                continue;
             } else if (k == "maxrequestms") {
-                const qlonglong v = value.toLongLong(&ok);
-                ok = ok && v >= 0;
-                if (ok)
-                    maxRequestMs = v;
+                ok = parseMilliseconds(value, kMaxRequestMsLimit, maxRequestMs);
+                if (!ok)
+                    warnings << QStringLiteral("ignored setting \"%1\" (milliseconds from 0 to %2)").arg(line).arg(kMaxRequestMsLimit);
+                continue;
             } else if (k == "seed") {
                 const qulonglong v = value.toULongLong(&ok);
                 if (ok)
@@ -177,22 +204,10 @@ void SimConfig::applyEnvironment()
         warnings << QStringLiteral("ignored DIAG_SIM_PRINTER=%1").arg(v);
     if (!(v = env("DIAG_SIM_KEYBOARD")).isEmpty() && !parsePresence(v, keyboardPresent))
         warnings << QStringLiteral("ignored DIAG_SIM_KEYBOARD=%1").arg(v);
-    if (!(v = env("DIAG_SIM_TIME_SCALE")).isEmpty()) {
-        bool ok = false;
-        const double s = v.toDouble(&ok);
-        if (ok && s >= 0)
-            timeScale = s;
-        else
-            warnings << QStringLiteral("ignored DIAG_SIM_TIME_SCALE=%1").arg(v);
-    }
-    if (!(v = env("DIAG_SIM_MAX_REQUEST_MS")).isEmpty()) {
-        bool ok = false;
-        const qlonglong ms = v.toLongLong(&ok);
-        if (ok && ms >= 0)
-            maxRequestMs = ms;
-        else
-            warnings << QStringLiteral("ignored DIAG_SIM_MAX_REQUEST_MS=%1").arg(v);
-    }
+    if (!(v = env("DIAG_SIM_TIME_SCALE")).isEmpty() && !parseTimeScale(v, timeScale))
+        warnings << QStringLiteral("ignored DIAG_SIM_TIME_SCALE=%1 (a number from 0 to %2)").arg(v).arg(kMaxTimeScale);
+    if (!(v = env("DIAG_SIM_MAX_REQUEST_MS")).isEmpty() && !parseMilliseconds(v, kMaxRequestMsLimit, maxRequestMs))
+        warnings << QStringLiteral("ignored DIAG_SIM_MAX_REQUEST_MS=%1 (milliseconds from 0 to %2)").arg(v).arg(kMaxRequestMsLimit);
     if (!(v = env("DIAG_SIM_SEED")).isEmpty()) {
         bool ok = false;
         const qulonglong s = v.toULongLong(&ok);

@@ -5,6 +5,7 @@
 // win); tests build one directly. See docs/simulator.md.
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,13 @@ struct FaultRule {
 
 constexpr uint32_t kCommandKeyLimit = 0x10000;
 
+// Bounds of the timing settings: a value outside them (negative, infinite,
+// not a number, or too large) is refused with a warning, so that no request
+// can sleep without end or overflow its sleep time.
+constexpr double kMaxTimeScale = 1000.0;
+constexpr int64_t kMaxRequestMsLimit = 600000; // ten minutes
+constexpr int64_t kMaxLatencyMs = 60000;       // one minute per key
+
 struct SimConfig {
     bool printerPresent = true;
     bool keyboardPresent = true;
@@ -37,13 +45,13 @@ struct SimConfig {
     QString stateFile = QStringLiteral("\\Simulator\\printer-state.ini"); // device path
     std::map<uint32_t, FaultRule> faults;
     std::map<uint32_t, int64_t> latencyMs;
-    QStringList warnings;          // entries that were ignored
     // Machine conditions to rehearse with (MachineSettings.cpp): sensor
     // states by item (door open, media absent, a gap blocked) and whether
     // each cartridge is in.
     std::map<uint32_t, int32_t> sensorStates;
     bool tapeCartridgePresent = true;
     bool ribbonCartridgePresent = true;
+    QStringList warnings;          // entries that were ignored (on standard error and in the trace)
 
     // Defaults, then the file below the device root, then the environment.
     static SimConfig fromEnvironment();
@@ -59,6 +67,21 @@ struct SimConfig {
     // Sections [Sensors] and [Cartridges]; DIAG_SIM_SENSORS, DIAG_SIM_CARTRIDGES.
     bool applyMachineSetting(const QString& section, const QString& key, const QString& value);
     void applyMachineEnvironment();
+    // Within the bounds above; false for anything else.
+    static bool parseTimeScale(const QString& text, double& scale);
+    static bool parseMilliseconds(const QString& text, int64_t limit, int64_t& ms);
+};
+
+// The configuration's warnings, handed to the trace once by the first
+// request of either simulated device.
+class ConfigWarnings {
+public:
+    explicit ConfigWarnings(QStringList warnings) : m_pending(std::move(warnings)) {}
+    QStringList take();
+
+private:
+    std::mutex m_mutex;
+    QStringList m_pending;
 };
 
 constexpr const char* kConfigDevicePath = "\\Simulator\\simulator.ini";

@@ -24,13 +24,16 @@ SimulatedDevices registerSimulatedDevices(const SimConfig& config)
     platform::unregisterDevice(keyboardName);
 
     std::shared_ptr<FaultInjector> faults;
+    std::shared_ptr<ConfigWarnings> configWarnings;
     if (config.printerPresent) {
         d.printer = std::make_shared<SimulatedPrinter>(config, d.state);
         faults = d.printer->sharedFaults();
+        configWarnings = d.printer->sharedConfigWarnings();
         platform::registerDevice(printerName, d.printer);
     } else {
         faults = std::make_shared<FaultInjector>(config.seed);
         faults->configure(config);
+        configWarnings = std::make_shared<ConfigWarnings>(config.warnings);
     }
     if (config.keyboardPresent) {
         std::weak_ptr<StateStore> weakState = d.state;
@@ -52,12 +55,16 @@ SimulatedDevices registerSimulatedDevices(const SimConfig& config)
                 platform::sleep(platform::Millis(latency));
             return !fail;
         };
-        hooks.begin = [weakState] {
+        hooks.begin = [weakState, configWarnings] {
             auto s = weakState.lock();
             const QString w = s ? s->takeWarning() : QString();
-            if (!w.isEmpty()) {
+            const QStringList c = configWarnings->take();
+            if (!w.isEmpty() || !c.isEmpty()) {
                 RequestContext ctx;
-                ctx.note(QStringLiteral("warning: ") + w);
+                if (!w.isEmpty())
+                    ctx.note(QStringLiteral("warning: ") + w);
+                for (const QString& x : c)
+                    ctx.note(QStringLiteral("warning: simulator configuration: ") + x);
             }
         };
         d.keyboard = std::make_shared<SimulatedKeyboard>(std::move(hooks));

@@ -241,10 +241,13 @@ bool SimulatedPrinter::isBuilt(uint32_t code, uint32_t command)
 SimulatedPrinter::SimulatedPrinter(const SimConfig& config, std::shared_ptr<StateStore> state)
     : m_state(std::move(state)),
       m_faults(std::make_shared<FaultInjector>(config.seed)),
+      m_configWarnings(std::make_shared<ConfigWarnings>(config.warnings)),
       m_machine(*m_state, config),
-      m_timeScale(config.timeScale),
-      m_maxRequestMs(config.maxRequestMs)
+      m_timeScale(0.0),
+      m_maxRequestMs(0)
 {
+    setTimeScale(config.timeScale);
+    setMaxRequestMs(config.maxRequestMs);
     m_faults->configure(config);
     nameRequests();
 }
@@ -253,11 +256,12 @@ SimulatedPrinter::~SimulatedPrinter() { m_state->flush(); }
 
 void SimulatedPrinter::setTimeScale(double scale)
 {
-    m_timeScale = std::max(scale, 0.0);
+    m_timeScale = scale >= 0.0 ? std::min(scale, kMaxTimeScale) : 0.0; // NaN gives 0
     std::lock_guard<std::mutex> lock(m_mutex);
     m_machine.timeScale = m_timeScale.load();
 }
-void SimulatedPrinter::setMaxRequestMs(int64_t ms) { m_maxRequestMs = std::max<int64_t>(ms, 0); }
+
+void SimulatedPrinter::setMaxRequestMs(int64_t ms) { m_maxRequestMs = std::clamp<int64_t>(ms, 0, kMaxRequestMsLimit); }
 
 SimulatedPrinter::LastRequest SimulatedPrinter::lastRequest() const
 {
@@ -320,6 +324,8 @@ bool SimulatedPrinter::ioControl(uint32_t code, const void* in, uint32_t inLen, 
         const QString warning = m_state->takeWarning();
         if (!warning.isEmpty())
             ctx.note(QStringLiteral("warning: ") + warning);
+        for (const QString& w : m_configWarnings->take())
+            ctx.note(QStringLiteral("warning: simulator configuration: ") + w);
         m_state->beginRequest();
 
         Call call{code, CommandBlock{}, nullptr, nullptr, 0, outLen, ctx};

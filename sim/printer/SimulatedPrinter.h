@@ -30,12 +30,14 @@ public:
                    uint32_t* bytesReturned) override;
     bool write(const void* data, uint32_t len, uint32_t* written) override;
 
-    // Test and demo controls.
+    // Test and demo controls; values are kept within the bounds of SimConfig.
     void setTimeScale(double scale);
     void setMaxRequestMs(int64_t ms);
     FaultInjector& faults() { return *m_faults; }
     std::shared_ptr<FaultInjector> sharedFaults() const { return m_faults; }
     StateStore& state() { return *m_state; }
+    // The configuration's warnings, noted in the trace by the first request.
+    std::shared_ptr<ConfigWarnings> sharedConfigWarnings() const { return m_configWarnings; }
 
     // What the last request did (for tests and the trace).
     struct LastRequest {
@@ -57,6 +59,7 @@ private:
     mutable std::mutex m_mutex; // one request at a time inside the machine
     std::shared_ptr<StateStore> m_state;
     std::shared_ptr<FaultInjector> m_faults;
+    std::shared_ptr<ConfigWarnings> m_configWarnings;
     Machine m_machine;
     std::atomic<double> m_timeScale;
     std::atomic<int64_t> m_maxRequestMs;

@@ -1,5 +1,6 @@
 #include "sim/printer/StateStore.h"
 
+#include <limits>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,6 +36,16 @@ bool toInteger(const QString& v, int64_t& out)
         return true;
     }
     return false;
+}
+
+// Counters saturate: a hand-edited file may hold a value at the edge of the
+// 64-bit range, and a count must never wrap.
+int64_t saturatingAdd(int64_t a, int64_t b)
+{
+    int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+    return sum;
 }
 
 int64_t integerOf(const QString& v)
@@ -280,7 +291,7 @@ void StateStore::apply(const std::vector<Op>& ops, std::map<QString, QString>& v
     for (const Op& op : ops) {
         QString& v = values[op.key];
         if (op.kind == Op::Add)
-            v = QString::number(integerOf(v) + op.delta);
+            v = QString::number(saturatingAdd(integerOf(v), op.delta));
         else
             v = op.value;
     }
@@ -326,7 +337,7 @@ int64_t StateStore::next(const QString& key)
     FileLock fileLock(m_file);
     if (currentId() != m_seen)
         reloadLocked(false);
-    m_base[key] = QString::number(integerOf(m_base.count(key) ? m_base[key] : QString()) + 1);
+    m_base[key] = QString::number(saturatingAdd(integerOf(m_base.count(key) ? m_base[key] : QString()), 1));
     const int64_t value = integerOf(m_base[key]);
     writeFileLocked(m_base);
     recompute();
@@ -393,7 +404,7 @@ void StateStore::addOp(Op op)
 {
     QString& v = m_values[op.key];
     if (op.kind == Op::Add)
-        v = QString::number(integerOf(v) + op.delta);
+        v = QString::number(saturatingAdd(integerOf(v), op.delta));
     else
         v = op.value;
     if (m_inRequest && std::this_thread::get_id() == m_requestThread)

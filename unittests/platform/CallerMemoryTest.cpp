@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,6 +20,9 @@ TEST(CallerMemoryTest, ResolvesInsideBoundsOnly)
     EXPECT_EQ(mem.resolve(buf.address(), 65), nullptr);
     EXPECT_EQ(mem.resolve(buf.address() - 1, 1), nullptr);
     EXPECT_EQ(mem.resolve(0, 0), nullptr);
+    // A length so large that offset + length wraps around.
+    EXPECT_EQ(mem.resolve(buf.address() + 1, SIZE_MAX), nullptr);
+    EXPECT_EQ(mem.resolve(buf.address() + 8, SIZE_MAX - 7), nullptr);
 }
 
 TEST(CallerMemoryTest, ReleasedAddressNoLongerResolves)

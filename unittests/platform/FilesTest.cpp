@@ -62,6 +62,34 @@ TEST_F(DeviceRootFixture, RefusesPathsThatLeaveTheRoot)
     EXPECT_EQ(hostPath(QStringLiteral("\\")), dir.path());
 }
 
+TEST_F(DeviceRootFixture, RefusesLinksBelowTheRootThatLeadOutOfIt)
+{
+    QTemporaryDir outside;
+    QDir(outside.path()).mkpath(QStringLiteral("secrets"));
+    QDir(dir.path()).mkpath(QStringLiteral("Store/Profiles"));
+    const QString store = dir.filePath(QStringLiteral("Store"));
+    ASSERT_TRUE(QFile::link(outside.path(), store + QStringLiteral("/Out")));
+    ASSERT_TRUE(QFile::link(outside.filePath(QStringLiteral("new.txt")), store + QStringLiteral("/Dangling.txt")));
+    ASSERT_TRUE(QFile::link(store + QStringLiteral("/Out"), store + QStringLiteral("/Chain")));
+    ASSERT_TRUE(QFile::link(store + QStringLiteral("/Profiles"), store + QStringLiteral("/Inside")));
+    ASSERT_TRUE(QFile::link(store + QStringLiteral("/Profiles/new.txt"), store + QStringLiteral("/Pending.txt")));
+
+    const struct {
+        const char* device;
+        bool refused;
+    } cases[] = {
+        {"\\Store\\Out", true},
+        {"\\Store\\out\\secrets\\key.txt", true}, // matched without regard to case
+        {"\\Store\\Dangling.txt", true},          // would create its file outside
+        {"\\Store\\Chain\\x.txt", true},
+        {"\\Store\\Inside\\up.txt", false},      // a link that stays below the root
+        {"\\Store\\Pending.txt", false},          // dangling, but into the root
+        {"\\Store\\Error_Log.txt", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(hostPath(QString::fromLatin1(c.device)).isEmpty(), c.refused) << c.device;
+}
+
 TEST_F(DeviceRootFixture, UserFilePathMapsOnlyDevicePaths)
 {
     EXPECT_EQ(userFilePath(QStringLiteral("\\store\\Error_Log.txt")), dir.path() + QStringLiteral("/Store/Error_Log.txt"));

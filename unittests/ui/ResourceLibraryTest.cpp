@@ -107,3 +107,60 @@ TEST(EmbeddedScript, LoadsWithItsIncludeFromTheQtResources)
 }
 
 } // namespace
+
+namespace {
+
+// The test library's script, replaced for one test.
+class ScopedLibraryScript {
+public:
+    explicit ScopedLibraryScript(const QByteArray& script) { qputenv("UI_TEST_LANG_SCRIPT", script); }
+    ~ScopedLibraryScript() { qunsetenv("UI_TEST_LANG_SCRIPT"); }
+};
+
+TEST_F(ResourceLibrary, OnlyAPlainNameInTheGivenFoldersLoads)
+{
+    const QString absolute = QStringLiteral(LANG_LIB_DIR "/" LANG_LIB_NAME);
+    ASSERT_TRUE(QFile::exists(absolute));
+    const QString relative = QDir(m_dir.path()).relativeFilePath(absolute);
+    const QString names[] = {absolute, relative, QStringLiteral("./" LANG_LIB_NAME)};
+    for (const QString& name : names) {
+        QString error;
+        EXPECT_FALSE(Resources::loadLibrary(name, {m_dir.path()}, &error)) << name.toStdString();
+        EXPECT_FALSE(Resources::libraryLoaded());
+        EXPECT_FALSE(error.isEmpty());
+    }
+    // A plain name that none of the folders holds is not looked for anywhere else.
+    QString error;
+    EXPECT_FALSE(Resources::loadLibrary(QStringLiteral("libm.so.6"), {m_dir.path()}, &error));
+    EXPECT_TRUE(error.contains("not found")) << error.toStdString();
+}
+
+TEST_F(ResourceLibrary, ALibrarysScriptIncludesOnlyFilesBesideItOrTheProgramsScript)
+{
+    // Files outside both folders, by absolute path, by "..", and through a
+    // link beside the built-in script.
+    QTemporaryDir outside;
+    writeFile(outside.filePath("outside.h"), "#define IDS_ERROR 1102\n");
+    ASSERT_TRUE(QFile::link(outside.filePath("outside.h"), m_dir.filePath("linked.h")));
+    const QString escapes[] = {
+        outside.filePath("outside.h"),
+        QDir(m_dir.path()).relativeFilePath(outside.filePath("outside.h")),
+        QStringLiteral("linked.h"),
+    };
+    for (const QString& name : escapes) {
+        ScopedLibraryScript script("#include \"" + name.toUtf8() + "\"\nSTRINGTABLE BEGIN IDS_ERROR \"x\" END\n");
+        QString error;
+        EXPECT_FALSE(Resources::loadLibrary(QStringLiteral(LANG_LIB_NAME), {QStringLiteral(LANG_LIB_DIR)}, &error))
+            << name.toStdString();
+        EXPECT_TRUE(error.contains("cannot open include file")) << error.toStdString();
+    }
+    // A plain name beside the built-in script is found (what the library
+    // shares with the program).
+    ScopedLibraryScript script("#include \"RESOURCE.H\"\nSTRINGTABLE BEGIN IDC_TEXT \"x\" END\n");
+    QString error;
+    EXPECT_TRUE(Resources::loadLibrary(QStringLiteral(LANG_LIB_NAME), {QStringLiteral(LANG_LIB_DIR)}, &error))
+        << error.toStdString();
+    EXPECT_EQ(loadString(1000), "x");
+}
+
+} // namespace

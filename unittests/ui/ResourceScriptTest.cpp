@@ -235,6 +235,49 @@ TEST(ResourceScript, SurvivesHostileInput)
     EXPECT_TRUE(big.ok()) << big.error.toString().toStdString();
 }
 
+TEST(ResourceScript, IncludesAreBoundedInNumberAndSize)
+{
+    // Includes itself four times per level while a counter tracks the depth:
+    // under the depth limit, yet about 4^15 files in all.
+    const QString bomb = QStringLiteral("#ifndef D\n#define D 0\n#endif\n#define D D+1\n#if D<16\n"
+                                        "#include \"b.rc\"\n#include \"b.rc\"\n#include \"b.rc\"\n#include \"b.rc\"\n"
+                                        "#endif\n#define D D-1\n");
+    IncludeLoader self = [&bomb](const QString&, const QString&) -> std::optional<QString> { return bomb; };
+    const auto r = parseResourceScript(bomb, QStringLiteral("b.rc"), self);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.error.message.contains("more than 1000 #include files")) << r.error.toString().toStdString();
+
+    // A few large includes add up.
+    const QString large = QStringLiteral("// ") + QString(3 * 1024 * 1024, u'x') + u'\n';
+    IncludeLoader big = [&large](const QString&, const QString&) -> std::optional<QString> { return large; };
+    const auto r2 = parseResourceScript(QStringLiteral("#include \"a.h\"\n#include \"b.h\"\n#include \"c.h\"\n"),
+                                        QStringLiteral("big.rc"), big);
+    ASSERT_FALSE(r2.ok());
+    EXPECT_TRUE(r2.error.message.contains("longer than")) << r2.error.toString().toStdString();
+}
+
+TEST(ResourceScript, CoordinatesAreClampedToTheTemplatesWordRange)
+{
+    const auto r = parse(QStringLiteral("100 DIALOGEX 0x7FFFFFFF, -0x7FFFFFFFFFFF, 0x7FFFFFFF, 40000\n"
+                                        "FONT 99999999, \"MS Shell Dlg\"\n"
+                                        "BEGIN\n"
+                                        "  LTEXT \"a\", 1, 2147483647, -2147483648, 2147483647, 2147483647\n"
+                                        "  ICON \"i\", 2, 99999999, 5, -99999999, 7\n"
+                                        "END\n"));
+    ASSERT_TRUE(r.ok()) << r.error.toString().toStdString();
+    const DialogTemplate* d = r.script->dialog(100);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->rect, QRect(32767, -32768, 32767, 32767));
+    EXPECT_EQ(d->fontPointSize, 32767);
+    ASSERT_EQ(d->controls.size(), 2u);
+    EXPECT_EQ(d->controls[0].rect, QRect(32767, -32768, 32767, 32767));
+    EXPECT_EQ(d->controls[1].rect, QRect(32767, 5, -32768, 7));
+    // And the pixels of such a template stay in range.
+    const QRect px = dialogUnitsToPixels(d->controls[0].rect, BaseUnits{400, 800});
+    EXPECT_GT(px.width(), 0);
+    EXPECT_GT(px.height(), 0);
+}
+
 TEST(ResourceScript, LaterDialogWithTheSameIdReplacesTheEarlier)
 {
     const auto r = parse(QStringLiteral("100 DIALOGEX 0,0,1,1\nCAPTION \"a\"\nBEGIN\nEND\n100 DIALOGEX 0,0,1,1\nCAPTION \"b\"\nBEGIN\nEND\n"));

@@ -1,6 +1,7 @@
 #include "CVantorApp.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "ui/Prompts.h"
 #include "vantor/app/CVantorDlg.h"
@@ -13,12 +14,23 @@ QString CVantorApp::LoadWarning(const QString& path)
     return QStringLiteral("Warning: %1 not Found. Program not able to save option correctly.").arg(path);
 }
 
+QString CVantorApp::UnreadableWarning(const QString& path)
+{
+    return QStringLiteral("Warning: %1 could not be read. Program not able to save option correctly.").arg(path);
+}
+
+QString CVantorApp::SaveWarning(const QString& path)
+{
+    return QStringLiteral("Warning: the settings could not be saved to %1.").arg(path);
+}
+
 bool CVantorApp::LoadSettings(const QString& path)
 {
+    SetSettingsSaveFailureHandler([](const QString& failed) { ui::messageBox(SaveWarning(failed)); });
     if (LoadSettingsFile(path))
         return true;
-    // The program goes on with defaults; later saves have no file to replace.
-    ui::messageBox(LoadWarning(path));
+    // The program goes on with defaults; the file, if any, is left as it is.
+    ui::messageBox(!path.isEmpty() && QFileInfo::exists(path) ? UnreadableWarning(path) : LoadWarning(path));
     return false;
 }
 

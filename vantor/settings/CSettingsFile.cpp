@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSysInfo>
+#include <QStringDecoder>
 
 namespace {
 
@@ -165,50 +165,105 @@ int32_t CSettingsFile::ToLong(QStringView text)
     return int32_t(negative ? -value : value);
 }
 
+namespace {
+
+QString absoluteKey(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+// UTF-16 code units from `bytes`; an odd last byte is a character of its own
+// (high byte 0), as the store has always read it.
+QString utf16Units(const char* bytes, qsizetype size, bool bigEndian)
+{
+    QString text((size + 1) / 2, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i + 1 < size; i += 2) {
+        const uchar a = uchar(bytes[i]), b = uchar(bytes[i + 1]);
+        out[i / 2] = QChar(char16_t(bigEndian ? (a << 8) | b : (b << 8) | a));
+    }
+    if (size % 2)
+        out[size / 2] = QChar(char16_t(uchar(bytes[size - 1])));
+    return text;
+}
+
+std::optional<QString> strictUtf8(const char* bytes, qsizetype size)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(QByteArrayView(bytes, size));
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+std::optional<QString> CSettingsFile::Decode(const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    std::optional<QString> text;
+    if (bytes.startsWith("\xFF\xFE")) {
+        text = utf16Units(data + 2, size - 2, false);
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        text = utf16Units(data + 2, size - 2, true);
+    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text = strictUtf8(data + 3, size - 3);
+    } else if (bytes.contains('\0')) {
+        // The store's own form: UTF-16LE whose first character (the CR of the
+        // empty first line) is skipped, as files from earlier versions are read.
+        text = size >= 2 ? utf16Units(data + 2, size - 2, false) : QString();
+    } else {
+        // No zero byte: 8-bit text. Only UTF-8 (ASCII included) is known.
+        text = strictUtf8(data, size);
+    }
+    if (text) {
+        const qsizetype nul = text->indexOf(QChar(u'\0'));
+        if (nul >= 0)
+            text->truncate(nul);
+    }
+    return text;
+}
+
 bool CSettingsFile::Load(const QString& path)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    if (path.isEmpty())
+        return false;
+    const QString key = absoluteKey(path);
+    // Until it loads again, a file that did not load is not saved over.
+    m_notLoaded.insert(key);
+    if (QFileInfo(path).isDir())
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-
-    QString text;
+    bool loaded = false;
     try {
-        // The first 16-bit character is a byte order mark or the CR of the
-        // empty first line that Save writes.
-        char skipped[2];
-        file.read(skipped, 2);
-        const qint64 remaining = file.size() - file.pos();
-        if (remaining > 0) {
-            text.resize((remaining + 1) / 2);
-            char* bytes = reinterpret_cast<char*>(text.data());
-            const qint64 got = file.read(bytes, remaining);
-            const qint64 have = got < 0 ? 0 : got;
-            if (have % 2) {
-                // An odd last byte is a character of its own, high byte 0.
-                const uchar low = uchar(bytes[have - 1]);
-                text.data()[have / 2] = QChar(char16_t(low));
-            }
-            text.truncate((have + 1) / 2);
-            if constexpr (QSysInfo::ByteOrder == QSysInfo::BigEndian) {
-                for (QChar& c : text)
-                    c = QChar(char16_t((c.unicode() >> 8) | (c.unicode() << 8)));
-            }
-        }
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return false;
+        loaded = LoadFromBytes(bytes);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    file.close();
+    if (loaded)
+        m_notLoaded.remove(key);
+    return loaded;
+}
 
-    // The text ends at its first zero character.
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        text.truncate(nul);
-
+bool CSettingsFile::LoadFromBytes(const QByteArray& bytes)
+{
+    const std::optional<QString> text = Decode(bytes);
+    if (!text)
+        return false;
     Clear();
-    Parse(text);
+    Parse(*text);
     return true;
+}
+
+bool CSettingsFile::DidNotLoad(const QString& path) const
+{
+    return !path.isEmpty() && m_notLoaded.contains(absoluteKey(path));
 }
 
 void CSettingsFile::Parse(QStringView text)
@@ -277,7 +332,7 @@ QByteArray CSettingsFile::Serialize() const
 
 bool CSettingsFile::Save(const QString& path)
 {
-    if (path.isEmpty())
+    if (path.isEmpty() || DidNotLoad(path))
         return false;
     const QFileInfo info(path);
     // Only an existing, writable file is replaced; the file is never created.
@@ -288,9 +343,10 @@ bool CSettingsFile::Save(const QString& path)
     if (!(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
         return false;
     const QByteArray bytes = Serialize();
+    // Only through a temporary file that replaces the old one: written in
+    // place, a write that fails half way would leave half a file.
     QSaveFile out(path);
-    // In a folder that takes no new files, write over the file itself.
-    out.setDirectWriteFallback(true);
+    out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly))
         return false;
     if (out.write(bytes) != bytes.size()) {

@@ -3,6 +3,9 @@
 // case-insensitive and kept in lower case; values are kept in their escaped
 // file form so that a multi-line value stays on one line.
 #include <cstdint>
+#include <optional>
+#include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringView>
 
@@ -16,13 +19,21 @@ public:
     CSettingsFile& operator=(const CSettingsFile&) = delete;
 
     // Replaces the store with the file's contents. False (store unchanged)
-    // for an empty path, a file that cannot be opened, or no memory for it.
+    // for an empty path, a file that cannot be opened, no memory for it, or
+    // bytes in an encoding that Decode does not know. A path that failed to
+    // load is never saved over (see Save) until it loads.
     virtual bool Load(const QString& path);
+    // Load from bytes already read; false (store unchanged) when Decode
+    // refuses them.
+    bool LoadFromBytes(const QByteArray& bytes);
     virtual void Clear();
     // Writes the whole store over an existing file, through a temporary file
-    // beside it that replaces the old one. Never creates the file: false when
-    // it is missing or cannot be written.
+    // beside it that replaces the old one. Never creates the file and never
+    // writes into it in place: false when it is missing, cannot be written,
+    // its folder takes no temporary file, or it did not load.
     virtual bool Save(const QString& path);
+    // True when the last Load of `path` failed, so Save refuses it.
+    bool DidNotLoad(const QString& path) const;
     virtual QString GetString(const char* key, const char* defaultValue);
     // The value of `key` in the current section (created, empty, if missing),
     // or the default, which is not stored.
@@ -50,6 +61,13 @@ public:
     static int32_t ToLong(QStringView text);
     static QString LowerName(QStringView name);
     static QStringView Trim(QStringView text);
+    // The text of a settings file as an editor may have re-saved it: UTF-16
+    // little-endian (this store's own form, with or without a byte order
+    // mark), UTF-16 big-endian with a mark, or UTF-8 with or without a mark.
+    // nullopt for anything else (for example 8-bit text in a code page), so
+    // that such a file is refused rather than read as empty and later
+    // overwritten. The text ends at its first zero character.
+    static std::optional<QString> Decode(const QByteArray& bytes);
 
 private:
     using KeyMap = SettingsHashMap<QString>;
@@ -59,4 +77,5 @@ private:
     QString m_sectionName;
     QString m_sectionKey;
     SettingsHashMap<KeyMap> m_sections;
+    QSet<QString> m_notLoaded; // absolute paths whose last Load failed
 };

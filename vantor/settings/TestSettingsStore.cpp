@@ -96,7 +96,16 @@ bool TestSettingsStore::Store(int index)
     if (!record)
         return false;
     record->Save();
-    return m_file.Save(m_path);
+    if (m_file.Save(m_path)) {
+        m_failureReported = false;
+        return true;
+    }
+    if (!m_failureReported && !m_file.DidNotLoad(m_path)) {
+        m_failureReported = true;
+        if (m_onFailure)
+            m_onFailure(m_path);
+    }
+    return false;
 }
 
 struct ScopedSettingsContext::Context {
@@ -163,6 +172,11 @@ CTestSettings* FetchTestSettings(int index)
 bool StoreTestSettings(int index)
 {
     return current().store.Store(index);
+}
+
+void SetSettingsSaveFailureHandler(SettingsSaveFailure handler)
+{
+    current().store.SetFailureHandler(std::move(handler));
 }
 
 ScopedSettingsContext::ScopedSettingsContext(const QString& path)

@@ -3,12 +3,17 @@
 // and the table of test records, each created on first use and kept for the
 // rest of the process. Used on the user-interface thread only.
 #include <array>
+#include <functional>
 #include <memory>
 #include <QString>
 
 #include "vantor/settings/CSettingsFile.h"
 #include "vantor/settings/CTestSettings.h"
 #include "vantor/settings/TestSettingsRecords.h"
+
+// Told the settings path when writing the settings file failed, so that the
+// program can show it to the operator.
+using SettingsSaveFailure = std::function<void(const QString& path)>;
 
 // A table of records over one settings file; the process has one (below),
 // tests may build their own.
@@ -26,7 +31,11 @@ public:
     CTestSettings* Fetch(int index);
     // Get, then the record's Save, then the whole file written to the path.
     // False when the file could not be written (the store is updated anyway).
+    // A failed write is reported to the failure handler once, until a write
+    // succeeds again; a file that did not load is not reported here, since
+    // the program warned about it at start-up.
     bool Store(int index);
+    void SetFailureHandler(SettingsSaveFailure handler) { m_onFailure = std::move(handler); }
 
     CSettingsFile& File() { return m_file; }
 
@@ -34,6 +43,8 @@ private:
     CSettingsFile& m_file;
     const QString& m_path;
     std::array<std::unique_ptr<CTestSettings>, kTestSettingsSlots> m_records;
+    SettingsSaveFailure m_onFailure;
+    bool m_failureReported = false;
 };
 
 // The process-wide settings file.
@@ -46,12 +57,15 @@ void SetSettingsPath(const QString& path);
 QString DefaultSettingsPath();
 // Start-up: sets the settings path and loads the file once. False when the
 // file is missing or unreadable; the application then warns with
-// SettingsPath() and runs on defaults (and later saves fail quietly).
+// SettingsPath() and runs on defaults (and later saves fail quietly, never
+// writing over a file that did not load).
 bool LoadSettingsFile(const QString& path);
 
 CTestSettings* GetTestSettings(int index);
 CTestSettings* FetchTestSettings(int index);
 bool StoreTestSettings(int index);
+// The handler of the process-wide store (see TestSettingsStore::Store).
+void SetSettingsSaveFailureHandler(SettingsSaveFailure handler);
 
 // Typed access: FetchTestSettings<CPlatenSettings>() or, for the tape rewind
 // modes, FetchTestSettings<CTapeRewindSettings>(CTapeRewindSettings::IndexOfMode(mode)).

@@ -1,6 +1,9 @@
 // The state file across restarts, a corrupt or missing file, the user
 // program's usage and version requests, and the keyboard.
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <limits>
 #include <QProcess>
 #include <thread>
 
@@ -166,6 +169,25 @@ TEST_F(State, AFailedRequestKeepsNoneOfItsChanges)
     EXPECT_EQ(again.integer(sim::stateKey::CutsMade), 2);
     EXPECT_EQ(again.integer(sim::stateKey::KeyboardLayout), 1);
     EXPECT_EQ(again.integer(sim::stateKey::RibbonTagChipVersion), 7);
+}
+
+TEST(StateStore, HandEditedCountersSaturateInsteadOfOverflowing)
+{
+    // Counters an engineer set by hand at the edge of the range.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("printer-state.ini");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[PrinterState]\nUsage.CutsMade=9223372036854775807\nUsage.InchesPrinted=-9223372036854775808\n");
+    f.close();
+
+    sim::StateStore store(path, 1);
+    ASSERT_TRUE(store.load()) << store.warning().toStdString();
+    const int64_t max = std::numeric_limits<int64_t>::max(), min = std::numeric_limits<int64_t>::min();
+    store.add(sim::stateKey::CutsMade, 1); // one more cut
+    EXPECT_EQ(store.integer(sim::stateKey::CutsMade), max);
+    store.add(sim::stateKey::InchesPrinted, -1);
+    EXPECT_EQ(store.integer(sim::stateKey::InchesPrinted), min);
 }
 
 TEST_F(State, UserFamilyRequestsAndTheirSizes)

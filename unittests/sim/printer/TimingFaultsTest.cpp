@@ -4,6 +4,8 @@
 #include "protocol/UserRequests.h"
 #include "protocol/MediaJamRecord.h"
 #include <QDir>
+#include <limits>
+#include "platform/Trace.h"
 
 namespace simtest {
 namespace {
@@ -180,6 +182,76 @@ TEST_F(Timing, ConfigurationFromFileAndEnvironment)
     EXPECT_FALSE(sim::FaultRule::parse("every 0", r));
     EXPECT_FALSE(sim::FaultRule::parse("random 1.5", r));
     EXPECT_FALSE(sim::FaultRule::parse("sometimes", r));
+}
+
+TEST_F(Timing, TimingSettingsOutsideTheirBoundsAreRefusedWithAMessage)
+{
+    const struct {
+        const char* variable;
+        const char* value;
+    } refused[] = {
+        {"DIAG_SIM_TIME_SCALE", "inf"},     {"DIAG_SIM_TIME_SCALE", "-1"},    {"DIAG_SIM_TIME_SCALE", "nan"},
+        {"DIAG_SIM_TIME_SCALE", "1e300"},   {"DIAG_SIM_MAX_REQUEST_MS", "-5"},
+        {"DIAG_SIM_MAX_REQUEST_MS", "9223372036854775807"}, {"DIAG_SIM_LATENCY", "3=-1"},
+        {"DIAG_SIM_LATENCY", "3=9223372036854775807"},       {"DIAG_SIM_LATENCY", "3=inf"},
+    };
+    for (const auto& r : refused) {
+        qputenv(r.variable, r.value);
+        const sim::SimConfig c = sim::SimConfig::fromEnvironment();
+        qunsetenv(r.variable);
+        SCOPED_TRACE(std::string(r.variable) + "=" + r.value);
+        EXPECT_DOUBLE_EQ(c.timeScale, 1.0);
+        EXPECT_EQ(c.maxRequestMs, 3000);
+        EXPECT_TRUE(c.latencyMs.empty());
+        ASSERT_EQ(c.warnings.size(), 1);
+        EXPECT_TRUE(c.warnings[0].contains(QLatin1String(r.value)));
+    }
+
+    // The file form, and the largest values accepted.
+    QDir(root.path()).mkpath("Simulator");
+    QFile f(root.filePath("Simulator/simulator.ini"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Simulator]\nTimeScale=Infinity\nMaxRequestMs=600001\n[Latency]\n3=60001\n11=60000\n"
+            "[Simulator]\nTimeScale=1000\n");
+    f.close();
+    sim::SimConfig c = sim::SimConfig::fromEnvironment();
+    EXPECT_DOUBLE_EQ(c.timeScale, 1000.0);
+    EXPECT_EQ(c.maxRequestMs, 3000);
+    EXPECT_EQ(c.latencyMs.count(3), 0u);
+    EXPECT_EQ(c.latencyMs.at(11), 60000);
+    EXPECT_EQ(c.warnings.size(), 3) << c.warnings.join("; ").toStdString();
+
+    // The warnings reach standard error and the trace of the first request.
+    const QString tracePath = root.filePath("trace.txt");
+    platform::trace::setFile(tracePath);
+    ::testing::internal::CaptureStderr();
+    start(c);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("TimeScale=Infinity"), std::string::npos) << err;
+    uint8_t v = 0;
+    prn.ioControl(pellam::driver::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1);
+    prn.ioControl(pellam::driver::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1);
+    platform::trace::setFile(QString());
+    QFile t(tracePath);
+    ASSERT_TRUE(t.open(QIODevice::ReadOnly));
+    const QByteArray trace = t.readAll();
+    EXPECT_TRUE(trace.contains("warning: simulator configuration: ignored setting \"TimeScale=Infinity\""))
+        << trace.toStdString();
+    EXPECT_EQ(trace.count("simulator configuration"), 3) << "noted once, by the first request";
+
+    // Run-time settings stay within the same bounds.
+    printer().setTimeScale(std::numeric_limits<double>::infinity());
+    printer().setMaxRequestMs(std::numeric_limits<int64_t>::max());
+    printer().faults().setLatency(cmd::motion::PlatenMove, std::numeric_limits<int64_t>::max());
+    DriverRecord<PlatenMoveParams> rec;
+    fillPlaten(rec, 1000, false);
+    int32_t out = 0;
+    const auto mark = clock.slept();
+    ASSERT_TRUE(motion(rec.block(), &out));
+    EXPECT_EQ((clock.slept() - mark).count(), 600000 + 60000) << "the largest cap and the largest latency";
+    printer().setTimeScale(std::numeric_limits<double>::quiet_NaN());
+    ASSERT_TRUE(motion(rec.block(), &out));
+    EXPECT_EQ(printer().lastRequest().sleptMs, 60000) << "a NaN scale counts as 0";
 }
 
 TEST_F(Timing, AbsentDriverAndUserFamilyFaults)

@@ -108,6 +108,44 @@ TEST_F(VantorAppTest, PresentSettingsFileLoadsWithoutWarning)
     EXPECT_EQ(prompts.count(), 0u);
 }
 
+TEST_F(VantorAppTest, AnUnreadableSettingsFileIsLeftAloneAndSaidSo)
+{
+    const QString path = dir.filePath(QStringLiteral("Vantor.ini"));
+    // Re-saved by an editor in an 8-bit code page.
+    const QByteArray bytes("[Platen]\r\nTotalPulses = 1200\r\nOwner = M\xFCller\r\n");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    EXPECT_FALSE(CVantorApp::LoadSettings(path));
+    ASSERT_EQ(prompts.count(), 1u);
+    EXPECT_EQ(prompts.texts().front(),
+              "Warning: " + path + " could not be read. Program not able to save option correctly.");
+    FetchTestSettings<CPlatenSettings>()->cumulativeCycle = 5;
+    EXPECT_FALSE(StoreTestSettings(kTestPlaten));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), bytes);
+    EXPECT_EQ(prompts.count(), 1u) << "warned once, at start-up";
+}
+
+TEST_F(VantorAppTest, AFailedSaveIsShownOnceNamingThePath)
+{
+    const QString path = dir.filePath(QStringLiteral("Vantor.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(CVantorApp::LoadSettings(path));
+    QFile::setPermissions(path, QFile::ReadOwner);
+    EXPECT_FALSE(StoreTestSettings(kTestPlaten));
+    EXPECT_FALSE(StoreTestSettings(kTestPlaten));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_EQ(prompts.count(), 1u);
+    EXPECT_EQ(prompts.texts().front(), "Warning: the settings could not be saved to " + path + ".");
+}
+
 TEST_F(VantorAppTest, MenuShowsItsGridWithExactLabelsAndVersionedCaption)
 {
     const std::vector<TestScreen> none;

@@ -1,5 +1,13 @@
 #include <climits>
+#include <csignal>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -270,4 +278,162 @@ TEST_F(SettingsFileTest, OddBytesSurrogatesAndZerosLoadSafely)
     ASSERT_TRUE(loadText(u"\r\nkey = "_qs + QString(100000, QLatin1Char('v'))));
     m_file.SetSection(lone);
     EXPECT_EQ(m_file.GetString("key", "").size(), 100000);
+}
+
+// --- files an editor re-saved, and saves that must not lose the file ------
+
+namespace {
+
+QByteArray withMark(const char* mark, const QByteArray& body)
+{
+    return QByteArray(mark) + body;
+}
+
+QByteArray utf16be(const QString& text)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        out.append(char(c.unicode() >> 8));
+        out.append(char(c.unicode() & 0xFF));
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(SettingsFileTest, EncodingsAnEditorWritesLoadTheSameValues)
+{
+    const QString body = u"[Platen]\r\nTotalPulses = 1200\r\nRampUpProfile = \\Hard Disk\\M\u00fcller\\up.txt\r\n"_qs;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"UTF-16LE as the store writes it", utf16(u"\r\n"_qs + body)},
+        {"UTF-16LE with a mark", withMark("\xFF\xFE", utf16(body))},
+        {"UTF-16BE with a mark", withMark("\xFE\xFF", utf16be(body))},
+        {"UTF-8 with a mark", withMark("\xEF\xBB\xBF", body.toUtf8())},
+        {"UTF-8 without a mark", body.toUtf8()},
+    };
+    for (const auto& c : cases) {
+        CSettingsFile f;
+        ASSERT_TRUE(writeFile(path(), c.bytes));
+        ASSERT_TRUE(f.Load(path())) << c.name;
+        f.SetSection("platen");
+        EXPECT_EQ(f.GetInt("TotalPulses", -1), 1200) << c.name;
+        EXPECT_EQ(f.GetString("RampUpProfile", ""), u"\\Hard Disk\\M\u00fcller\\up.txt"_qs) << c.name;
+        // Saved back in the store's own form, values intact.
+        ASSERT_TRUE(f.Save(path())) << c.name;
+        CSettingsFile again;
+        ASSERT_TRUE(again.Load(path()));
+        again.SetSection("platen");
+        EXPECT_EQ(again.GetInt("TotalPulses", -1), 1200) << c.name;
+    }
+}
+
+TEST_F(SettingsFileTest, AFileInAnUnknownEncodingIsRefusedAndNeverSavedOver)
+{
+    // 8-bit text in a code page (not UTF-8): refused, not read as empty.
+    const QByteArray latin1("\r\n[Platen]\r\nTotalPulses = 1200\r\nOwner = M\xFCller\r\n");
+    ASSERT_TRUE(writeFile(path(), latin1));
+    m_file.SetSection("platen");
+    m_file.SetInt("cycle", 3);
+    EXPECT_FALSE(m_file.Load(path()));
+    EXPECT_TRUE(m_file.DidNotLoad(path()));
+    EXPECT_EQ(m_file.GetInt("cycle", -1), 3) << "the store is left as it was";
+    EXPECT_FALSE(m_file.Save(path()));
+    EXPECT_EQ(readFile(path()), latin1);
+
+    // Nor is a file that could not be read at all, or one missing at load and
+    // created later.
+    QFile::remove(path());
+    EXPECT_FALSE(m_file.Load(path()));
+    ASSERT_TRUE(writeFile(path(), utf16(u"\r\n[platen]\r\ntotalpulses = 7\r\n"_qs)));
+    EXPECT_FALSE(m_file.Save(path()));
+    EXPECT_EQ(readFile(path()), utf16(u"\r\n[platen]\r\ntotalpulses = 7\r\n"_qs));
+
+    // Once it loads, it is saved again.
+    ASSERT_TRUE(m_file.Load(path()));
+    EXPECT_FALSE(m_file.DidNotLoad(path()));
+    EXPECT_TRUE(m_file.Save(path()));
+    // Other paths are not affected by a failed load of this one.
+    EXPECT_FALSE(m_file.DidNotLoad(this->path("other.ini")));
+}
+
+TEST(SettingsDecode, KnowsTheEncodingsAndRefusesTheRest)
+{
+    const struct {
+        QByteArray bytes;
+        std::optional<QString> text;
+    } cases[] = {
+        {QByteArray(), QString()},
+        {QByteArray("a=1"), QStringLiteral("a=1")},
+        {QByteArray("\xEF\xBB\xBF" "a=\xC3\xBC"), QStringLiteral("a=\u00fc")},
+        {QByteArray("a=\xFC"), std::nullopt},                 // Latin-1
+        {QByteArray("\xEF\xBB\xBF" "a=\xFC"), std::nullopt},  // a mark that lies
+        {QByteArray("\xFF\xFE" "a\0=\0", 6), QStringLiteral("a=")},
+        {QByteArray("\xFE\xFF\0a\0=", 6), QStringLiteral("a=")},
+        {QByteArray("\r\0a\0=\0", 6), QStringLiteral("a=")},     // the first character is skipped
+        {QByteArray("\r\0a\0\0\0b\0", 8), QStringLiteral("a")}, // up to the first zero
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CSettingsFile::Decode(c.bytes), c.text) << c.bytes.toHex().toStdString();
+}
+
+namespace {
+
+// Runs `body` in a child process that may not create files in a folder it
+// does not own (as "nobody" when the tests run as root, since root may write
+// anywhere) and returns its exit code, or -1 when it did not exit normally.
+int runUnprivileged(const std::function<int()>& body)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(100);
+        _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+} // namespace
+
+TEST_F(SettingsFileTest, SaveNeverWritesInPlaceWhenTheFolderTakesNoTemporaryFile)
+{
+    // The engineer's file, in a folder where no new file can be made; the
+    // file itself is writable. Writing in place would truncate it first, and
+    // a write that then fails (here: the file size limit) leaves half a file.
+    const QByteArray original = utf16(u"\r\n[platen]\r\ntotalpulses = 1200\r\n"_qs);
+    const QString folder = m_dir.filePath("locked");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + "/Vantor.ini";
+    for (bool limitFileSize : {false, true}) {
+        SCOPED_TRACE(limitFileSize ? "with a file size limit" : "without a limit");
+        ASSERT_TRUE(writeFile(file, original));
+        if (geteuid() == 0) {
+            ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+        }
+        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0666), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+
+        const int code = runUnprivileged([&] {
+            CSettingsFile f;
+            if (!f.Load(file))
+                return 2;
+            f.SetSection("platen");
+            f.SetString("RampUpProfile", QString(4000, QLatin1Char('x')));
+            if (limitFileSize) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{64, 64};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            return f.Save(file) ? 1 : 0;
+        });
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        EXPECT_EQ(code, 0) << "the save fails";
+        EXPECT_EQ(readFile(file), original) << "and the file is as it was";
+    }
 }

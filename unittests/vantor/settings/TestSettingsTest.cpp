@@ -234,9 +234,57 @@ TEST(TestSettingsStore, StoreWritesTheFileOnlyWhenItExists)
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(FetchTestSettings<CRibbonDriveSettings>()->cumulativeCycle, 12);
 
-    ASSERT_TRUE(writeFile(path, QByteArray()));
+    // A file that appears later did not load: it is not written over (it
+    // may be the engineer's copy), until it is loaded.
+    ASSERT_TRUE(writeFile(path, utf16(u"\r\n[platen]\r\ncycle = 4\r\n"_qs)));
+    EXPECT_FALSE(StoreTestSettings(kTestRibbonDrive));
+    EXPECT_EQ(readFile(path), utf16(u"\r\n[platen]\r\ncycle = 4\r\n"_qs));
+    ASSERT_TRUE(LoadSettingsFile(path));
+    FetchTestSettings<CRibbonDriveSettings>()->cumulativeCycle = 12;
     ASSERT_TRUE(StoreTestSettings(kTestRibbonDrive));
-    EXPECT_EQ(readFile(path), utf16(u"\r\n[ribbon drive]\r\ncumulativecycle = 12\r\n"_qs));
+    EXPECT_EQ(readFile(path), utf16(u"\r\n[platen]\r\ncycle = 4\r\n[ribbon drive]\r\ncumulativecycle = 12\r\n"_qs));
+}
+
+TEST(TestSettingsStore, AFailedSaveIsReportedOnceWithItsPath)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vantor.ini"));
+    ScopedSettingsContext context(path);
+    ASSERT_TRUE(writeFile(path, utf16(u"\r\n"_qs)));
+    ASSERT_TRUE(LoadSettingsFile(path));
+    QStringList reported;
+    SetSettingsSaveFailureHandler([&reported](const QString& p) { reported << p; });
+
+    ASSERT_TRUE(StoreTestSettings(kTestPlaten));
+    EXPECT_TRUE(reported.isEmpty());
+
+    // The file turns read-only: the first failure is reported, naming the
+    // path; the next closings do not repeat it.
+    QFile::setPermissions(path, QFile::ReadOwner);
+    EXPECT_FALSE(StoreTestSettings(kTestPlaten));
+    EXPECT_FALSE(StoreTestSettings(kTestEjector));
+    EXPECT_EQ(reported, QStringList{path});
+
+    // After a save that works, a new failure is news again.
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(StoreTestSettings(kTestPlaten));
+    QFile::remove(path);
+    EXPECT_FALSE(StoreTestSettings(kTestPlaten));
+    EXPECT_EQ(reported, (QStringList{path, path}));
+}
+
+TEST(TestSettingsStore, AFileThatDidNotLoadIsNotReportedAgainOnSave)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vantor.ini"));
+    ScopedSettingsContext context(path);
+    ASSERT_TRUE(writeFile(path, QByteArray("[platen]\r\ncycle = 4\xFF\r\n")));
+    EXPECT_FALSE(LoadSettingsFile(path)); // the program warned at start-up
+    int reports = 0;
+    SetSettingsSaveFailureHandler([&reports](const QString&) { ++reports; });
+    EXPECT_FALSE(StoreTestSettings(kTestPlaten));
+    EXPECT_EQ(reports, 0);
+    EXPECT_EQ(readFile(path), QByteArray("[platen]\r\ncycle = 4\xFF\r\n"));
 }
 
 TEST(TestSettingsStore, ProgramRunValuesStayOutOfTheFile)

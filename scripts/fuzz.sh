@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Runs every fuzz target (or the ones named) with clang's libFuzzer for a
+# given time each, and prints the executions and findings of each.
+#
+#   scripts/fuzz.sh [--time SECONDS] [--jobs N] [--merge] [target...]
+#
+#   --time SECONDS  time per target (default 60)
+#   --jobs N        targets run side by side (default 1)
+#   --merge         afterwards, merge what the run found into fuzz/corpus/<target>
+#                   (only inputs that add coverage): the corpus grows with the
+#                   campaign; commit it
+#
+# The build (build-fuzz/) instruments every library a target links, under the
+# address and undefined-behaviour sanitizers. Each target keeps a working
+# corpus in build-fuzz/corpus/<target> across runs, seeded from
+# fuzz/corpus/<target>; crashes, leaks and time-outs land in
+# build-fuzz/findings/<target>/. The exit status is 1 when anything was found.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=60
+jobs=1
+merge=0
+targets=()
+while [[ $# -gt 0 ]]; do
+  case "$1" in
+    --time) seconds="$2"; shift 2 ;;
+    --jobs) jobs="$2"; shift 2 ;;
+    --merge) merge=1; shift ;;
+    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    *) targets+=("$1"); shift ;;
+  esac
+done
+
+build=build-fuzz
+export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
+if [[ ! -f $build/CMakeCache.txt ]]; then
+  # Light optimisation and line tables only: quick to build on a small
+  # machine, fast enough to fuzz, and stack traces still name the line.
+  cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
+    -DDIAG_FUZZ=ON -DDIAG_SANITIZE=address,undefined -DDIAG_BUILD_TESTS=OFF -DDIAG_BUILD_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" --target diag_fuzzers
+
+if [[ ${#targets[@]} -eq 0 ]]; then
+  for f in fuzz/*.cmake; do
+    name=$(basename "$f" .cmake)
+    [[ -x $build/bin/$name ]] && targets+=("$name")
+  done
+fi
+
+export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
+export LSAN_OPTIONS="suppressions=$PWD/cmake/sanitizers/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export QT_QPA_PLATFORM=offscreen
+
+run_one() {
+  local t=$1
+  local work=$build/corpus/$t findings=$build/findings/$t log=$build/logs/$t.log
+  mkdir -p "$work" "$findings" "$build/logs" "fuzz/corpus/$t"
+  local start=$build/logs/$t.start
+  touch "$start"
+  local before; before=$(find "$work" -type f | wc -l)
+  local found_before; found_before=$(find "$findings" -type f | wc -l)
+  # A finding stops the run: libFuzzer keeps the input in $findings.
+  "$build/bin/$t" -max_total_time="$seconds" -print_final_stats=1 -timeout=20 -rss_limit_mb=2048 \
+    -artifact_prefix="$findings/" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || true
+  local execs; execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  local after; after=$(find "$work" -type f | wc -l)
+  local found; found=$(( $(find "$findings" -type f | wc -l) - found_before ))
+  # A target that ended without its final statistics did not run through
+  # (it failed to start, or died without leaving an input): that counts too.
+  [[ -n $execs ]] || found=$((found + 1))
+  local added=""
+  if [[ $merge -eq 1 ]]; then
+    local size_before; size_before=$(find "fuzz/corpus/$t" -type f | wc -l)
+    "$build/bin/$t" -merge=1 -timeout=20 "fuzz/corpus/$t" "$work" >>"$log" 2>&1 || true
+    added=$(( $(find "fuzz/corpus/$t" -type f | wc -l) - size_before ))
+  fi
+  printf '%-18s %8s s %12s execs %10s /s %6s new units %4s findings%s\n' "$t" "$seconds" "${execs:-?}" \
+    "$(( ${execs:-0} / (seconds > 0 ? seconds : 1) ))" "$(( after - before ))" "$found" \
+    "${added:+  (+$added in fuzz/corpus/$t)}"
+  if [[ $found -gt 0 ]]; then
+    [[ -n $execs ]] || echo "    did not run through; see $log"
+    grep -m3 -E "ERROR|SUMMARY|runtime error|deadly signal" "$log" | sed 's/^/    /' || true
+    find "$findings" -type f -newer "$start" -printf '    %p\n' || true
+  fi
+}
+
+echo "== fuzzing ${#targets[@]} targets, $seconds s each, $jobs at a time =="
+results=$(mktemp -d)
+running=0
+for t in "${targets[@]}"; do
+  run_one "$t" >"$results/$t" &
+  running=$((running + 1))
+  if [[ $running -ge $jobs ]]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait
+status=0
+for t in "${targets[@]}"; do
+  cat "$results/$t"
+  if grep -qE ' [1-9][0-9]* findings' "$results/$t"; then
+    status=1
+  fi
+done
+rm -rf "$results"
+[[ $status -eq 0 ]] || echo "findings: see $build/findings/ and $build/logs/"
+exit $status
