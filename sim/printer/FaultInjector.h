@@ -12,10 +12,8 @@
 
 namespace sim {
 
-// Upper bound of the latency added to one request (per key, and for the
-// sum of a request's command and code keys): a typo in a configuration
-// must not hang a program for hours.
-constexpr int64_t kMaxLatencyMs = 60000;
+// kMaxLatencyMs (SimConfig.h) bounds the latency added to one request, per
+// key and for the sum of a request's command and code keys.
 
 class FaultInjector {
 public:

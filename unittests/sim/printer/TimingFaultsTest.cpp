@@ -229,8 +229,8 @@ TEST_F(Timing, TimingSettingsOutsideTheirBoundsAreRefusedWithAMessage)
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("TimeScale=Infinity"), std::string::npos) << err;
     uint8_t v = 0;
-    prn.ioControl(pellam::driver::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1);
-    prn.ioControl(pellam::driver::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1);
+    prn.ioControl(protocol::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1);
+    prn.ioControl(protocol::IOCTL_PRN_GET_TAPE_TAGCHIP_VERSION, nullptr, 0, &v, 1);
     platform::trace::setFile(QString());
     QFile t(tracePath);
     ASSERT_TRUE(t.open(QIODevice::ReadOnly));
