@@ -5,6 +5,8 @@
 #include "pellam/app/CInfoDlg.h"
 #include "pellam/peb/CCalibratePEB.h"
 #include "pellam/peb/CDisplayPEB.h"
+#include "pellam/print/CPrintDlg.h"
+#include "pellam/printhead/CPHCalibrateDlg.h"
 #include "pellam/sensors/CSensorCalibrate.h"
 #include "pellam/sensors/CSensorReadDlg.h"
 #include "pellam/res/PellamResources.h"
@@ -21,10 +23,10 @@ std::span<const MenuButton> menuButtons()
         {IDC_MENU_ERROR_LOG, true, true, {}, "CErrorLogDlg"},
         {IDC_MENU_INFO, true, true, &openScreen<CInfoDlg>, "CInfoDlg"},
         {IDC_MENU_DISPLAY_PEB, true, false, &openScreen<CDisplayPEB>, "CDisplayPEB"},
-        {IDC_MENU_CALIBRATE_PRINTHEAD, false, true, {}, "CPHCalibrateDlg"},
+        {IDC_MENU_CALIBRATE_PRINTHEAD, false, true, &openScreen<CPHCalibrateDlg>, "CPHCalibrateDlg"},
         {IDC_MENU_CALIBRATE_SENSORS, false, true, &openScreen<CSensorCalibrate>, "CSensorCalibrate"},
         {IDC_MENU_CALIBRATE_PEB, false, true, &openScreen<CCalibratePEB>, "CCalibratePEB"},
-        {IDC_MENU_PRINT_TESTS, false, true, {}, "CPrintDlg"},
+        {IDC_MENU_PRINT_TESTS, false, true, &openScreen<CPrintDlg>, "CPrintDlg"},
         {IDC_MENU_COPY_TO_USB, false, true, {}, "CopyToUSBDlg"},
     };
     return buttons;

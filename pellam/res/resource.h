@@ -169,3 +169,27 @@
 #define IDS_BITMAP_STARTS               1160
 #define IDS_NO_ERROR_LOG                1161
 #define IDS_NO_RESULTS_FILE             1162
+
+// Printhead Calibration (144)
+#define IDD_PH_CALIBRATE                144
+#define IDC_PH_ENTRY                    1069
+#define IDC_PH_SAVE                     1071
+#define IDC_PH_CURRENT                  1074
+#define IDC_PH_CURRENT_LABEL            1075
+#define IDC_PH_READ                     1002
+
+// Print Test Menu (138) and Print Preview (137)
+#define IDD_PRINT_TEST                  138
+#define IDD_PRINT_PREVIEW               137
+#define IDC_PT_PRINT                    1075
+#define IDC_PT_STOP                     1076
+#define IDC_PT_SINGLE                   1077
+#define IDC_PT_CONTINUOUS               1078
+#define IDC_PT_COUNT                    1079
+#define IDC_PT_STATUS                   1080
+#define IDC_PT_PIXELS_VALUE             1081
+#define IDC_PT_LENGTH_VALUE             1082
+#define IDC_PT_PIXELS                   1083
+#define IDC_PT_LENGTH                   1084
+#define IDC_PT_PREVIEW                  1086
+#define IDC_PV_PANE                     1087
