@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     value.remove(u'\n');
     value.remove(u'\r');
     name = name.trimmed();
-    if (name.isEmpty() || name.contains(u'"') || name.contains(u'\\') || value.contains(u'\0') || name.contains(u'\0'))
+    if (name.isEmpty())
         return 0;
     if (!platform::regSetString(platform::Hive::CurrentUser, localSetup, name, value))
         return 0;
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(user.open(platform::Hive::CurrentUser, localSetup));
     QString back;
     check(user.queryString(name, back));
-    check(back == value.trimmed() || back == value);
+    check(back == value);
     QFile::remove(root.filePath(QStringLiteral("Registry/HKCU.reg")));
     return 0;
 }

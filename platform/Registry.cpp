@@ -34,14 +34,43 @@ QString normalKey(const QString& k)
     return s.toLower();
 }
 
+// The escapes quote() writes, undone in one pass: \\ and \" stand for a
+// backslash and a quote; any other backslash is kept as it is.
+QString unescape(QStringView t)
+{
+    QString out;
+    out.reserve(t.size());
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] == QLatin1Char('\\') && i + 1 < t.size() && (t[i + 1] == QLatin1Char('\\') || t[i + 1] == QLatin1Char('"')))
+            ++i;
+        out += t[i];
+    }
+    return out;
+}
+
 QString unquote(const QString& s)
 {
     QString t = s.trimmed();
     if (t.size() >= 2 && t.startsWith(QLatin1Char('"')) && t.endsWith(QLatin1Char('"')))
         t = t.mid(1, t.size() - 2);
-    t.replace(QLatin1String("\\\""), QLatin1String("\""));
-    t.replace(QLatin1String("\\\\"), QLatin1String("\\"));
-    return t;
+    return unescape(t);
+}
+
+// Where the '=' after a value's name stands, or -1. A quoted name is read
+// with its escapes, so a name that holds '=' or '"=' is not cut short.
+qsizetype nameEnd(const QString& line)
+{
+    if (!line.startsWith(QLatin1Char('"')))
+        return line.indexOf(QLatin1String("\"=")) < 0 ? -1 : line.indexOf(QLatin1String("\"=")) + 1;
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        if (line[i] == QLatin1Char('\\')) {
+            ++i;
+            continue;
+        }
+        if (line[i] == QLatin1Char('"'))
+            return i + 1 < line.size() && line[i + 1] == QLatin1Char('=') ? i + 1 : -1;
+    }
+    return -1;
 }
 
 QString quote(const QString& s)
@@ -76,11 +105,11 @@ bool readHive(Hive hive, Hive_& out)
             current = &entry.second;
             continue;
         }
-        const qsizetype eq = line.indexOf(QLatin1String("\"="));
+        const qsizetype eq = nameEnd(line);
         if (!current || eq < 0)
             continue;
-        const QString name = unquote(line.left(eq + 1));
-        (*current)[name.toLower()] = {name, unquote(line.mid(eq + 2))};
+        const QString name = unquote(line.left(eq));
+        (*current)[name.toLower()] = {name, unquote(line.mid(eq + 1))};
     }
     return true;
 }

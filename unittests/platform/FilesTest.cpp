@@ -121,6 +121,31 @@ TEST_F(DeviceRootFixture, RegistryHitAndMiss)
     EXPECT_FALSE(k.flush());
 }
 
+TEST_F(DeviceRootFixture, RegistryNamesAndValuesReadBackAsWritten)
+{
+    // Names and values with the hive's own quote, escape and '=' characters.
+    const QString key = QStringLiteral("Software\\ZXQ\\SysSetup\\LocalSetup");
+    const struct {
+        const char* name;
+        const char* value;
+    } cases[] = {
+        {"=[f/]", "x"},            // a name that starts with '='
+        {"a\"=b", "c"},           // a quote and '=' inside a name
+        {"path\\", "\\Hard Disk\\"}, // backslashes at the ends
+        {"q", "say \"hi\"\\"},      // quotes and a backslash in a value
+        {"spaces", "  padded  "},
+    };
+    for (const auto& c : cases)
+        ASSERT_TRUE(regSetString(Hive::CurrentUser, key, QString::fromLatin1(c.name), QString::fromLatin1(c.value)));
+    RegKey k;
+    ASSERT_TRUE(k.open(Hive::CurrentUser, key));
+    for (const auto& c : cases) {
+        QString back;
+        EXPECT_TRUE(k.queryString(QString::fromLatin1(c.name), back)) << c.name;
+        EXPECT_EQ(back, QString::fromLatin1(c.value)) << c.name;
+    }
+}
+
 TEST(ProgramFolderTest, EndsWithSeparatorAndHoldsTheTestProgram)
 {
     const QString folder = programFolder();
