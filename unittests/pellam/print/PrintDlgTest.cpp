@@ -155,18 +155,21 @@ TEST_F(PrintScreens, ClosingWhileTheLastJobFinishesWaitsForTheWorker)
     platform::registerDevice(QStringLiteral("PRN1:"), printer);
     {
         auto dlg = std::make_unique<CPrintDlg>();
-        DialogHarness h(*dlg);
-        ASSERT_TRUE(h.open());
-        ASSERT_TRUE(h.setSliderPos(IDC_PT_LENGTH, 1));
-        ASSERT_TRUE(h.click(IDC_PT_CONTINUOUS));
-        ASSERT_TRUE(h.click(IDC_PT_PRINT));
-        ASSERT_TRUE(platform::waitOne(printer->atImageEnd, platform::kInfinite).signalled(0));
-        dlg->command(IDC_PT_STOP);
-        ASSERT_TRUE(h.enabled(IDC_CLOSE));
-        printer->gate.set();
-        ASSERT_TRUE(h.click(IDC_CLOSE)); // returns once the worker has ended
-        EXPECT_TRUE(h.ended());
-        EXPECT_FALSE(dlg->workerRunning());
+        {
+            // The harness goes before the dialog: it hides what it opened.
+            DialogHarness h(*dlg);
+            ASSERT_TRUE(h.open());
+            ASSERT_TRUE(h.setSliderPos(IDC_PT_LENGTH, 1));
+            ASSERT_TRUE(h.click(IDC_PT_CONTINUOUS));
+            ASSERT_TRUE(h.click(IDC_PT_PRINT));
+            ASSERT_TRUE(platform::waitOne(printer->atImageEnd, platform::kInfinite).signalled(0));
+            dlg->command(IDC_PT_STOP);
+            ASSERT_TRUE(h.enabled(IDC_CLOSE));
+            printer->gate.set();
+            ASSERT_TRUE(h.click(IDC_CLOSE)); // returns once the worker has ended
+            EXPECT_TRUE(h.ended());
+            EXPECT_FALSE(dlg->workerRunning());
+        }
         dlg.reset();
     }
     EXPECT_EQ(printer->names().last(), "JOB_END");
