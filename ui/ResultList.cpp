@@ -387,7 +387,9 @@ namespace {
 
 // Where the processor has them, wider vectors for the narrowing loop: the
 // save is bound by it and by the write.
-#if defined(__x86_64__) && defined(__GNUC__)
+// Not in sanitizer builds: the clones' resolver runs while the program is
+// still being loaded, before a sanitizer's runtime is ready for it.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(DIAG_SANITIZED)
 #define UI_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
 #else
 #define UI_WIDE_VECTORS
