@@ -17,7 +17,7 @@ declare -A allowed=(
   [pellam]="pellam ui protocol devkit platform"
 )
 layers="platform devkit ui protocol sim vantor pellam"
-composition_root='(/main\.cpp|^vantor/testing/.*)$'
+composition_root='/main\.cpp$'
 
 status=0
 for folder in "${!allowed[@]}"; do

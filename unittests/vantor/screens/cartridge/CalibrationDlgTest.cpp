@@ -9,7 +9,7 @@
 #include "vantor/screens/cartridge/CXYCutForceProgramDlg.h"
 #include "vantor/screens/cartridge/CutForce.h"
 #include "vantor/screens/cartridge/PebCalibration.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using namespace vantor::cartridge;
 using ui::testing::DialogHarness;

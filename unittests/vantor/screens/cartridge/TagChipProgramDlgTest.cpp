@@ -7,7 +7,7 @@
 #include "ui/ResourceScript.h"
 #include "vantor/res/resource.h"
 #include "vantor/screens/cartridge/TagChipProgramDlg.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using namespace vantor::cartridge;
 using protocol::TagChipImage;

@@ -20,7 +20,7 @@
 #include "vantor/screens/motion/CRibbonDriveDlg.h"
 #include "vantor/screens/motion/CRibbonTensionDlg.h"
 #include "vantor/screens/motion/CRibbonToPlatenDlg.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using namespace std::chrono_literals;
 using ui::testing::DialogHarness;

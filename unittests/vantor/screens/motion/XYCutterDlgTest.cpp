@@ -5,7 +5,7 @@
 #include "vantor/settings/CSettingsFile.h"
 #include "vantor/screens/motion/CXYCutterDlg.h"
 #include "vantor/screens/motion/CXYCutterLifeDlg.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using ui::testing::DialogHarness;
 using namespace vantor::motion;

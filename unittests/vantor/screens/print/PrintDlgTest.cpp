@@ -7,7 +7,7 @@
 #include "vantor/screens/print/CPrintDlg.h"
 #include "vantor/settings/TestSettingsRecords.h"
 #include "vantor/settings/TestSettingsStore.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using ui::testing::DialogHarness;
 

@@ -9,7 +9,7 @@
 #include "vantor/screens/print/MonoBitmap.h"
 #include "vantor/screens/print/PrintRun.h"
 #include "vantor/settings/TestSettingsRecords.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using namespace vantor;
 using namespace vantor::print;

@@ -22,7 +22,7 @@
 #include "vantor/screens/sensor/CMediaJamDlg.h"
 #include "vantor/screens/sensor/CSensorReadDlg.h"
 #include "ui/testing/TestApp.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using ui::testing::DialogHarness;
 using vantor::testing::ScreenFixture;

@@ -9,7 +9,7 @@
 #include "vantor/app/TestMenu.h"
 #include "vantor/framework/CTestDlg.h"
 #include "vantor/res/resource.h"
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 using namespace vantor;
 using namespace std::chrono_literals;

@@ -1,4 +1,4 @@
-#include "vantor/testing/ScreenFixture.h"
+#include "unittests/vantor/testing/ScreenFixture.h"
 
 #include <QDirIterator>
 #include <QFile>
