@@ -46,8 +46,12 @@ void CPreviewPane::paintEvent(QPaintEvent*)
     p.fillRect(rect(), QColor(0x80, 0x80, 0x80));
     if (m_picture.isNull())
         return;
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(fitCentred(m_picture.size(), rect()), m_picture);
+    // Averaged, not sampled: sampling a fine checkerboard shows squares that
+    // are not there. Scaled once per pane size.
+    const QRect target = fitCentred(m_picture.size(), rect());
+    if (m_scaled.size() != target.size())
+        m_scaled = m_picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    p.drawImage(target.topLeft(), m_scaled);
 }
 
 CPreviewDlg::CPreviewDlg(CPrintImage& image, QWidget* parent) : ui::Dialog(IDD_PRINT_PREVIEW, parent), m_image(image)

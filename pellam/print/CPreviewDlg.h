@@ -25,6 +25,7 @@ protected:
 
 private:
     QImage m_picture; // drawn once: the image does not change while shown
+    QImage m_scaled;  // m_picture at the size last painted
 };
 
 class CPreviewDlg : public ui::Dialog {

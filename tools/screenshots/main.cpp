@@ -8,12 +8,9 @@
 // scripts/screenshots.sh keeps docs/images/ up to date with it.
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QPixmap>
 #include <QTemporaryDir>
-#include <cstdio>
+
+#include "Shots.h"
 
 #include "platform/Clock.h"
 #include "sim/printer/SimulatedDevices.h"
@@ -27,57 +24,10 @@
 
 namespace {
 
+using shots::runUntil;
+using shots::save;
+
 constexpr int kPlatenTest = 1006, kRun = 1022, kResultList = 1004;
-
-// A box would wait for a user: its text is an error here.
-class RefusingPrompts final : public ui::PromptService {
-public:
-    int messageBox(const ui::MessageBoxRequest& ask) override
-    {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(ask.text));
-        ++boxes;
-        return ui::IDCANCEL;
-    }
-    std::optional<QString> fileDialog(const ui::FileDialogRequest&) override { return std::nullopt; }
-    int boxes = 0;
-};
-
-bool copyTree(const QString& folder, const QString& to)
-{
-    const QDir from(folder);
-    QDirIterator it(from.absolutePath(), QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + QLatin1Char('/') + from.relativeFilePath(file);
-        if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(file, target))
-            return false;
-    }
-    return true;
-}
-
-bool save(QWidget& w, const QDir& out, const QString& name)
-{
-    const QString file = out.filePath(name);
-    if (!w.grab().save(file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
-
-// Turns the event loop, moving the manual clock on, until `done` holds.
-template <class F>
-bool runUntil(platform::ManualClock& clock, F done)
-{
-    for (int i = 0; i < 20000; ++i) {
-        if (done())
-            return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        clock.advance(platform::Millis(50));
-    }
-    return done();
-}
 
 } // namespace
 
@@ -91,16 +41,12 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     const QString root = work.filePath(QStringLiteral("device"));
     const QString ini = work.filePath(QStringLiteral("Vantor.ini"));
-    if (!work.isValid() || !copyTree(sample + QStringLiteral("/device"), root) ||
+    if (!work.isValid() || !shots::copyTree(sample + QStringLiteral("/device"), root) ||
         !QFile::copy(sample + QStringLiteral("/Vantor.ini"), ini)) {
         std::fprintf(stderr, "cannot copy the sample from %s\n", argv[1]);
         return 1;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("DIAG_DEVICE_ROOT", QFile::encodeName(root));
-    qputenv("DIAG_SIM_TIME_SCALE", "0");
-    qputenv("DIAG_SIM_SEED", "1");
+    shots::useSimulatorAt(root);
 
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
@@ -109,7 +55,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot create %s\n", argv[2]);
         return 1;
     }
-    RefusingPrompts prompts;
+    shots::RefusingPrompts prompts;
     ui::setPromptService(&prompts);
     platform::ManualClock clock;
     platform::ScopedClock useClock(clock);

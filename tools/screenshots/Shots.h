@@ -1,0 +1,78 @@
+#pragma once
+// What both screenshot programs share: a working copy of the sample device
+// root, prompts that refuse to wait for a user, a PNG of a widget, and an
+// event loop turned on a manual clock until a condition holds.
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QWidget>
+#include <cstdio>
+
+#include "platform/Clock.h"
+#include "ui/Messages.h"
+#include "ui/Prompts.h"
+
+namespace shots {
+
+// A box would wait for a user: its text is an error here.
+class RefusingPrompts final : public ui::PromptService {
+public:
+    int messageBox(const ui::MessageBoxRequest& ask) override
+    {
+        std::fprintf(stderr, "message box: %s\n", qPrintable(ask.text));
+        ++boxes;
+        return ui::IDCANCEL;
+    }
+    std::optional<QString> fileDialog(const ui::FileDialogRequest&) override { return std::nullopt; }
+    int boxes = 0;
+};
+
+inline bool copyTree(const QString& folder, const QString& to)
+{
+    const QDir from(folder);
+    QDirIterator it(from.absolutePath(), QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + QLatin1Char('/') + from.relativeFilePath(file);
+        if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(file, target))
+            return false;
+    }
+    return true;
+}
+
+inline bool save(QWidget& w, const QDir& out, const QString& name)
+{
+    const QString file = out.filePath(name);
+    if (!w.grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
+
+// Turns the event loop, moving the manual clock on, until `done` holds.
+template <class F>
+bool runUntil(platform::ManualClock& clock, F done)
+{
+    for (int i = 0; i < 20000; ++i) {
+        if (done())
+            return true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        clock.advance(platform::Millis(50));
+    }
+    return done();
+}
+
+// Offscreen, the simulator answering at once, its seed fixed, below `root`.
+inline void useSimulatorAt(const QString& root)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("DIAG_DEVICE_ROOT", QFile::encodeName(root));
+    qputenv("DIAG_SIM_TIME_SCALE", "0");
+    qputenv("DIAG_SIM_SEED", "1");
+}
+
+} // namespace shots
