@@ -1,5 +1,8 @@
 #include "CTestDlg.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -207,9 +210,11 @@ void CTestDlg::OnSaveToFile()
     const std::optional<QString> path = ui::fileDialog(ask);
     if (!path || path->isEmpty())
         return;
-    // A file that cannot be created is passed over in silence.
-    if (ui::ResultList* list = results())
-        list->saveToFile(platform::userFilePath(*path));
+    // A save that did not happen is said, or the operator would take the
+    // results for kept.
+    ui::ResultList* list = results();
+    if (list && !list->saveToFile(platform::userFilePath(*path)))
+        message(QStringLiteral("Couldn't save the results to %1.").arg(*path), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
 }
 
 void CTestDlg::onAddLine(ui::Message& m)
@@ -229,7 +234,7 @@ void CTestDlg::onCycleDone(ui::Message&)
 {
     ++m_cyclesApplied;
     setInt(common::kCycle, ++m_cycle);
-    setCumulative((m_record ? m_record->cumulativeCycle : m_cumulative) + 1);
+    setCumulative((m_record ? m_record->cumulativeCycle : m_cumulative) + 1LL);
 }
 
 void CTestDlg::onIdle(ui::Message& m)
@@ -244,8 +249,10 @@ void CTestDlg::onIdle(ui::Message& m)
     }
 }
 
-void CTestDlg::setCumulative(int value)
+void CTestDlg::setCumulative(long long value)
 {
+    // Stops at the largest count the settings key holds instead of wrapping.
+    value = std::clamp<long long>(value, 0, std::numeric_limits<int32_t>::max());
     if (m_record)
         m_record->cumulativeCycle = value;
     m_cumulative = value;
@@ -295,9 +302,11 @@ void CTestDlg::stopWorker()
     const int dropped = m_cyclesPosted.load() - m_cyclesApplied;
     if (dropped > 0) {
         m_cyclesApplied += dropped;
+        const long long total = (m_record ? m_record->cumulativeCycle : m_cumulative) + (long long)dropped;
+        const int32_t kept = int32_t(std::min<long long>(total, std::numeric_limits<int32_t>::max()));
         if (m_record)
-            m_record->cumulativeCycle += dropped;
-        m_cumulative += dropped;
+            m_record->cumulativeCycle = kept;
+        m_cumulative = kept;
     }
 }
 

@@ -171,7 +171,7 @@ private:
     void onAddLine(ui::Message& m);
     void onCycleDone(ui::Message& m);
     void onIdle(ui::Message& m);
-    void setCumulative(int value);
+    void setCumulative(long long value);
     void stopWorker();
     void applyRules();
 

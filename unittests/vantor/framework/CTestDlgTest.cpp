@@ -384,7 +384,7 @@ TEST_F(FrameworkTest, CumulativeCountAndParametersOutliveTheDialogAndReachTheFil
     EXPECT_EQ(saved("cycle"), 2);
 }
 
-TEST_F(FrameworkTest, SaveToFileWritesAnsiLinesWithCrLfAndFailsSilently)
+TEST_F(FrameworkTest, SaveToFileWritesAnsiLinesWithCrLfAndSaysWhenItCannot)
 {
     startSimulator();
     CycleDlg dlg;
@@ -414,17 +414,46 @@ TEST_F(FrameworkTest, SaveToFileWritesAnsiLinesWithCrLfAndFailsSilently)
     expected += QByteArray("Temp\xE9rature 25\xB0\r\n");
     EXPECT_EQ(f.readAll(), expected);
 
-    // A path that cannot be created: nothing written, nothing said.
+    EXPECT_EQ(prompts.count(), 0u);
+
+    // A path that cannot be created: nothing written, and the operator is told.
     const QString bad = dir.filePath(QStringLiteral("no-such-folder/result.txt"));
     prompts.answerFile(bad);
     ASSERT_TRUE(h.click(IDC_SAVE_TO_FILE));
     EXPECT_FALSE(QFile::exists(bad));
-    // Cancelled: nothing either.
+    ASSERT_EQ(prompts.count(), 1u);
+    EXPECT_EQ(prompts.texts().front(), "Couldn't save the results to " + bad + ".");
+    EXPECT_EQ(prompts.boxes().front().ask.icon, ui::MsgIcon::Warning);
+    // Cancelled: nothing at all.
     prompts.cancelFile();
     ASSERT_TRUE(h.click(IDC_SAVE_TO_FILE));
     EXPECT_EQ(prompts.fileDialogs().size(), 3u);
-    EXPECT_EQ(prompts.count(), 0u);
+    EXPECT_EQ(prompts.count(), 1u);
     h.pressEscape();
+}
+
+TEST_F(FrameworkTest, CumulativeCountStopsAtTheLargestTheFileHolds)
+{
+    settings.reset();
+    {
+        QFile f(iniPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Platen]\r\nCumulativeCycle=2147483645\r\n");
+    }
+    settings = std::make_unique<ScopedSettingsContext>(iniPath);
+    ASSERT_TRUE(LoadSettingsFile(iniPath));
+    startSimulator();
+    {
+        CycleDlg dlg;
+        DialogHarness h(dlg);
+        EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), "2147483645");
+        ASSERT_TRUE(h.setText(IDC_PULSES, "10"));
+        ASSERT_TRUE(runCycles(h, 4));
+        EXPECT_TRUE(processUntil([&] { return h.text(IDC_CYCLE) == "4"; }));
+        EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), "2147483647");
+        h.pressEscape();
+    }
+    EXPECT_EQ(saved("CumulativeCycle"), 2147483647);
 }
 
 TEST_F(FrameworkTest, BrowsePutsTheChosenPathIntoItsEditAndEnterDoesNotClose)
