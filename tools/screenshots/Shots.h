@@ -2,7 +2,10 @@
 // What both screenshot programs share: a working copy of the sample device
 // root, prompts that refuse to wait for a user, a PNG of a widget, and an
 // event loop turned on a manual clock until a condition holds.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QTemporaryDir>
+#include <memory>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,6 +13,7 @@
 #include <cstdio>
 
 #include "platform/Clock.h"
+#include "sim/printer/SimulatedDevices.h"
 #include "ui/Messages.h"
 #include "ui/Prompts.h"
 
@@ -74,5 +78,53 @@ inline void useSimulatorAt(const QString& root)
     qputenv("DIAG_SIM_TIME_SCALE", "0");
     qputenv("DIAG_SIM_SEED", "1");
 }
+
+// One picture run: a copy of the sample device root in a temporary folder,
+// the application, the output folder, refusing prompts, a manual clock and
+// the simulated printer. `ready()` is false (and said on stderr) when any of
+// it could not be had.
+class Session {
+public:
+    Session(int& argc, char** argv, const QString& appName)
+    {
+        const QString sample = QString::fromLocal8Bit(argv[1]);
+        root = work.filePath(QStringLiteral("device"));
+        const bool copied = work.isValid() && copyTree(sample + QStringLiteral("/device"), root);
+        useSimulatorAt(root);
+        app = std::make_unique<QApplication>(argc, argv);
+        QCoreApplication::setApplicationName(appName);
+        out = QDir(QString::fromLocal8Bit(argv[2]));
+        if (!copied)
+            std::fprintf(stderr, "cannot copy the sample from %s\n", argv[1]);
+        else if (!out.mkpath(QStringLiteral(".")))
+            std::fprintf(stderr, "cannot create %s\n", argv[2]);
+        else
+            m_ready = true;
+        ui::setPromptService(&prompts);
+        devices = sim::registerSimulatedDevices();
+    }
+    ~Session()
+    {
+        sim::unregisterSimulatedDevices(devices);
+        ui::setPromptService(nullptr);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    bool ready() const { return m_ready; }
+    bool save(QWidget& w, const QString& name) { return shots::save(w, out, name); }
+
+    QTemporaryDir work;
+    QString root;
+    QDir out;
+    std::unique_ptr<QApplication> app;
+    RefusingPrompts prompts;
+    platform::ManualClock clock;
+    platform::ScopedClock useClock{clock};
+    sim::SimulatedDevices devices;
+
+private:
+    bool m_ready = false;
+};
 
 } // namespace shots

@@ -25,7 +25,6 @@
 namespace {
 
 using shots::runUntil;
-using shots::save;
 
 constexpr int kPlatenTest = 1006, kRun = 1022, kResultList = 1004;
 
@@ -37,29 +36,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: screenshots <sample folder> <output folder>\n");
         return 2;
     }
-    const QString sample = QString::fromLocal8Bit(argv[1]);
-    QTemporaryDir work;
-    const QString root = work.filePath(QStringLiteral("device"));
-    const QString ini = work.filePath(QStringLiteral("Vantor.ini"));
-    if (!work.isValid() || !shots::copyTree(sample + QStringLiteral("/device"), root) ||
-        !QFile::copy(sample + QStringLiteral("/Vantor.ini"), ini)) {
-        std::fprintf(stderr, "cannot copy the sample from %s\n", argv[1]);
+    shots::Session session(argc, argv, QStringLiteral("Vantor"));
+    const QString ini = session.work.filePath(QStringLiteral("Vantor.ini"));
+    if (!session.ready() || !QFile::copy(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/Vantor.ini"), ini)) {
+        std::fprintf(stderr, "cannot set up in %s\n", qPrintable(session.work.path()));
         return 1;
     }
-    shots::useSimulatorAt(root);
-
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
-    QDir out(QString::fromLocal8Bit(argv[2]));
-    if (!out.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "cannot create %s\n", argv[2]);
-        return 1;
-    }
-    shots::RefusingPrompts prompts;
-    ui::setPromptService(&prompts);
-    platform::ManualClock clock;
-    platform::ScopedClock useClock(clock);
-    sim::SimulatedDevices devices = sim::registerSimulatedDevices();
     vantor::installBuiltinResources();
     if (!vantor::CVantorApp::LoadSettings(ini)) {
         std::fprintf(stderr, "cannot load %s\n", qPrintable(ini));
@@ -74,13 +56,13 @@ int main(int argc, char** argv)
     }
     menu.show();
     QCoreApplication::processEvents();
-    ok = save(menu, out, QStringLiteral("vantor-menu.png")) && ok;
+    ok = session.save(menu, QStringLiteral("vantor-menu.png")) && ok;
 
     // The platen screen opens modally from its button; it is run and pictured
     // from within its own event loop.
     bool pictured = false;
     QMetaObject::invokeMethod(
-        &app,
+        session.app.get(),
         [&] {
             auto* platen = qobject_cast<ui::Dialog*>(QApplication::activeModalWidget());
             ui::ResultList* list = platen ? platen->findChild<ui::ResultList*>() : nullptr;
@@ -94,22 +76,20 @@ int main(int argc, char** argv)
             auto* run = qobject_cast<QAbstractButton*>(platen->control(kRun));
             // The run ends with a line holding one space; RUN comes back when
             // the worker is idle again.
-            const bool ended = runUntil(clock, [&] {
+            const bool ended = runUntil(session.clock, [&] {
                 return list->lines().contains(QStringLiteral(" ")) && run && run->isEnabled();
             });
             QCoreApplication::processEvents();
             if (ended)
-                pictured = save(*platen, out, QStringLiteral("platen-run.png"));
+                pictured = session.save(*platen, QStringLiteral("platen-run.png"));
             else
                 std::fprintf(stderr, "the platen run did not end\n");
             platen->command(ui::IDCANCEL);
         },
         Qt::QueuedConnection);
     menu.command(kPlatenTest);
-    ok = ok && pictured && prompts.boxes == 0;
+    ok = ok && pictured && session.prompts.boxes == 0;
 
     menu.hide();
-    sim::unregisterSimulatedDevices(devices);
-    ui::setPromptService(nullptr);
     return ok ? 0 : 1;
 }
