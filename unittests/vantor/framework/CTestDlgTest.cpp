@@ -14,6 +14,7 @@
 
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
+#include "platform/testing/RecordingDevice.h"
 #include "sim/printer/SimulatedDevices.h"
 #include "ui/Resources.h"
 #include "ui/ResultList.h"
@@ -106,25 +107,10 @@ protected:
     void onCloseOverdue() override { overdue = true; }
 };
 
-// A printer whose requests wait at a gate the test opens, one per request.
-class GatedPrinter : public platform::Device {
+// Each request holds at the gate until the test releases it.
+class GatedPrinter : public platform::testing::RecordingDevice {
 public:
-    bool ioControl(uint32_t, const void*, uint32_t, void* out, uint32_t outLen, uint32_t* returned) override
-    {
-        ++requests;
-        entered.set();
-        platform::waitOne(gate, platform::kInfinite);
-        if (out && outLen >= 4) {
-            const int32_t v = 1234;
-            std::memcpy(out, &v, 4);
-        }
-        if (returned)
-            *returned = outLen;
-        return true;
-    }
-    platform::Event entered{platform::Event::Reset::Auto};
-    platform::Event gate{platform::Event::Reset::Auto};
-    std::atomic<int> requests{0};
+    GatedPrinter() { gated = true; }
 };
 
 class FrameworkTest : public ::testing::Test {
@@ -308,15 +294,15 @@ TEST_F(FrameworkTest, StopFinishesTheCycleInProgressAndWritesNoEnd)
     ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, "10"));
     ASSERT_TRUE(h.click(IDC_RUN));
     platform::waitOne(printer->entered, platform::kInfinite);
-    printer->gate.set(); // cycle 1 done
+    printer->release(); // cycle 1 done
     platform::waitOne(printer->entered, platform::kInfinite);
     ASSERT_TRUE(h.click(IDC_STOP)); // while cycle 2 is inside its request
-    printer->gate.set();
+    printer->release();
     ASSERT_TRUE(processUntil([&] { return h.text(IDC_CYCLE) == "2"; }));
     EXPECT_FALSE(h.enabled(IDC_RUN));
 
     ASSERT_TRUE(advanceUntil([&] { return h.enabled(IDC_RUN); }));
-    EXPECT_EQ(printer->requests.load(), 2);
+    EXPECT_EQ(printer->count(), 2);
     EXPECT_EQ(h.listItems(IDC_RESULT_LIST),
               (QStringList{"== Start ==", kTimeLine, "1. Total encode = 1234 ", "2. Total encode = 1234 "}));
     EXPECT_EQ(h.text(IDC_CYCLE), "2");
@@ -512,7 +498,7 @@ TEST_F(FrameworkTest, ClosingDuringASlowRequestWaitsItOutAndDropsItsLateReports)
                 std::this_thread::yield();
             }
             waited = (clock.now() - start).count();
-            printer->gate.set(); // and now the request returns
+            printer->release(); // and now the request returns
         });
         h.pressEscape(); // returns only once the worker has ended
         time.join();
@@ -527,5 +513,5 @@ TEST_F(FrameworkTest, ClosingDuringASlowRequestWaitsItOutAndDropsItsLateReports)
     // The cycle still counts, in the record and in the file.
     EXPECT_EQ(GetTestSettings<CPlatenSettings>()->cumulativeCycle, 1);
     EXPECT_EQ(saved("CumulativeCycle"), 1);
-    EXPECT_EQ(printer->requests.load(), 1);
+    EXPECT_EQ(printer->count(), 1);
 }

@@ -1,16 +1,13 @@
 #pragma once
-// A PRN1: stand-in for the ejector, end cutter and print head lift suites:
-// keeps each request's block, output size and the record bytes its Param
-// addresses (resolved through caller memory, as a driver would), and answers
-// through a function the test sets. Can hold one request until released.
-#include <condition_variable>
-#include <cstring>
+// A PRN1: stand-in for the ejector, end cutter and print head lift suites,
+// on the shared recording device: keeps each request's block, output size and
+// the record bytes its Param addresses, and answers through a function the
+// test sets. Can hold one request until released.
+#include <cstddef>
 #include <functional>
-#include <mutex>
 #include <vector>
 
-#include "platform/CallerMemory.h"
-#include "platform/Device.h"
+#include "platform/testing/RecordingDevice.h"
 #include "protocol/CommandBlock.h"
 
 namespace exit_test {
@@ -31,77 +28,40 @@ struct Answer {
     uint32_t count = 0;
 };
 
-class RecordingPrinter : public platform::Device {
+class RecordingPrinter : public platform::testing::RecordingDevice {
 public:
+    // The base's nested types are hidden behind this suite's own.
+    using Request = exit_test::Request;
+    using Answer = exit_test::Answer;
     using Responder = std::function<Answer(int n, const Request&)>;
 
-    explicit RecordingPrinter(size_t recordBytes) : m_recordBytes(recordBytes) {}
+    explicit RecordingPrinter(size_t recordBytes)
+    {
+        captureRecord(offsetof(protocol::CommandBlock, Param), recordBytes);
+        respond({});
+    }
 
     void respond(Responder r)
     {
-        std::lock_guard<std::mutex> l(m_mutex);
-        m_respond = std::move(r);
-    }
-    void holdRequest(int n)
-    {
-        std::lock_guard<std::mutex> l(m_mutex);
-        m_hold = n;
-    }
-    void release()
-    {
-        {
-            std::lock_guard<std::mutex> l(m_mutex);
-            m_released = true;
-        }
-        m_cv.notify_all();
-    }
-    void waitHeld()
-    {
-        std::unique_lock<std::mutex> l(m_mutex);
-        m_cv.wait(l, [&] { return m_holding; });
-    }
-    std::vector<Request> requests() const
-    {
-        std::lock_guard<std::mutex> l(m_mutex);
-        return m_requests;
+        RecordingDevice::respond([r = std::move(r)](const RecordingDevice::Request& q) {
+            const Answer a = r ? r(q.number, view(q)) : Answer{};
+            return RecordingDevice::Answer{a.ok, bytesOf(a.output), a.count};
+        });
     }
 
-    bool ioControl(uint32_t code, const void* in, uint32_t inLen, void* out, uint32_t outLen,
-                   uint32_t* bytesReturned) override
+    std::vector<Request> requests() const
     {
-        Request r;
-        r.code = code;
-        r.outLen = out ? outLen : 0;
-        r.countRequested = bytesReturned != nullptr;
-        if (in && inLen >= sizeof r.block)
-            std::memcpy(&r.block, in, sizeof r.block);
-        if (const uint8_t* bytes = platform::CallerMemory::instance().resolve(r.block.Param, m_recordBytes))
-            r.record.assign(bytes, bytes + m_recordBytes);
-        std::unique_lock<std::mutex> l(m_mutex);
-        m_requests.push_back(r);
-        const int n = int(m_requests.size());
-        if (n == m_hold) {
-            m_holding = true;
-            m_cv.notify_all();
-            m_cv.wait(l, [&] { return m_released; });
-        }
-        const Answer a = m_respond ? m_respond(n, r) : Answer{};
-        if (out && outLen == sizeof(int32_t))
-            std::memcpy(out, &a.output, sizeof a.output);
-        if (bytesReturned)
-            *bytesReturned = a.count;
-        return a.ok;
+        std::vector<Request> out;
+        for (const RecordingDevice::Request& q : RecordingDevice::requests())
+            out.push_back(view(q));
+        return out;
     }
 
 private:
-    size_t m_recordBytes;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_cv;
-    std::vector<Request> m_requests;
-    Responder m_respond;
-    int m_hold = 0;
-    bool m_holding = false;
-    bool m_released = false;
+    static Request view(const RecordingDevice::Request& q)
+    {
+        return {q.code, q.outLen, q.countRequested, q.inputAs<protocol::CommandBlock>(), q.record};
+    }
 };
 
 // A record as sent, from its bytes.

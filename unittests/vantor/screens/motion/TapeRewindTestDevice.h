@@ -1,22 +1,20 @@
 #pragma once
-// A PRN1: stand-in for the tape rewind suites: keeps the block and the 60
-// record bytes of every request (resolved through caller memory, as a driver
-// would), answers an encoder count, fails the requests it is told to, and can
-// hold one request until the test lets it go.
-#include <condition_variable>
-#include <cstring>
+// A PRN1: stand-in for the tape rewind suites, on the shared recording
+// device: keeps the block and the 60 record bytes of every request, answers
+// an encoder count, fails the requests it is told to (and any whose record
+// does not resolve), and can hold one request until the test lets it go.
+#include <cstddef>
 #include <mutex>
 #include <set>
 #include <vector>
 
-#include "platform/CallerMemory.h"
-#include "platform/Device.h"
+#include "platform/testing/RecordingDevice.h"
 #include "protocol/CommandBlock.h"
 #include "protocol/TapeRewindRecord.h"
 
 namespace tape_rewind_test {
 
-class RecordingPrinter : public platform::Device {
+class RecordingPrinter : public platform::testing::RecordingDevice {
 public:
     struct Request {
         uint32_t code = 0;
@@ -27,82 +25,53 @@ public:
         protocol::TapeRewindRecord record; // a copy of the bytes sent
     };
 
+    RecordingPrinter()
+    {
+        captureRecord(offsetof(protocol::CommandBlock, Param), sizeof(protocol::TapeRewindRecord));
+        respond([this](const RecordingDevice::Request& r) {
+            Answer a;
+            a.ok = !failing(r.number) && !r.record.empty();
+            if (a.ok && r.outLen == sizeof(int32_t))
+                a.output = bytesOf(encoderOf(r.number));
+            return a;
+        });
+    }
+
     // Request n (from 1) fails.
     void failRequest(int n)
     {
         std::lock_guard<std::mutex> l(m_mutex);
         m_failing.insert(n);
     }
-    // Request n (from 1) waits inside the driver until release().
-    void holdRequest(int n)
-    {
-        std::lock_guard<std::mutex> l(m_mutex);
-        m_hold = n;
-    }
-    void release()
-    {
-        {
-            std::lock_guard<std::mutex> l(m_mutex);
-            m_released = true;
-        }
-        m_cv.notify_all();
-    }
-    // Blocks until the held request has arrived.
-    void waitHeld()
-    {
-        std::unique_lock<std::mutex> l(m_mutex);
-        m_cv.wait(l, [&] { return m_holding; });
-    }
 
     std::vector<Request> requests() const
     {
-        std::lock_guard<std::mutex> l(m_mutex);
-        return m_requests;
+        std::vector<Request> out;
+        for (const RecordingDevice::Request& q : RecordingDevice::requests()) {
+            Request r;
+            r.code = q.code;
+            r.inLen = uint32_t(q.input.size());
+            r.outLen = q.outLen;
+            r.block = q.inputAs<protocol::CommandBlock>();
+            r.recordResolved = !q.record.empty();
+            r.record = q.recordAs<protocol::TapeRewindRecord>();
+            out.push_back(r);
+        }
+        return out;
     }
 
     // The encoder count answered to request n.
     static int32_t encoderOf(int n) { return 1000 + 7 * n; }
 
-    bool ioControl(uint32_t code, const void* in, uint32_t inLen, void* out, uint32_t outLen,
-                   uint32_t* bytesReturned) override
+private:
+    bool failing(int n) const
     {
-        if (bytesReturned)
-            *bytesReturned = 0;
-        Request r;
-        r.code = code;
-        r.inLen = inLen;
-        r.outLen = outLen;
-        if (in && inLen >= sizeof r.block)
-            std::memcpy(&r.block, in, sizeof r.block);
-        if (const uint8_t* bytes = platform::CallerMemory::instance().resolve(r.block.Param, sizeof r.record)) {
-            std::memcpy(&r.record, bytes, sizeof r.record);
-            r.recordResolved = true;
-        }
-        std::unique_lock<std::mutex> l(m_mutex);
-        m_requests.push_back(r);
-        const int n = int(m_requests.size());
-        if (n == m_hold) {
-            m_holding = true;
-            m_cv.notify_all();
-            m_cv.wait(l, [&] { return m_released; });
-        }
-        if (m_failing.count(n) || !r.recordResolved)
-            return false;
-        if (out && outLen == sizeof(int32_t)) {
-            const int32_t encoder = encoderOf(n);
-            std::memcpy(out, &encoder, sizeof encoder);
-        }
-        return true;
+        std::lock_guard<std::mutex> l(m_mutex);
+        return m_failing.count(n) != 0;
     }
 
-private:
     mutable std::mutex m_mutex;
-    std::condition_variable m_cv;
-    std::vector<Request> m_requests;
     std::set<int> m_failing;
-    int m_hold = 0;
-    bool m_holding = false;
-    bool m_released = false;
 };
 
 } // namespace tape_rewind_test
