@@ -55,7 +55,7 @@ private:
 };
 
 CTestDlg::CTestDlg(int templateId, int settingsIndex, QWidget* parent, Commit commit)
-    : ui::Dialog(templateId, parent), m_settingsIndex(settingsIndex), m_commit(commit)
+    : ui::Dialog(templateId, parent), m_settingsIndex(settingsIndex), m_runId(common::kRun), m_commit(commit)
 {
     if (settingsIndex >= 0)
         m_record = FetchTestSettings(settingsIndex);
@@ -152,7 +152,7 @@ void CTestDlg::OnRun()
     }
     if (m_commit == Commit::AtRun)
         commitValues();
-    enable(common::kRun, false);
+    enable(m_runId, false);
     m_cycle = 0;
     setInt(common::kCycle, 0);
     // Sent, not posted: these lines come before the worker's first.
@@ -197,6 +197,12 @@ void CTestDlg::OnReset()
 void CTestDlg::OnClear()
 {
     listClear(common::kResultList);
+}
+
+void CTestDlg::useRunButton(int id)
+{
+    m_runId = id;
+    onCommand(id, [this] { OnRun(); });
 }
 
 void CTestDlg::OnSaveToFile()
@@ -244,7 +250,7 @@ void CTestDlg::onIdle(ui::Message& m)
         return;
     if (!m_workerIdle) {
         m_workerIdle = true;
-        enable(common::kRun, true);
+        enable(m_runId, true);
         onWorkerIdle();
     }
 }

@@ -101,6 +101,8 @@ public:
 
     // State for tests and tools.
     int settingsIndex() const { return m_settingsIndex; }
+    // The start button: 1022 "RUN", or the one a test names (useRunButton).
+    int runButton() const { return m_runId; }
     bool isRunning() const;
     // True from opening and again about one second after a run ends or is
     // stopped (RUN enabled); false while a run may be in progress.
@@ -113,6 +115,10 @@ public:
     void addRule(std::function<void()> rule, std::initializer_list<int> triggers);
 
 protected:
+    // For a template whose start button is not 1022 (the print tests' 1012
+    // "PRINT"); called from the derived constructor.
+    void useRunButton(int id);
+
     // --- hooks --------------------------------------------------------------
     // Init, after the bindings were shown: the test's own control set-up
     // (ranges, combo items, show/hide rules).
@@ -176,6 +182,7 @@ private:
     void applyRules();
 
     int m_settingsIndex;
+    int m_runId;
     Commit m_commit;
     CTestSettings* m_record = nullptr;
     int m_totalCycles = 0; // "Total Cycle:" (data exchange)

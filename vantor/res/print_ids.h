@@ -8,6 +8,7 @@
 #define IDD_AGING_PRINT                 165
 
 // Print and aging print
+#define IDC_PR_START                    1012    // "PRINT", in place of 1022 "RUN"
 #define IDC_PR_DEFAULT_PATTERN          1124
 #define IDC_PR_CUSTOM_PATTERN           1125
 #define IDC_PR_IMAGE_FILE               1126

@@ -7,6 +7,7 @@
 
 #include "platform/DevicePath.h"
 #include "ui/testing/TestApp.h"
+#include "vantor/framework/CTestDlg.h"
 #include "vantor/framework/TestRunner.h"
 #include "vantor/res/VantorResources.h"
 #include "vantor/res/resource.h"
@@ -129,10 +130,16 @@ QStringList ScreenFixture::results(ui::testing::DialogHarness& h)
     return h.listItems(IDC_RESULT_LIST);
 }
 
+int ScreenFixture::runButtonOf(ui::testing::DialogHarness& h)
+{
+    auto* test = dynamic_cast<vantor::CTestDlg*>(&h.dialog());
+    return test ? test->runButton() : IDC_RUN;
+}
+
 bool ScreenFixture::runCycles(ui::testing::DialogHarness& h, int cycles)
 {
     const qsizetype before = results(h).count(QStringLiteral(" "));
-    if (!h.setText(IDC_TOTAL_CYCLE, QString::number(cycles)) || !h.click(IDC_RUN))
+    if (!h.setText(IDC_TOTAL_CYCLE, QString::number(cycles)) || !h.click(runButtonOf(h)))
         return false;
     return advanceUntil([&] { return results(h).count(QStringLiteral(" ")) == before + 1; });
 }

@@ -61,6 +61,8 @@ protected:
     QStringList runHeadless(PreparedRun prepared, int cycles, int pauseMs = 0);
 
     static QStringList results(ui::testing::DialogHarness& h);
+    // The start button of the dialog in `h` (1022 "RUN" unless the test names another).
+    static int runButtonOf(ui::testing::DialogHarness& h);
     // The lines with the time-stamp line (the one after "== Start ==") blanked.
     static QStringList withoutTimeLines(QStringList lines);
 

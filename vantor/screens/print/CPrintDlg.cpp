@@ -13,6 +13,7 @@ const QString kBitmapFilter = QStringLiteral("Bitmap Files (*.bmp)|*.bmp|All Fil
 CPrintDlg::CPrintDlg(int templateId, bool aging, QWidget* parent)
     : TestDialog(templateId, aging ? kAgingPrintTest : kPrintTest, parent, vantor::Commit::AtClose)
 {
+    useRunButton(IDC_PR_START);
     bindRadio(IDC_PR_DEFAULT_PATTERN, m_values.pattern);
     bindRadio(IDC_PR_SINGLE_PASS, m_values.pass);
     bindRadio(IDC_PR_SIZE_2, m_values.size);

@@ -41,7 +41,9 @@ TEST_F(PrintDlgTest, PatternChoiceEnablesItsControls)
     CPrintDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
-    EXPECT_EQ(h.text(IDC_RUN), QStringLiteral("PRINT"));
+    EXPECT_EQ(h.text(IDC_PR_START), QStringLiteral("PRINT"));
+    EXPECT_EQ(dlg.runButton(), IDC_PR_START);
+    EXPECT_EQ(dlg.control(IDC_RUN), nullptr);
     EXPECT_EQ(h.sliderPos(IDC_PR_BURN), 100);
     EXPECT_EQ(h.text(IDC_PR_BURN_VALUE), QStringLiteral("100"));
     expectPatternRule(h, false);

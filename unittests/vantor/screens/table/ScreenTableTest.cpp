@@ -64,7 +64,7 @@ TEST_P(CyclingScreen, DestroyedMidRunLeavesTheWorkerNothingOfItsOwn)
     ASSERT_TRUE(h->open());
     chooseAsTheOperator(*h);
     ASSERT_TRUE(h->setText(IDC_TOTAL_CYCLE, QStringLiteral("3")));
-    ASSERT_TRUE(h->click(IDC_RUN));
+    ASSERT_TRUE(h->click(runButtonOf(*h)));
     ASSERT_EQ(prompts.count(), 0u) << "the starter values were refused: " << qPrintable(prompts.texts().join(' '));
     ASSERT_TRUE(advanceUntil([&] { return printer->count() > 0; }));
 
@@ -97,7 +97,7 @@ TEST_P(CyclingScreen, HeadlessRunPrintsTheDialogsLines)
         std::unique_ptr<ui::Dialog> dlg = row().open();
         DialogHarness h(*dlg);
         ASSERT_TRUE(h.open());
-        ASSERT_TRUE(h.click(IDC_RUN));
+        ASSERT_TRUE(h.click(runButtonOf(h)));
         ui::testing::processEvents();
         EXPECT_TRUE(results(h).isEmpty());
         CTestSettings* record = GetTestSettings(row().headless->settingsIndex);
