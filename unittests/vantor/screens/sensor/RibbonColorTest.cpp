@@ -499,3 +499,23 @@ TEST_F(RibbonColor, DestroyedDuringAReadingLeavesTheWorkerNothingOfItsOwn)
     gated->open();
     EXPECT_EQ(gated->requests().at(0).code, protocol::IOCTL_PRN_REGISTER);
 }
+
+// The simulated printer answers every request of "Calibrate".
+TEST_F(RibbonColor, CalibrateAgainstThePrinter)
+{
+    startSimulator();
+    CRibbonColorDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.open());
+    ASSERT_TRUE(ready(h));
+    ASSERT_TRUE(h.click(IDC_RC_CALIBRATE));
+    ASSERT_TRUE(ready(h));
+    const QStringList l = results(h);
+    ASSERT_EQ(l.size(), 4);
+    EXPECT_TRUE(l[2].startsWith(QStringLiteral("Calibration:")));
+    EXPECT_NE(l[2], QStringLiteral("Calibration:0,0,0"));
+    EXPECT_TRUE(l[3].startsWith(QStringLiteral("SensorRead:")));
+    EXPECT_NE(l[3], QStringLiteral("SensorRead:0,0,0"));
+    EXPECT_NE(h.text(IDC_RC_DAC_RED), QStringLiteral("0"));
+    h.pressEscape();
+}
