@@ -27,8 +27,10 @@
 #include "vantor/screens/sensor/CDacDlg.h"
 #include "vantor/screens/sensor/CGPIODlg.h"
 #include "vantor/screens/sensor/CMediaJamDlg.h"
+#include "vantor/screens/sensor/CRibbonColorDlg.h"
 #include "vantor/screens/sensor/CSensorReadDlg.h"
 #include "vantor/screens/sensor/MediaJamRun.h"
+#include "vantor/screens/sensor/RibbonColorRun.h"
 
 // To put a screen on the menu:
 //   1. include its header here,
@@ -101,6 +103,9 @@ const std::vector<TestScreen>& testScreens()
         {IDC_GPIO_TEST, modal<CGPIODlg>()},
         {IDC_SENSOR_READ_TEST, modal<CSensorReadDlg>()},
         {IDC_MEDIA_JAM_TEST, modal<CMediaJamDlg>(), headless(sensor::kMediaJamTest)},
+        // Ribbon colour test (template 150): runs of measuring cycles, each
+        // run logged by the driver.
+        {IDC_RIBBON_COLOR_TEST, modal<CRibbonColorDlg>(), headless(sensor::kRibbonColorTest)},
         // Print tests (templates 142, 165, 155); the first two share "Print".
         {IDC_PRINT_TEST, modal<CPrintDlg>(), headless(print::kPrintTest)},
         {IDC_PRINT_AGING_TEST, modal<CAgingPrintDlg>(), headless(print::kAgingPrintTest)},

@@ -41,6 +41,17 @@ public:
     // Milliseconds the worker waits before the first cycle of the run (a
     // customised print's "Delay Start (s):"); the wait ends early on close.
     virtual int startDelayMs() const { return 0; }
+    // The cycles the worker performs for "Total Cycle:" `totalCycles`, asked
+    // once before the first cycle: a test made of several runs of that many
+    // cycles each answers their sum.
+    virtual int cyclesFor(int totalCycles) { return totalCycles; }
+    // Whether the pause follows cycle `cycle` (not the last): a test whose
+    // next run starts at once answers false at the end of a run.
+    virtual bool pausesAfter(int cycle) const
+    {
+        (void)cycle;
+        return true;
+    }
     // One cycle on the worker thread: requests and result lines. `cycle` is
     // its number in this run, from 1, of `totalCycles`.
     virtual void cycle(int cycle, int totalCycles, RunSink& sink) = 0;

@@ -22,6 +22,8 @@ void TestRunner::start()
 
 void TestRunner::run(std::unique_ptr<TestRun> run, int totalCycles, int pauseMs)
 {
+    if (run)
+        totalCycles = run->cyclesFor(totalCycles);
     {
         std::lock_guard lock(m_runLock);
         m_current = std::move(run);
@@ -33,6 +35,32 @@ void TestRunner::run(std::unique_ptr<TestRun> run, int totalCycles, int pauseMs)
 }
 
 void TestRunner::stop() { m_run.reset(); }
+
+void TestRunner::setIdleWork(std::function<void(RunSink&)> work)
+{
+    auto shared = work ? std::make_shared<std::function<void(RunSink&)>>(std::move(work)) : nullptr;
+    std::lock_guard lock(m_runLock);
+    m_idleWork = std::move(shared);
+}
+
+void TestRunner::idleWork()
+{
+    std::shared_ptr<std::function<void(RunSink&)>> work;
+    {
+        std::lock_guard lock(m_runLock);
+        work = m_idleWork;
+    }
+    if (!work)
+        return;
+    // As a cycle: a step that throws is reported, never the end of the worker.
+    try {
+        (*work)(m_sink);
+    } catch (const std::exception& e) {
+        m_sink.addLine(QStringLiteral("Step failed: %1 - FAIL").arg(QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        m_sink.addLine(QStringLiteral("Step failed - FAIL"));
+    }
+}
 
 bool TestRunner::close()
 {
@@ -91,6 +119,12 @@ void TestRunner::performCycle(int cycle)
     }
 }
 
+bool TestRunner::pausesAfter(int cycle)
+{
+    std::lock_guard lock(m_runLock);
+    return !m_current || m_current->pausesAfter(cycle);
+}
+
 void TestRunner::loop()
 {
     int cyclesDone = 0;
@@ -103,6 +137,7 @@ void TestRunner::loop()
             return;
         if (w.status == platform::WaitStatus::Timeout) {
             cyclesDone = 0;
+            idleWork();
             m_idleGeneration = seen;
             m_sink.idle();
             continue;
@@ -114,7 +149,8 @@ void TestRunner::loop()
         m_sink.cycleDone();
         // After Stop too: the pause still follows a cycle below the total.
         if (cyclesDone < m_total.load()) {
-            pause(m_pause.load());
+            if (pausesAfter(cyclesDone))
+                pause(m_pause.load());
         } else {
             for (QString& line : runEndLines())
                 m_sink.addLine(std::move(line));

@@ -5,6 +5,7 @@
 // headless runner drive it without a window. The runner owns the run: the
 // worker never reaches into the dialog that started it.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -33,6 +34,9 @@ public:
     void run(std::unique_ptr<TestRun> run, int totalCycles, int pauseMs);
     // Stops after the cycle in progress.
     void stop();
+    // Work the worker does at each idle time-out, before the idle notice (the
+    // queued readings of a reading screen). It reports through the sink.
+    void setIdleWork(std::function<void(RunSink&)> work);
     // Sets quit and waits for the worker up to three times 5000 ms. Returns
     // true when it ended within them. If it is still inside a request, the
     // destructor waits on for it: the worker never outlives what it uses.
@@ -58,10 +62,13 @@ private:
     void pause(int ms);
     bool startDelay(); // false when closing cut the delay short
     void performCycle(int cycle);
+    bool pausesAfter(int cycle);
+    void idleWork();
 
     RunSink& m_sink;
     std::mutex m_runLock;
     std::shared_ptr<TestRun> m_current; // guarded by m_runLock
+    std::shared_ptr<std::function<void(RunSink&)>> m_idleWork; // guarded by m_runLock
     platform::Event m_quit{platform::Event::Reset::Auto};
     platform::Event m_run{platform::Event::Reset::Manual};
     std::atomic<int> m_total{0};

@@ -132,9 +132,9 @@ CRibbonColorSettings::CRibbonColorSettings(CSettingsFile& owner) : CTestSettings
 
 void CRibbonColorSettings::Exchange(SettingsExchange& io)
 {
-    io.Number(key("InitialSpeedType"), initialSpeedType);
-    io.Number(key("ConstantSpeed"), constantSpeed);
-    io.Text(key("RampUpProfile"), rampUpProfile);
+    io.Number(key("InitialSpeedType"), speed.initialSpeedType);
+    io.Number(key("ConstantSpeed"), speed.constantSpeed);
+    io.Text(key("RampUpProfile"), speed.rampUpProfile);
     io.Number(key("TotalPulses"), totalPulses);
     io.Number(key("StepMode"), stepMode);
     io.Number(key("Frequency"), frequency);

@@ -231,9 +231,7 @@ public:
     static constexpr int kIndex = kTestRibbonColor;
     explicit CRibbonColorSettings(CSettingsFile& owner);
 
-    int32_t initialSpeedType = 0;                     // InitialSpeedType
-    int32_t constantSpeed = 0;                        // ConstantSpeed
-    QString rampUpProfile;                            // RampUpProfile
+    SpeedSettings speed;                              // InitialSpeedType, ConstantSpeed, RampUpProfile (no ramp-down)
     int32_t totalPulses = 0;                          // TotalPulses
     int32_t stepMode = 0;                             // StepMode
     int32_t frequency = 0;                            // Frequency (no control)
@@ -250,7 +248,7 @@ public:
     // Kept for the program's run, not in the file.
     QString emitterNumber;  // "Emitter Number:"
     QString detectorNumber; // "Detector Number:"
-    int32_t vref = 255;     // start of the "VRef :" slider
+    int32_t vref = 255;     // start of the "VRef :" slider; neither the file nor the dialog sets it
 
 protected:
     void Exchange(SettingsExchange& io) override;

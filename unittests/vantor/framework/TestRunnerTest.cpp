@@ -252,3 +252,47 @@ TEST_F(RunnerFixture, RunnerOwnsTheRunAndLetsThePreviousOneGo)
     }
     EXPECT_EQ(alive.load(), 0); // and the second with the runner
 }
+
+// A run of two runs of "Total Cycle:" cycles: the worker does all four, and
+// the pause follows every cycle but the last of each run.
+TEST_F(RunnerFixture, RunOfSeveralRunsCountsTheirCyclesAndSkipsThePauseBetweenThem)
+{
+    struct TwoRuns : TestRun {
+        int perRun = 0;
+        int cyclesFor(int total) override { return 2 * (perRun = total); }
+        bool pausesAfter(int n) const override { return n % perRun != 0; }
+        void cycle(int n, int total, RunSink& s) override { s.addLine(QStringLiteral("%1/%2").arg(n).arg(total)); }
+    };
+    TestRunner runner(sink);
+    runner.start();
+    runner.run(std::make_unique<TwoRuns>(), 2, 300);
+    ASSERT_TRUE(sink.waitFor(ended));
+    EXPECT_EQ(sink.events(), (QStringList{"line:1/4", "done", "line:2/4", "done", "line:3/4", "done", "line:4/4",
+                                          "done", "line:== End ==", "line: "}));
+    EXPECT_EQ(clock.slept(), 600ms); // after cycles 1 and 3 only
+    EXPECT_TRUE(runner.close());
+}
+
+// Idle work runs on the worker at each time-out, before the idle notice,
+// and never while a run is going; a throwing one is reported, not fatal.
+TEST_F(RunnerFixture, IdleWorkRunsAtTimeOutsBeforeTheIdleNotice)
+{
+    std::atomic<int> calls{0};
+    TestRunner runner(sink);
+    runner.setIdleWork([&](RunSink& s) {
+        if (++calls == 1)
+            s.addLine(QStringLiteral("step"));
+        else if (calls == 2)
+            throw std::runtime_error("no sensor");
+    });
+    runner.start();
+    ASSERT_TRUE(advanceUntilIdle());
+    EXPECT_EQ(sink.events().mid(0, 2), (QStringList{"line:step", "idle"}));
+    ASSERT_TRUE(advanceUntil([&] { return sink.events().count(QStringLiteral("idle")) == 2; }));
+    EXPECT_EQ(sink.events().mid(2, 2), (QStringList{"line:Step failed: no sensor - FAIL", "idle"}));
+    runner.setIdleWork({});
+    const int before = calls.load();
+    ASSERT_TRUE(advanceUntil([&] { return sink.events().count(QStringLiteral("idle")) == 3; }));
+    EXPECT_EQ(calls.load(), before);
+    EXPECT_TRUE(runner.close());
+}

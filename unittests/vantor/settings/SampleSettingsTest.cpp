@@ -100,6 +100,8 @@ TEST(SampleSettings, EverySectionIsReadyToRun)
     auto* fiducial = FetchTestSettings<CFiducialSettings>();
     checkMove(fiducial->crossweb, fiducial->totalPulses, "fiducial crossweb");
     checkMove(fiducial->downweb, fiducial->downwebTotalPulses, "fiducial downweb");
+    auto* colour = FetchTestSettings<CRibbonColorSettings>();
+    checkMove(colour->speed, colour->totalPulses, "ribbon color");
     auto* print = FetchTestSettings<CPrintSettings>();
     const QByteArray bmp = readFile(sampleHostPath(print->imageFile));
     ASSERT_GE(bmp.size(), 62);

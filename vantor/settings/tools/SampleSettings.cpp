@@ -206,9 +206,8 @@ void FillSampleSettings(TestSettingsStore& store)
         store.Get(index)->cumulativeCycle = 0;
     {
         auto& r = record<CRibbonColorSettings>(store);
-        r.initialSpeedType = 0;
-        r.constantSpeed = 400;
-        r.rampUpProfile = profile("RibbonRampUp.txt");
+        r.speed = speed(0, 400, "RibbonRampUp.txt", 0, "");
+        r.speed.rampDownProfile.clear();
         r.totalPulses = 2000;
         r.stepMode = 2;
         r.frequency = 0;
