@@ -39,8 +39,9 @@ struct LogSink {
     std::function<bool(QStringList lines)> lines;
 };
 
-// The first batch holds at most the lines a print takes, so that they show
-// (and print) at once; later ones up to kLogBatchLines.
+// The first batch goes as soon as it holds the lines a print takes, so that
+// they show (and print) at once; later ones once they hold kLogBatchLines
+// (the bytes are split 64 KiB at a time, so a batch may run a little over).
 inline constexpr qsizetype kLogBatchLines = 2500;
 inline constexpr int kPrintedLogLines = 20;
 // The file is read this much at a time: a log of any size costs the list's
