@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include "pellam/app/CDiagnosticsMenuDlg.h"
+#include "pellam/app/MenuScreens.h"
 
 #include "pellam/res/PellamResources.h"
 #include "pellam/service/CopyToUSBDlg.h"
@@ -204,6 +209,33 @@ TEST_F(CopyToUsb, TypedCharactersThatNoFileNameHoldsAreRefused)
     ASSERT_TRUE(h.setText(IDC_SERIAL, QStringLiteral("42AB-67890")));
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(copied(), (QStringList{"TQ80(82)42AB-67890 Diagnostics_Results.txt", "TQ80(82)42AB-67890 Error_Log.txt"}));
+}
+
+// From the unlocked menu, the keypad as the technician presses it.
+TEST_F(CopyToUsb, FromTheMenuTheKeypadSerialCopiesBothFiles)
+{
+    CDiagnosticsMenuDlg menu(menuButtons(), [] { return true; });
+    DialogHarness h(menu);
+    ASSERT_TRUE(h.open());
+    ASSERT_TRUE(h.click(IDC_MENU_UNLOCK));
+    ASSERT_TRUE(h.visible(IDC_MENU_COPY_TO_USB));
+    bool typed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* keypad = dynamic_cast<CopyToUSBDlg*>(QApplication::activeModalWidget());
+        if (!keypad || typed)
+            return;
+        typed = true;
+        for (QChar d : QStringLiteral("2026031201"))
+            keypad->command(kKeys[d.digitValue()]);
+    });
+    poll.start(5);
+    ASSERT_TRUE(h.click(IDC_MENU_COPY_TO_USB)); // returns when the screen closed
+    poll.stop();
+    EXPECT_TRUE(typed);
+    EXPECT_EQ(copied(), (QStringList{"TQ80(82)2026031201 Diagnostics_Results.txt", "TQ80(82)2026031201 Error_Log.txt"}));
+    EXPECT_EQ(read(kFolder + "/TQ80(82)2026031201 Error_Log.txt"), kLog);
+    EXPECT_EQ(prompts.texts(), QStringList{"Both Files Copied Successfully."});
 }
 
 TEST(UsbCopyNames, DestinationsCarryTheSerialBetweenThePrefixAndTheirEnding)
