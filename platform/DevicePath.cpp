@@ -9,7 +9,8 @@ namespace platform {
 
 namespace {
 std::mutex g_rootMutex;
-QString g_root; // empty: default
+QString g_root;     // empty: default
+QString g_hardDisk; // empty: the environment, else below the root
 } // namespace
 
 QString programFolder()
@@ -41,6 +42,25 @@ void setDeviceRoot(const QString& hostFolder)
 {
     std::lock_guard<std::mutex> lock(g_rootMutex);
     g_root = hostFolder.isEmpty() ? QString() : QDir::cleanPath(hostFolder);
+}
+
+QString hardDiskFolder()
+{
+    {
+        std::lock_guard<std::mutex> lock(g_rootMutex);
+        if (!g_hardDisk.isEmpty())
+            return g_hardDisk;
+    }
+    const char* env = std::getenv("DIAG_HARD_DISK");
+    if (env && *env)
+        return QDir::cleanPath(QString::fromLocal8Bit(env));
+    return QString();
+}
+
+void setHardDiskFolder(const QString& hostFolder)
+{
+    std::lock_guard<std::mutex> lock(g_rootMutex);
+    g_hardDisk = hostFolder.isEmpty() ? QString() : QDir::cleanPath(hostFolder);
 }
 
 namespace {
@@ -80,8 +100,15 @@ QString hostPath(const QString& devicePath)
 {
     QString normal = devicePath;
     normal.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    const QStringList parts = normal.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    QStringList parts = normal.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     QString current = deviceRoot();
+    if (!parts.isEmpty() && parts.first().compare(QLatin1String("Hard Disk"), Qt::CaseInsensitive) == 0) {
+        const QString drive = hardDiskFolder();
+        if (!drive.isEmpty()) {
+            current = drive;
+            parts.removeFirst();
+        }
+    }
     bool exists = QFileInfo(current).isDir();
     // Links below the root may not lead out of it, as ".." may not.
     const QString realRoot = exists ? QFileInfo(current).canonicalFilePath() : QString();

@@ -10,9 +10,18 @@ namespace platform {
 QString deviceRoot();
 void setDeviceRoot(const QString& hostFolder); // empty: back to the default
 
+// The host folder that \Hard Disk (the printer's USB drive) stands for:
+// DIAG_HARD_DISK, or by default none, and \Hard Disk is the folder of that
+// name below the device root. Pointed at a mounted USB stick, the copies to
+// the drive land on the stick; a folder that does not exist is a drive that
+// is not plugged in.
+QString hardDiskFolder();
+void setHardDiskFolder(const QString& hostFolder); // empty: back to the environment / below the root
+
 // The host path for a device path, or an empty string when the path is
 // refused: a ".." component, or a symbolic link below the root that leads
-// outside it. Existing components are matched without regard to case;
+// outside it. Below a separate \Hard Disk folder the same rules hold, with
+// that folder as the root. Existing components are matched without regard to case;
 // missing ones keep the spelling given.
 QString hostPath(const QString& devicePath);
 

@@ -330,6 +330,11 @@ void ResultList::appendBatch(const QStringList& lines)
     }
 }
 
+void ResultList::appendLines(const QStringList& lines)
+{
+    m_model->append(lines, 0, lines.size());
+}
+
 void ResultList::selectLast()
 {
     m_model->announce();

@@ -68,6 +68,9 @@ public:
     // the add-line message).
     void appendBatch(const QStringList& lines);
     static constexpr qsizetype kBatchSelectEvery = 2500;
+    // Appends the lines in order as one insertion and leaves the selection
+    // and the scroll position alone (a file listed for reading from the top).
+    void appendLines(const QStringList& lines);
 
     void selectLast();
     void clear();

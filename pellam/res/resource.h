@@ -193,3 +193,26 @@
 #define IDC_PT_LENGTH                   1084
 #define IDC_PT_PREVIEW                  1086
 #define IDC_PV_PANE                     1087
+
+// --- Error log, copy to USB, keyboard layout ----------------------------------
+
+// Error Log (135)
+#define IDD_ERROR_LOG                   135
+#define IDC_EL_LIST                     1011
+#define IDC_EL_PRINT                    1076
+
+// Copy Diagnostics Files To USB (142): the keypad of the passcode screen
+#define IDD_COPY_TO_USB                 142
+#define IDC_SERIAL                      1037
+
+// Keyboard Layout (131)
+#define IDD_KEYBOARD_LAYOUT             131
+#define IDC_KB_AMERICAS_QWERTY          1067
+#define IDC_KB_EUROPE_AZERTY            1068
+#define IDC_KB_EUROPE_QWERTZ            1069
+#define IDC_KB_EUROPE_QWERTY            1070
+#define IDC_KB_EUROPE_CYRILLIC          1071
+#define IDC_KB_TEST                     1010
+
+// A typed character that no file name may hold, refused in the serial number
+#define IDS_SERIAL_BAD_CHAR             1170

@@ -90,6 +90,33 @@ TEST_F(DeviceRootFixture, RefusesLinksBelowTheRootThatLeadOutOfIt)
         EXPECT_EQ(hostPath(QString::fromLatin1(c.device)).isEmpty(), c.refused) << c.device;
 }
 
+TEST_F(DeviceRootFixture, HardDiskStandsForItsOwnFolderWhenOneIsSet)
+{
+    QTemporaryDir stick;
+    QDir(stick.path()).mkpath(QStringLiteral("Profiles"));
+    const QString below = dir.path() + QStringLiteral("/Hard Disk/Profiles/a.txt");
+    EXPECT_EQ(hostPath(QStringLiteral("\\Hard Disk\\Profiles\\a.txt")), below);
+
+    // By the environment, and by the setter, which wins over it.
+    qputenv("DIAG_HARD_DISK", QFile::encodeName(stick.path()));
+    EXPECT_EQ(hostPath(QStringLiteral("\\hard disk\\PROFILES\\a.txt")), stick.path() + QStringLiteral("/Profiles/a.txt"));
+    EXPECT_EQ(hostPath(QStringLiteral("\\Hard Disk")), stick.path());
+    EXPECT_EQ(hostPath(QStringLiteral("\\Store\\Error_Log.txt")), dir.path() + QStringLiteral("/Store/Error_Log.txt"))
+        << "only \\Hard Disk moves";
+    EXPECT_EQ(hostPath(QStringLiteral("\\Hard Disks\\a.txt")), dir.path() + QStringLiteral("/Hard Disks/a.txt"));
+    // The drive's folder is a root of its own: nothing leads out of it.
+    EXPECT_TRUE(hostPath(QStringLiteral("\\Hard Disk\\..\\Store")).isEmpty());
+    ASSERT_TRUE(QFile::link(dir.path(), stick.filePath(QStringLiteral("out"))));
+    EXPECT_TRUE(hostPath(QStringLiteral("\\Hard Disk\\out\\Store")).isEmpty());
+
+    QTemporaryDir other;
+    setHardDiskFolder(other.path());
+    EXPECT_EQ(hostPath(QStringLiteral("\\Hard Disk\\x")), other.path() + QStringLiteral("/x"));
+    setHardDiskFolder(QString());
+    qunsetenv("DIAG_HARD_DISK");
+    EXPECT_EQ(hostPath(QStringLiteral("\\Hard Disk\\Profiles\\a.txt")), below);
+}
+
 TEST_F(DeviceRootFixture, UserFilePathMapsOnlyDevicePaths)
 {
     EXPECT_EQ(userFilePath(QStringLiteral("\\store\\Error_Log.txt")), dir.path() + QStringLiteral("/Store/Error_Log.txt"));
