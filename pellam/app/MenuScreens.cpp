@@ -8,6 +8,7 @@
 #include "pellam/print/CPrintDlg.h"
 #include "pellam/printhead/CPHCalibrateDlg.h"
 #include "pellam/sensors/CSensorCalibrate.h"
+#include "pellam/service/CUSBDlg.h"
 #include "pellam/sensors/CSensorReadDlg.h"
 #include "pellam/res/PellamResources.h"
 
@@ -19,7 +20,7 @@ std::span<const MenuButton> menuButtons()
     static const std::vector<MenuButton> buttons = {
         {IDC_MENU_READ_SENSORS, true, true, &openScreen<CSensorReadDlg>, "CSensorReadDlg"},
         {IDC_MENU_KEYBOARD_SETUP, true, true, {}, "CKeyboardLayoutDlg"},
-        {IDC_MENU_USB_TEST, true, true, {}, "CUSBDlg"},
+        {IDC_MENU_USB_TEST, true, true, &openScreen<CUSBDlg>, "CUSBDlg"},
         {IDC_MENU_ERROR_LOG, true, true, {}, "CErrorLogDlg"},
         {IDC_MENU_INFO, true, true, &openScreen<CInfoDlg>, "CInfoDlg"},
         {IDC_MENU_DISPLAY_PEB, true, false, &openScreen<CDisplayPEB>, "CDisplayPEB"},
