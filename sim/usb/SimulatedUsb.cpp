@@ -1,5 +1,6 @@
 #include "sim/usb/SimulatedUsb.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <QFile>
 #include <QTextStream>
@@ -188,17 +189,28 @@ void SimulatedUsb::start(const UsbConfig& config)
         return;
     m_schedule = std::make_unique<Schedule>();
     platform::Event* quit = &m_schedule->quit;
-    m_schedule->thread.start([this, quit, config] {
-        // False when the schedule is ended before the time is up.
-        auto after = [quit](int64_t ms) { return platform::waitOne(*quit, platform::Millis(ms)).status == platform::WaitStatus::Timeout; };
+    // The times count from now on the clock in force, not from when the
+    // thread gets to wait, so a test's clock may move before it does.
+    const platform::Millis begin = platform::clock().now();
+    m_schedule->thread.start([this, quit, config, begin] {
+        // False when the schedule is ended before `deadline`.
+        auto until = [quit](platform::Millis deadline) {
+            const platform::Millis left = std::max(platform::Millis(0), deadline - platform::clock().now());
+            return platform::waitOne(*quit, left).status == platform::WaitStatus::Timeout;
+        };
+        platform::Millis next = begin;
         do {
-            if (!after(*config.plugAfterMs))
+            next += platform::Millis(*config.plugAfterMs);
+            if (!until(next))
                 return;
             plug(config.device);
-            if (!config.removeAfterMs || !after(*config.removeAfterMs))
+            if (!config.removeAfterMs)
+                return;
+            next += platform::Millis(*config.removeAfterMs);
+            if (!until(next))
                 return;
             remove();
-        } while (config.repeat);
+        } while (config.repeat && *config.plugAfterMs + *config.removeAfterMs > 0); // no period: once
     });
 }
 
