@@ -1,5 +1,7 @@
 #include "platform/HostDeviceChanges.h"
 
+#include <QList>
+
 namespace platform {
 
 namespace {
@@ -63,8 +65,12 @@ QString hotplugDeviceName(const HotplugProperties& p)
             name = fromUtf8(*node);
     // Control characters from a device's strings would garble the screen.
     QString clean;
-    for (QChar c : name)
-        clean += c.isPrint() ? c : QLatin1Char(' ');
+    for (char32_t c : name.toUcs4()) {
+        if (QChar::isPrint(c))
+            clean += QString::fromUcs4(&c, 1);
+        else
+            clean += QLatin1Char(' ');
+    }
     return clean.simplified();
 }
 

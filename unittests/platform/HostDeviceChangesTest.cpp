@@ -72,6 +72,8 @@ TEST(HostDeviceChanges, TheNameComesFromTheBestSourceThereIs)
         {"control bytes never reach the screen", usbDevice({{"ID_MODEL_ENC", "Bad\\x0aName\\x07"}}), "Bad Name"},
         {"an escape cut short stays as it is", usbDevice({{"ID_MODEL_ENC", "Odd\\x2"}}), "Odd\\x2"},
         {"UTF-8 names", usbDevice({{"ID_MODEL_ENC", "Gr\xc3\xbc\xc3\x9f" "e"}}), QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e")},
+        {"characters beyond the first plane", usbDevice({{"ID_MODEL_ENC", "Disk \xf0\x9f\x92\xbe"}}),
+         QString::fromUtf8("Disk \xf0\x9f\x92\xbe")},
         {"nothing at all", HotplugProperties{}, ""},
     };
     for (const Case& c : cases) {
