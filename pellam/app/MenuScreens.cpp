@@ -11,6 +11,7 @@
 #include "pellam/sensors/CSensorReadDlg.h"
 #include "pellam/service/CErrorLogDlg.h"
 #include "pellam/service/CKeyboardLayoutDlg.h"
+#include "pellam/service/CUSBDlg.h"
 #include "pellam/service/CopyToUSBDlg.h"
 #include "pellam/res/PellamResources.h"
 
@@ -22,7 +23,7 @@ std::span<const MenuButton> menuButtons()
     static const std::vector<MenuButton> buttons = {
         {IDC_MENU_READ_SENSORS, true, true, &openScreen<CSensorReadDlg>, "CSensorReadDlg"},
         {IDC_MENU_KEYBOARD_SETUP, true, true, &openScreen<CKeyboardLayoutDlg>, "CKeyboardLayoutDlg"},
-        {IDC_MENU_USB_TEST, true, true, {}, "CUSBDlg"},
+        {IDC_MENU_USB_TEST, true, true, &openScreen<CUSBDlg>, "CUSBDlg"},
         {IDC_MENU_ERROR_LOG, true, true, &openScreen<CErrorLogDlg>, "CErrorLogDlg"},
         {IDC_MENU_INFO, true, true, &openScreen<CInfoDlg>, "CInfoDlg"},
         {IDC_MENU_DISPLAY_PEB, true, false, &openScreen<CDisplayPEB>, "CDisplayPEB"},

@@ -178,6 +178,10 @@
 #define IDC_PH_CURRENT_LABEL            1075
 #define IDC_PH_READ                     1002
 
+// USB Communication Test (136)
+#define IDD_USB_TEST                    136
+#define IDC_USB_STATUS                  1074
+
 // Print Test Menu (138) and Print Preview (137)
 #define IDD_PRINT_TEST                  138
 #define IDD_PRINT_PREVIEW               137

@@ -187,6 +187,8 @@ void SimConfig::applyFile(const QString& hostPath)
             } else {
                 ok = false;
             }
+        } else if (section == "usb") {
+            continue; // the simulated USB port's (sim/usb)
         } else if (section == "sensors" || section == "cartridges") {
             ok = applyMachineSetting(section, key, value);
         } else {
