@@ -23,6 +23,8 @@
 #include "vantor/screens/cartridge/CPEBCalibrationDlg.h"
 #include "vantor/screens/cartridge/CXYCutForceProgramDlg.h"
 #include "vantor/screens/cartridge/TagChipProgramDlg.h"
+#include "vantor/screens/fiducial/CFiducialDlg.h"
+#include "vantor/screens/fiducial/FiducialRun.h"
 #include "vantor/screens/sensor/CADCDlg.h"
 #include "vantor/screens/sensor/CDacDlg.h"
 #include "vantor/screens/sensor/CGPIODlg.h"
@@ -101,6 +103,10 @@ const std::vector<TestScreen>& testScreens()
         {IDC_GPIO_TEST, modal<CGPIODlg>()},
         {IDC_SENSOR_READ_TEST, modal<CSensorReadDlg>()},
         {IDC_MEDIA_JAM_TEST, modal<CMediaJamDlg>(), headless(sensor::kMediaJamTest)},
+        // Fiducial test (template 138): reads the emitters and the detector
+        // at opening, then cycles; headless, the emitter values are read
+        // before the run.
+        {IDC_FIDUCIAL_TEST, modal<CFiducialDlg>(), headless(fiducial::kFiducialTest)},
         // Print tests (templates 142, 165, 155); the first two share "Print".
         {IDC_PRINT_TEST, modal<CPrintDlg>(), headless(print::kPrintTest)},
         {IDC_PRINT_AGING_TEST, modal<CAgingPrintDlg>(), headless(print::kAgingPrintTest)},

@@ -91,6 +91,18 @@ void TestRunner::performCycle(int cycle)
     }
 }
 
+void TestRunner::idleTask()
+{
+    // Like a cycle, a step that throws must not end the worker.
+    try {
+        m_idleTask();
+    } catch (const std::exception& e) {
+        m_sink.addLine(QStringLiteral("Step failed: %1 - FAIL").arg(QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        m_sink.addLine(QStringLiteral("Step failed - FAIL"));
+    }
+}
+
 void TestRunner::loop()
 {
     int cyclesDone = 0;
@@ -103,6 +115,8 @@ void TestRunner::loop()
             return;
         if (w.status == platform::WaitStatus::Timeout) {
             cyclesDone = 0;
+            if (m_idleTask)
+                idleTask();
             m_idleGeneration = seen;
             m_sink.idle();
             continue;

@@ -5,6 +5,7 @@
 // headless runner drive it without a window. The runner owns the run: the
 // worker never reaches into the dialog that started it.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -25,6 +26,11 @@ public:
     TestRunner(const TestRunner&) = delete;
     TestRunner& operator=(const TestRunner&) = delete;
 
+    // Work the worker does at each time-out of its idle wait, before it
+    // reports idle: a reading dialog's pending steps, one per time-out. It
+    // runs on the worker thread and must hold nothing of the dialog. Set it
+    // before start().
+    void setIdleTask(std::function<void()> task) { m_idleTask = std::move(task); }
     // Starts the worker (dialog initialisation).
     void start();
     // Starts a run of `run`. A pause below 0 counts as 0; a total below 1
@@ -58,8 +64,10 @@ private:
     void pause(int ms);
     bool startDelay(); // false when closing cut the delay short
     void performCycle(int cycle);
+    void idleTask();
 
     RunSink& m_sink;
+    std::function<void()> m_idleTask;
     std::mutex m_runLock;
     std::shared_ptr<TestRun> m_current; // guarded by m_runLock
     platform::Event m_quit{platform::Event::Reset::Auto};

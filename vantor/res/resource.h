@@ -61,3 +61,4 @@
 #include "cartridge_ids.h"
 #include "sensor_ids.h"
 #include "print_ids.h"
+#include "fiducial_ids.h"
