@@ -338,3 +338,38 @@ TEST_F(FiducialDlgTest, DestroyedInsideAStep)
     device->open();
     EXPECT_EQ(device->count(), 1u) << "no step after the dialog went";
 }
+
+// The calibration stores "ColorType" into the record the open dialog holds:
+// the cycles counted since the dialog opened (not yet in the file) stay.
+TEST_F(FiducialDlgTest, CalibrationKeepsTheCyclesCountedSinceOpening)
+{
+    startDevice();
+    const int starter = record().cumulativeCycle;
+    {
+        CFiducialDlg dlg;
+        DialogHarness h(dlg);
+        ASSERT_TRUE(h.open());
+        ASSERT_TRUE(readingsIn(h));
+        ASSERT_TRUE(runCycles(h, 2));
+        ASSERT_TRUE(readingsIn(h));
+        dlg.setCalibrationRunner([&](CFiducialCalibrationDlg& cal) {
+            DialogHarness c(cal);
+            EXPECT_TRUE(c.open());
+            EXPECT_TRUE(c.click(IDC_FC_BLUE));
+            c.dialog().command(ui::IDOK);
+            return cal.endCode();
+        });
+        ASSERT_TRUE(h.click(IDC_FID_CALIBRATE));
+        EXPECT_EQ(record().colorType, 2);
+        EXPECT_EQ(record().cumulativeCycle, starter + 2);
+        ASSERT_TRUE(readingsIn(h));
+        ASSERT_TRUE(runCycles(h, 1));
+        EXPECT_EQ(h.text(IDC_CUMULATIVE_CYCLE), QString::number(starter + 3));
+        h.pressEscape();
+    }
+    ScopedSettingsContext reread(iniPath);
+    ASSERT_TRUE(LoadSettingsFile(iniPath));
+    auto* r = dynamic_cast<CFiducialSettings*>(FetchTestSettings(kTestFiducial));
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->cumulativeCycle, starter + 3);
+}
