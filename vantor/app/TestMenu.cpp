@@ -17,14 +17,14 @@
 #include "vantor/screens/motion/CTapeRewindDlg.h"
 #include "vantor/screens/motion/CXYCutterDlg.h"
 #include "vantor/screens/motion/CXYCutterLifeDlg.h"
+#include "vantor/screens/fiducial/CFiducialDlg.h"
+#include "vantor/screens/fiducial/FiducialRun.h"
 #include "vantor/screens/motion/PlatenTests.h"
 #include "vantor/screens/print/CPrintDlg.h"
 #include "vantor/screens/print/PrintRun.h"
 #include "vantor/screens/cartridge/CPEBCalibrationDlg.h"
 #include "vantor/screens/cartridge/CXYCutForceProgramDlg.h"
 #include "vantor/screens/cartridge/TagChipProgramDlg.h"
-#include "vantor/screens/fiducial/CFiducialDlg.h"
-#include "vantor/screens/fiducial/FiducialRun.h"
 #include "vantor/screens/sensor/CADCDlg.h"
 #include "vantor/screens/sensor/CDacDlg.h"
 #include "vantor/screens/sensor/CGPIODlg.h"
@@ -75,6 +75,10 @@ const std::vector<TestScreen>& testScreens()
         // XY cutter tests (templates 137, 143).
         {IDC_XY_CUTTER_TEST, modal<CXYCutterDlg>(), headless(motion::kXYCutterTest)},
         {IDC_XY_CUTTER_LIFE_TEST, modal<CXYCutterLifeDlg>(), headless(motion::kXYCutterLifeTest)},
+        // Fiducial test (template 138): reads the emitters and the detector
+        // at opening, then cycles; headless, the emitter values are read
+        // before the run.
+        {IDC_FIDUCIAL_TEST, modal<CFiducialDlg>(), headless(fiducial::kFiducialTest)},
         // Ribbon tests (templates 133, 134, 162, 163). The menu template keeps
         // the "Ribbon Tension Test" button hidden; its row stays, so the test
         // answers its command and `vantor --run "Ribbon Tension Test"`, and
@@ -103,10 +107,6 @@ const std::vector<TestScreen>& testScreens()
         {IDC_GPIO_TEST, modal<CGPIODlg>()},
         {IDC_SENSOR_READ_TEST, modal<CSensorReadDlg>()},
         {IDC_MEDIA_JAM_TEST, modal<CMediaJamDlg>(), headless(sensor::kMediaJamTest)},
-        // Fiducial test (template 138): reads the emitters and the detector
-        // at opening, then cycles; headless, the emitter values are read
-        // before the run.
-        {IDC_FIDUCIAL_TEST, modal<CFiducialDlg>(), headless(fiducial::kFiducialTest)},
         // Print tests (templates 142, 165, 155); the first two share "Print".
         {IDC_PRINT_TEST, modal<CPrintDlg>(), headless(print::kPrintTest)},
         {IDC_PRINT_AGING_TEST, modal<CAgingPrintDlg>(), headless(print::kAgingPrintTest)},

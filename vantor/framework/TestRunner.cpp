@@ -34,6 +34,32 @@ void TestRunner::run(std::unique_ptr<TestRun> run, int totalCycles, int pauseMs)
 
 void TestRunner::stop() { m_run.reset(); }
 
+void TestRunner::setIdleWork(std::function<void(RunSink&)> work)
+{
+    auto shared = work ? std::make_shared<std::function<void(RunSink&)>>(std::move(work)) : nullptr;
+    std::lock_guard lock(m_runLock);
+    m_idleWork = std::move(shared);
+}
+
+void TestRunner::idleWork()
+{
+    std::shared_ptr<std::function<void(RunSink&)>> work;
+    {
+        std::lock_guard lock(m_runLock);
+        work = m_idleWork;
+    }
+    if (!work)
+        return;
+    // As a cycle: a step that throws is reported, never the end of the worker.
+    try {
+        (*work)(m_sink);
+    } catch (const std::exception& e) {
+        m_sink.addLine(QStringLiteral("Step failed: %1 - FAIL").arg(QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        m_sink.addLine(QStringLiteral("Step failed - FAIL"));
+    }
+}
+
 bool TestRunner::close()
 {
     m_quitting = true;
@@ -91,18 +117,6 @@ void TestRunner::performCycle(int cycle)
     }
 }
 
-void TestRunner::idleTask()
-{
-    // Like a cycle, a step that throws must not end the worker.
-    try {
-        m_idleTask();
-    } catch (const std::exception& e) {
-        m_sink.addLine(QStringLiteral("Step failed: %1 - FAIL").arg(QString::fromLocal8Bit(e.what())));
-    } catch (...) {
-        m_sink.addLine(QStringLiteral("Step failed - FAIL"));
-    }
-}
-
 void TestRunner::loop()
 {
     int cyclesDone = 0;
@@ -115,8 +129,7 @@ void TestRunner::loop()
             return;
         if (w.status == platform::WaitStatus::Timeout) {
             cyclesDone = 0;
-            if (m_idleTask)
-                idleTask();
+            idleWork();
             m_idleGeneration = seen;
             m_sink.idle();
             continue;

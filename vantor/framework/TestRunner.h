@@ -26,11 +26,6 @@ public:
     TestRunner(const TestRunner&) = delete;
     TestRunner& operator=(const TestRunner&) = delete;
 
-    // Work the worker does at each time-out of its idle wait, before it
-    // reports idle: a reading dialog's pending steps, one per time-out. It
-    // runs on the worker thread and must hold nothing of the dialog. Set it
-    // before start().
-    void setIdleTask(std::function<void()> task) { m_idleTask = std::move(task); }
     // Starts the worker (dialog initialisation).
     void start();
     // Starts a run of `run`. A pause below 0 counts as 0; a total below 1
@@ -39,6 +34,9 @@ public:
     void run(std::unique_ptr<TestRun> run, int totalCycles, int pauseMs);
     // Stops after the cycle in progress.
     void stop();
+    // Work the worker does at each idle time-out, before the idle notice (the
+    // queued readings of a reading screen). It reports through the sink.
+    void setIdleWork(std::function<void(RunSink&)> work);
     // Sets quit and waits for the worker up to three times 5000 ms. Returns
     // true when it ended within them. If it is still inside a request, the
     // destructor waits on for it: the worker never outlives what it uses.
@@ -64,12 +62,12 @@ private:
     void pause(int ms);
     bool startDelay(); // false when closing cut the delay short
     void performCycle(int cycle);
-    void idleTask();
+    void idleWork();
 
     RunSink& m_sink;
-    std::function<void()> m_idleTask;
     std::mutex m_runLock;
     std::shared_ptr<TestRun> m_current; // guarded by m_runLock
+    std::shared_ptr<std::function<void(RunSink&)>> m_idleWork; // guarded by m_runLock
     platform::Event m_quit{platform::Event::Reset::Auto};
     platform::Event m_run{platform::Event::Reset::Manual};
     std::atomic<int> m_total{0};

@@ -252,29 +252,3 @@ TEST_F(RunnerFixture, RunnerOwnsTheRunAndLetsThePreviousOneGo)
     }
     EXPECT_EQ(alive.load(), 0); // and the second with the runner
 }
-
-// A reading dialog's pending steps: the idle task runs on the worker at each
-// time-out, before the idle notice, never while cycles run; one that throws
-// gives a FAIL line and the worker goes on.
-TEST_F(RunnerFixture, IdleTaskRunsAtEachTimeOutAndSurvivesAThrow)
-{
-    TestRunner runner(sink);
-    std::atomic<int> calls{0};
-    runner.setIdleTask([&] {
-        if (++calls == 1)
-            throw std::runtime_error("held");
-        sink.addLine(QStringLiteral("step"));
-    });
-    runner.start();
-    ASSERT_TRUE(advanceUntil([&] { return sink.events().count(QStringLiteral("idle")) >= 2; }));
-    QStringList ev = sink.events();
-    EXPECT_EQ(ev.mid(0, 4), (QStringList{"line:Step failed: held - FAIL", "idle", "line:step", "idle"}));
-
-    // Cycles follow one another at once: no time-out, no step between them.
-    std::vector<int> seen;
-    runner.run(runOf([&](int, RunSink&) { seen.push_back(calls.load()); }), 3, 0);
-    ASSERT_TRUE(sink.waitFor(ended));
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0], seen[2]);
-    EXPECT_TRUE(runner.close());
-}

@@ -36,7 +36,7 @@ CFiducialDlg::CFiducialDlg(QWidget* parent)
     reports.valuesRead = [p] { p.post(vantor::WM_READINGS_READY); };
     reports.busyEnded = [p] { p.post(vantor::WM_BUSY_ENDED); };
     m_steps = std::make_shared<FiducialSteps>(nullptr, std::move(reports));
-    runner().setIdleTask([steps = m_steps] { steps->takeStep(); });
+    runner().setIdleWork([steps = m_steps](vantor::RunSink&) { steps->takeStep(); });
 }
 
 CFiducialDlg::~CFiducialDlg() = default;
