@@ -17,6 +17,8 @@
 #include "vantor/screens/motion/CTapeRewindDlg.h"
 #include "vantor/screens/motion/CXYCutterDlg.h"
 #include "vantor/screens/motion/CXYCutterLifeDlg.h"
+#include "vantor/screens/fiducial/CFiducialDlg.h"
+#include "vantor/screens/fiducial/FiducialRun.h"
 #include "vantor/screens/motion/PlatenTests.h"
 #include "vantor/screens/print/CPrintDlg.h"
 #include "vantor/screens/print/PrintRun.h"
@@ -75,6 +77,10 @@ const std::vector<TestScreen>& testScreens()
         // XY cutter tests (templates 137, 143).
         {IDC_XY_CUTTER_TEST, modal<CXYCutterDlg>(), headless(motion::kXYCutterTest)},
         {IDC_XY_CUTTER_LIFE_TEST, modal<CXYCutterLifeDlg>(), headless(motion::kXYCutterLifeTest)},
+        // Fiducial test (template 138): reads the emitters and the detector
+        // at opening, then cycles; headless, the emitter values are read
+        // before the run.
+        {IDC_FIDUCIAL_TEST, modal<CFiducialDlg>(), headless(fiducial::kFiducialTest)},
         // Ribbon tests (templates 133, 134, 162, 163). The menu template keeps
         // the "Ribbon Tension Test" button hidden; its row stays, so the test
         // answers its command and `vantor --run "Ribbon Tension Test"`, and

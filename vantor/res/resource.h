@@ -57,6 +57,7 @@
 #include "taperewind_ids.h"
 #include "exitmech_ids.h"
 #include "xycutter_ids.h"
+#include "fiducial_ids.h"
 #include "ribbon_ids.h"
 #include "cartridge_ids.h"
 #include "sensor_ids.h"
