@@ -2,10 +2,9 @@
 
 #include <cstdlib>
 #include <utility>
-#include <QFile>
-#include <QTextStream>
 
 #include "platform/DevicePath.h"
+#include "sim/ConfigFile.h"
 
 namespace sim {
 
@@ -135,23 +134,11 @@ void SimConfig::parseLatency(const QString& text)
 
 void SimConfig::applyFile(const QString& hostPath)
 {
-    QFile f(hostPath);
-    if (hostPath.isEmpty() || !f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    QTextStream in(&f);
-    QString section;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2).trimmed().toLower();
-            continue;
-        }
+    forEachConfigLine(hostPath, [this](const QString& section, const QString& line) {
         const int eq = line.indexOf(QLatin1Char('='));
         if (eq < 0) {
             warnings << QStringLiteral("ignored line \"%1\"").arg(line);
-            continue;
+            return;
         }
         const QString key = line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
@@ -170,12 +157,12 @@ void SimConfig::applyFile(const QString& hostPath)
                 ok = parseTimeScale(value, timeScale);
                 if (!ok)
                     warnings << QStringLiteral("ignored setting \"%1\" (a number from 0 to %2)").arg(line).arg(kMaxTimeScale);
-                continue;
+                return;
             } else if (k == "maxrequestms") {
                 ok = parseMilliseconds(value, kMaxRequestMsLimit, maxRequestMs);
                 if (!ok)
                     warnings << QStringLiteral("ignored setting \"%1\" (milliseconds from 0 to %2)").arg(line).arg(kMaxRequestMsLimit);
-                continue;
+                return;
             } else if (k == "seed") {
                 const qulonglong v = value.toULongLong(&ok);
                 if (ok)
@@ -188,7 +175,7 @@ void SimConfig::applyFile(const QString& hostPath)
                 ok = false;
             }
         } else if (section == "usb") {
-            continue; // the simulated USB port's (sim/usb)
+            return; // the simulated USB port's (sim/usb)
         } else if (section == "sensors" || section == "cartridges") {
             ok = applyMachineSetting(section, key, value);
         } else {
@@ -196,7 +183,7 @@ void SimConfig::applyFile(const QString& hostPath)
         }
         if (!ok)
             warnings << QStringLiteral("ignored setting \"%1\"").arg(line);
-    }
+    });
 }
 
 void SimConfig::applyEnvironment()

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <QFile>
-#include <QTextStream>
 
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
 #include "platform/Event.h"
 #include "platform/Thread.h"
+#include "sim/ConfigFile.h"
 
 namespace sim {
 
@@ -99,25 +98,13 @@ bool UsbConfig::apply(const QString& key, const QString& value)
 
 void UsbConfig::applyFile(const QString& hostPath)
 {
-    QFile f(hostPath);
-    if (hostPath.isEmpty() || !f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    QTextStream in(&f);
-    QString section;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2).trimmed().toLower();
-            continue;
-        }
+    forEachConfigLine(hostPath, [this](const QString& section, const QString& line) {
         if (section != "usb")
-            continue; // the printer's sections are read by its own configuration
+            return; // the printer's sections are read by its own configuration
         const int eq = line.indexOf(QLatin1Char('='));
         if (eq < 0 || !apply(line.left(eq), line.mid(eq + 1)))
             warnings << QStringLiteral("ignored setting \"%1\"").arg(line);
-    }
+    });
 }
 
 void UsbConfig::applyEnvironment()

@@ -80,6 +80,14 @@ void applySpeed(driver::MotorGroupParams& g, const SpeedSettings& speed)
     g.rampDownProfile = speed.rampDownProfile;
 }
 
+driver::MotorGroupParams motorGroupOf(const SpeedSettings& speed, int32_t stepMode)
+{
+    driver::MotorGroupParams g;
+    applySpeed(g, speed);
+    g.stepMode = stepMode;
+    return g;
+}
+
 void bindLabelledSlider(CTestDlg& dlg, int sliderId, int labelId, int32_t& value, int lo, int hi)
 {
     value = std::clamp(value, lo, hi);

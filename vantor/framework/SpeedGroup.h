@@ -57,6 +57,8 @@ bool profileExists(const QString& path);
 
 // A motor group's speed part from the settings.
 void applySpeed(driver::MotorGroupParams& g, const SpeedSettings& speed);
+// A motor group of the speed settings and a step mode, nothing else set.
+driver::MotorGroupParams motorGroupOf(const SpeedSettings& speed, int32_t stepMode);
 
 // Binds a slider of range lo..hi and its label ("%3d" of the position,
 // updated as it moves) to `value`, kept within the range.

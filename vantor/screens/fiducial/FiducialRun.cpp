@@ -17,24 +17,12 @@ using protocol::SampleBlock;
 
 namespace {
 
-driver::MotorGroupParams groupOf(const SpeedSettings& speed, int32_t stepMode)
-{
-    driver::MotorGroupParams g;
-    g.speedChoice = speed.initialSpeedType == 0 ? driver::speedChoice::Constant : driver::speedChoice::RampUp;
-    g.constantSpeed = speed.constantSpeed;
-    g.rampUpProfile = speed.rampUpProfile;
-    g.useRampDown = speed.useRampDown != 0;
-    g.rampDownProfile = speed.rampDownProfile;
-    g.stepMode = stepMode;
-    return g;
-}
-
 // Step mode, run speed, ramps and pulse count of one axis. Returns an empty
 // string or why the axis cannot move.
 QString fillAxis(AxisMoveParams& a, const SpeedSettings& speed, int32_t stepMode, int32_t totalPulses,
                  const QString& group, protocol::RecordTables& tables)
 {
-    const driver::MoveRamps r = driver::loadMoveRamps(groupOf(speed, stepMode), tables);
+    const driver::MoveRamps r = driver::loadMoveRamps(motorGroupOf(speed, stepMode), tables);
     if (!r.hasSpeed)
         return QStringLiteral("File in \"Ramp Up Profile\" of %1 has no value\n").arg(group);
     a.stepMode = stepMode;

@@ -147,11 +147,7 @@ void fillPanelPlaten(MotorBlock& b, const PlatenMoveSettings& panel, RecordTable
 {
     b = MotorBlock{};
     driver::MotorGroupParams g;
-    g.speedChoice = panel.speed.initialSpeedType;
-    g.constantSpeed = panel.speed.constantSpeed;
-    g.rampUpProfile = panel.speed.rampUpProfile;
-    g.useRampDown = panel.speed.useRampDown != 0;
-    g.rampDownProfile = panel.speed.rampDownProfile;
+    applySpeed(g, panel.speed);
     const driver::MoveRamps ramps = driver::loadMoveRamps(g, tables);
     if (!ramps.hasSpeed)
         refuseRampUp(panel.speed.rampUpProfile, kPlaten, refusals);

@@ -5,6 +5,7 @@
 
 #include "protocol/RequestCodes.h"
 #include "vantor/driver/MotorGroup.h"
+#include "vantor/framework/SpeedGroup.h"
 
 namespace vantor::motion {
 
@@ -31,18 +32,6 @@ constexpr uint32_t kCmdAging = 21;
 constexpr uint32_t kCmdHoming = 22;
 constexpr uint32_t kCmdLifePinch = 23;
 
-driver::MotorGroupParams groupOf(const SpeedSettings& speed, int32_t stepMode)
-{
-    driver::MotorGroupParams g;
-    g.speedChoice = speed.initialSpeedType == 0 ? driver::speedChoice::Constant : driver::speedChoice::RampUp;
-    g.constantSpeed = speed.constantSpeed;
-    g.rampUpProfile = speed.rampUpProfile;
-    g.useRampDown = speed.useRampDown != 0;
-    g.rampDownProfile = speed.rampDownProfile;
-    g.stepMode = stepMode;
-    return g;
-}
-
 QString noSpeed(const QString& group)
 {
     return QStringLiteral("File in \"Ramp Up Profile\" of %1 has no value\n").arg(group);
@@ -53,7 +42,7 @@ QString noSpeed(const QString& group)
 int64_t fillAxis(AxisMoveParams& a, const SpeedSettings& speed, int32_t stepMode, int32_t vref,
                  protocol::RecordTables& tables)
 {
-    const driver::MoveRamps r = driver::loadMoveRamps(groupOf(speed, stepMode), tables);
+    const driver::MoveRamps r = driver::loadMoveRamps(motorGroupOf(speed, stepMode), tables);
     if (!r.hasSpeed)
         return -1;
     a.runSpeed = r.speed;
@@ -258,7 +247,7 @@ QString BuildXYLifeRecords(const CXYCutterLifeSettings& values, int test, XYLife
             return noSpeed(kXYLifeDownweb);
         p.downWebRunByEncoder = values.downwebRunBy == 0 ? 1 : 0; // radios "Encoder", "Step"
         p.downWeb.force = force;
-        if (!driver::fillSecondMotorBlock(p.tapeRewind, groupOf(values.tapeRewind, values.tapeRewindStepMode),
+        if (!driver::fillSecondMotorBlock(p.tapeRewind, motorGroupOf(values.tapeRewind, values.tapeRewindStepMode),
                                           out.life))
             return noSpeed(kXYLifeTapeRewind);
         p.tapeRewind.vref = uint8_t(XYClamp(values.tapeRewindVref, 1, 255));
