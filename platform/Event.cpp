@@ -1,5 +1,7 @@
 #include "Event.h"
 
+#include <optional>
+
 namespace platform {
 
 Event::Event(Reset kind, bool initiallySet) : m_kind(kind), m_set(initiallySet) {}
@@ -57,7 +59,10 @@ struct WaitAccess {
     }
 };
 
-WaitResult waitAny(const std::vector<Event*>& events, Millis timeout)
+namespace {
+
+// A null deadline waits forever.
+WaitResult waitFor(const std::vector<Event*>& events, const std::optional<Millis>& deadline)
 {
     if (events.empty())
         return {WaitStatus::Failed, -1};
@@ -82,16 +87,29 @@ WaitResult waitAny(const std::vector<Event*>& events, Millis timeout)
     };
     if (check())
         return result;
-    if (timeout.count() == 0)
-        return {WaitStatus::Timeout, -1};
-    if (timeout.count() < 0) {
+    if (!deadline) {
         waitHub().cv.wait(lock, check);
         return result;
     }
-    const Millis deadline = c.now() + timeout;
-    if (c.waitUntil(lock, deadline, check))
+    if (*deadline <= c.now())
+        return {WaitStatus::Timeout, -1};
+    if (c.waitUntil(lock, *deadline, check))
         return result;
     return {WaitStatus::Timeout, -1};
+}
+
+} // namespace
+
+WaitResult waitAny(const std::vector<Event*>& events, Millis timeout)
+{
+    if (timeout.count() < 0)
+        return waitFor(events, std::nullopt);
+    return waitFor(events, clock().now() + timeout);
+}
+
+WaitResult waitAnyUntil(const std::vector<Event*>& events, Millis deadline)
+{
+    return waitFor(events, deadline);
 }
 
 } // namespace platform

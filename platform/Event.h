@@ -48,6 +48,11 @@ inline WaitResult waitAny(std::initializer_list<Event*> events, Millis timeout)
     return waitAny(std::vector<Event*>(events), timeout);
 }
 inline WaitResult waitOne(Event& e, Millis timeout) { return waitAny({&e}, timeout); }
+// The same up to a point in time of the clock in force. A schedule waits
+// this way: a timeout worked out from now() would move out by however far
+// the clock went on between reading it and starting to wait.
+WaitResult waitAnyUntil(const std::vector<Event*>& events, Millis deadline);
+inline WaitResult waitOneUntil(Event& e, Millis deadline) { return waitAnyUntil({&e}, deadline); }
 
 constexpr Millis kInfinite{-1};
 

@@ -182,8 +182,7 @@ void SimulatedUsb::start(const UsbConfig& config)
     m_schedule->thread.start([this, quit, config, begin] {
         // False when the schedule is ended before `deadline`.
         auto until = [quit](platform::Millis deadline) {
-            const platform::Millis left = std::max(platform::Millis(0), deadline - platform::clock().now());
-            return platform::waitOne(*quit, left).status == platform::WaitStatus::Timeout;
+            return platform::waitOneUntil(*quit, deadline).status == platform::WaitStatus::Timeout;
         };
         platform::Millis next = begin;
         do {

@@ -97,6 +97,35 @@ TEST(ManualClockTest, TimeoutPassesOnlyWhenClockAdvances)
     EXPECT_GE(c.now(), 1000ms);
 }
 
+// A wait up to a point in time ends at that point however far the clock has
+// gone before the wait begins: a deadline already passed ends it at once, one
+// still ahead when the clock reaches it.
+TEST(ManualClockTest, WaitUntilAPointIsNotPushedOutByTheClockMovingFirst)
+{
+    ManualClock c;
+    ScopedClock scope(c);
+    Event quit(Event::Reset::Auto);
+    c.advance(1500ms);
+    EXPECT_EQ(waitOneUntil(quit, 1000ms).status, WaitStatus::Timeout);
+    EXPECT_EQ(c.now(), 1500ms) << "no time spent on a passed deadline";
+
+    std::atomic<bool> finished{false};
+    WaitResult result;
+    std::thread t([&] {
+        result = waitOneUntil(quit, 2000ms);
+        finished = true;
+    });
+    c.advance(499ms);
+    EXPECT_FALSE(finished.load());
+    advanceUntil(c, [&] { return finished.load(); }, 1ms);
+    t.join();
+    EXPECT_EQ(result.status, WaitStatus::Timeout);
+    EXPECT_GE(c.now(), 2000ms);
+
+    quit.set();
+    EXPECT_EQ(waitOneUntil(quit, 0ms).status, WaitStatus::Signalled) << "a set event wins over a passed deadline";
+}
+
 TEST(ManualClockTest, SleepAdvancesAtOnceAndLocalTimeRollsOver)
 {
     ManualClock c({2026, 12, 31, 23, 59, 58, 0});
