@@ -19,7 +19,9 @@ void applySpeedRules(ui::Dialog& dlg, const SpeedGroupIds& ids)
         dlg.enable(ids.rampDownBrowse, dlg.isChecked(ids.useRampDown));
 }
 
-void bindSpeedGroup(CTestDlg& dlg, const SpeedGroupIds& ids, SpeedSettings& speed)
+namespace {
+
+void bindSpeedControls(ui::Dialog& dlg, const SpeedGroupIds& ids, SpeedSettings& speed)
 {
     speed.initialSpeedType = speed.initialSpeedType != 0 ? 1 : 0;
     dlg.bindRadio(ids.constant, speed.initialSpeedType);
@@ -33,7 +35,22 @@ void bindSpeedGroup(CTestDlg& dlg, const SpeedGroupIds& ids, SpeedSettings& spee
         if (ids.rampDownBrowse)
             dlg.bindBrowse(ids.rampDownBrowse, ids.rampDownPath);
     }
+}
+
+} // namespace
+
+void bindSpeedGroup(CTestDlg& dlg, const SpeedGroupIds& ids, SpeedSettings& speed)
+{
+    bindSpeedControls(dlg, ids, speed);
     dlg.addRule([&dlg, ids] { applySpeedRules(dlg, ids); }, {ids.constant, ids.rampUp, ids.useRampDown});
+}
+
+void bindSpeedPanel(ui::Dialog& panel, const SpeedGroupIds& ids, SpeedSettings& speed)
+{
+    bindSpeedControls(panel, ids, speed);
+    for (int id : {ids.constant, ids.rampUp, ids.useRampDown})
+        if (id)
+            panel.onCommand(id, [&panel, ids] { applySpeedRules(panel, ids); });
 }
 
 bool profileExists(const QString& path)

@@ -27,6 +27,10 @@ struct SpeedGroupIds {
 // the reverse; the ramp-down Browse follows its box. The rules are applied
 // when the dialog shows its values and whenever the choice changes.
 void bindSpeedGroup(CTestDlg& dlg, const SpeedGroupIds& ids, SpeedSettings& speed);
+// The same for a panel (a child dialog of a test): the bindings, and the
+// rules applied whenever the choice changes; the panel applies them once
+// more after it shows its values.
+void bindSpeedPanel(ui::Dialog& panel, const SpeedGroupIds& ids, SpeedSettings& speed);
 // The same rules applied once (panels and tests).
 void applySpeedRules(ui::Dialog& dlg, const SpeedGroupIds& ids);
 

@@ -14,14 +14,7 @@ CFiducialSettingDlg::CFiducialSettingDlg(int axis, ui::Dialog* owner, CFiducialS
 {
     const bool cross = m_axis == kCrossweb;
     SpeedSettings& speed = cross ? values.crossweb : values.downweb;
-    speed.initialSpeedType = speed.initialSpeedType != 0 ? 1 : 0;
-    bindRadio(IDC_FS_CONSTANT, speed.initialSpeedType);
-    bind(IDC_FS_CONSTANT_SPEED, speed.constantSpeed);
-    bind(IDC_FS_RAMP_UP_PATH, speed.rampUpProfile);
-    bindCheck(IDC_FS_USE_RAMP_DOWN, speed.useRampDown);
-    bind(IDC_FS_RAMP_DOWN_PATH, speed.rampDownProfile);
-    bindBrowse(IDC_FS_RAMP_UP_BROWSE, IDC_FS_RAMP_UP_PATH);
-    bindBrowse(IDC_FS_RAMP_DOWN_BROWSE, IDC_FS_RAMP_DOWN_PATH);
+    vantor::bindSpeedPanel(*this, kSpeedIds, speed);
     bindRadio(IDC_FS_FULL, cross ? values.stepMode : values.downwebStepMode);
     bind(IDC_FS_PULSES, cross ? values.totalPulses : values.downwebTotalPulses);
     if (cross) {
@@ -31,8 +24,6 @@ CFiducialSettingDlg::CFiducialSettingDlg(int axis, ui::Dialog* owner, CFiducialS
         bindRadio(IDC_FS_ENCODER, values.downwebRunType);
         bind(IDC_FS_MARK, values.downwebMarkDistance);
     }
-    for (int id : {IDC_FS_CONSTANT, IDC_FS_RAMP_UP, IDC_FS_USE_RAMP_DOWN})
-        onCommand(id, [this] { vantor::applySpeedRules(*this, kSpeedIds); });
 }
 
 bool CFiducialSettingDlg::Create(QPoint pos)

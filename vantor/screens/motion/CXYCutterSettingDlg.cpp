@@ -15,14 +15,7 @@ CXYCutterSettingDlg::CXYCutterSettingDlg(int axis, ui::Dialog* owner, CXYCutterL
 {
     const bool cross = m_axis == kCrossweb;
     SpeedSettings& speed = cross ? values.crossweb : values.downweb;
-    speed.initialSpeedType = speed.initialSpeedType != 0 ? 1 : 0;
-    bindRadio(IDC_XYS_CONSTANT, speed.initialSpeedType);
-    bind(IDC_XYS_CONSTANT_SPEED, speed.constantSpeed);
-    bind(IDC_XYS_RAMP_UP_PATH, speed.rampUpProfile);
-    bindCheck(IDC_XYS_USE_RAMP_DOWN, speed.useRampDown);
-    bind(IDC_XYS_RAMP_DOWN_PATH, speed.rampDownProfile);
-    bindBrowse(IDC_XYS_RAMP_UP_BROWSE, IDC_XYS_RAMP_UP_PATH);
-    bindBrowse(IDC_XYS_RAMP_DOWN_BROWSE, IDC_XYS_RAMP_DOWN_PATH);
+    vantor::bindSpeedPanel(*this, kSpeedIds, speed);
     int32_t& vref = cross ? values.crosswebVref : values.downwebVref;
     vref = std::clamp(vref, 1, 255);
     bindSlider(IDC_XYS_VREF, vref);
@@ -33,8 +26,6 @@ CXYCutterSettingDlg::CXYCutterSettingDlg(int axis, ui::Dialog* owner, CXYCutterL
     } else {
         bindRadio(IDC_XYS_ENCODER, values.downwebRunBy);
     }
-    for (int id : {IDC_XYS_CONSTANT, IDC_XYS_RAMP_UP, IDC_XYS_USE_RAMP_DOWN})
-        onCommand(id, [this] { vantor::applySpeedRules(*this, kSpeedIds); });
     onNotify(IDC_XYS_VREF, ui::Notify::SliderMoved, [this] { showVref(); });
 }
 
