@@ -6,9 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "ui/Dialog.h"
-#include "ui/ResourceScript.h"
-#include "ui/Resources.h"
+#include "CanaryDialog.h"
 
 namespace {
 
@@ -30,16 +28,10 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    auto script = ui::parseResourceScript(
-        QStringLiteral("1 DIALOGEX 0,0,100,40\nCAPTION \"Canary\"\nBEGIN\n  PUSHBUTTON \"RUN\",1022,5,5,50,14\nEND\n"),
-        QStringLiteral("canary.rc"));
-    if (!script.ok())
+    std::unique_ptr<ui::Dialog> canary = makeCanaryDialog([] { canaryLeakingHandler(); });
+    if (!canary)
         return 2;
-    ui::Resources::setBuiltin(std::move(*script.script));
-    ui::Dialog dlg(1);
-    dlg.onCommand(1022, [] { canaryLeakingHandler(); });
-    if (!dlg.create())
-        return 2;
+    ui::Dialog& dlg = *canary;
     // Once from the event loop, once from a click delivered by it.
     QTimer::singleShot(0, &dlg, [&dlg] {
         canaryLeakingHandler();

@@ -8,9 +8,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "ui/Dialog.h"
-#include "ui/ResourceScript.h"
-#include "ui/Resources.h"
+#include "CanaryDialog.h"
 
 namespace {
 
@@ -27,16 +25,10 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    auto script = ui::parseResourceScript(
-        QStringLiteral("1 DIALOGEX 0,0,100,40\nCAPTION \"Canary\"\nBEGIN\n  PUSHBUTTON \"RUN\",1022,5,5,50,14\nEND\n"),
-        QStringLiteral("canary.rc"));
-    if (!script.ok())
+    std::unique_ptr<ui::Dialog> canary = makeCanaryDialog([] { canaryRacingHandler(); });
+    if (!canary)
         return 2;
-    ui::Resources::setBuiltin(std::move(*script.script));
-    ui::Dialog dlg(1);
-    dlg.onCommand(1022, [] { canaryRacingHandler(); });
-    if (!dlg.create())
-        return 2;
+    ui::Dialog& dlg = *canary;
 
     // Relaxed atomics order nothing for the sanitizer: the two writes stay
     // concurrent in its eyes even though the worker's comes first.
