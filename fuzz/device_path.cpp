@@ -10,14 +10,9 @@
 #include <QTemporaryDir>
 
 #include "platform/DevicePath.h"
+#include "fuzz/FuzzSupport.h"
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 struct Scratch {
     QTemporaryDir root;
@@ -54,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)platform::userFilePath(device);
     if (host.isEmpty())
         return 0;
-    check(host.startsWith(scratch.root.path()));
+    fuzzing::check(host.startsWith(scratch.root.path()));
     // The longest part of the mapped path that exists lies inside the root.
     QString existing = host;
     while (!QFileInfo(existing).exists() && !QFileInfo(existing).isSymLink() && existing.size() > scratch.root.path().size())
@@ -63,6 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString real = last.isSymLink() && !last.exists() ? QFileInfo(last.symLinkTarget()).absolutePath()
                                                             : last.canonicalFilePath();
     const QString realFolder = QFileInfo(real).canonicalFilePath();
-    check(!realFolder.isEmpty() && inside(realFolder, scratch.realRoot));
+    fuzzing::check(!realFolder.isEmpty() && inside(realFolder, scratch.realRoot));
     return 0;
 }

@@ -11,23 +11,9 @@
 
 #include "devkit/CIniFile.h"
 #include "platform/DevicePath.h"
+#include "fuzz/FuzzSupport.h"
 
 namespace {
-
-const QTemporaryDir& scratchRoot()
-{
-    static QTemporaryDir dir;
-    static const bool made = QDir(dir.path()).mkpath(QStringLiteral("boot"));
-    (void)made;
-    platform::setDeviceRoot(dir.path());
-    return dir;
-}
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 const char* const kKeys[] = {"defaultUCN2PL", "toleranceDGN2PL", "defaultCWPrintOffset", "", "=", "[General]"};
 
@@ -49,21 +35,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool hasGeneral = fromMemory.CurrentSection(QStringLiteral("General"));
     for (const char* key : kKeys) {
         const QString v = fromMemory.GetStringValue(QString::fromLatin1(key));
-        check(hasGeneral || v.isEmpty());
+        fuzzing::check(hasGeneral || v.isEmpty());
     }
     if (size > size_t(CIniFile::kMaxFileBytes) || (hashOf(data, size) & 31) != 0)
         return 0;
 
-    const QTemporaryDir& root = scratchRoot();
+    const QTemporaryDir& root = fuzzing::scratchRoot(QStringLiteral("boot"));
     QFile f(root.filePath(QStringLiteral("boot/Pellam.ini")));
-    check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    check(f.write(bytes) == bytes.size());
+    fuzzing::check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    fuzzing::check(f.write(bytes) == bytes.size());
     f.close();
     CIniFile fromFile;
-    check(fromFile.LoadIniFile(QStringLiteral("\\boot\\Pellam.ini")));
+    fuzzing::check(fromFile.LoadIniFile(QStringLiteral("\\boot\\Pellam.ini")));
     fromFile.CurrentSection(QStringLiteral("general"));
     for (const char* key : kKeys)
-        check(fromMemory.GetStringValue(QString::fromLatin1(key)) == fromFile.GetStringValue(QString::fromLatin1(key)));
-    check(fromMemory.SectionCount() == fromFile.SectionCount());
+        fuzzing::check(fromMemory.GetStringValue(QString::fromLatin1(key)) == fromFile.GetStringValue(QString::fromLatin1(key)));
+    fuzzing::check(fromMemory.SectionCount() == fromFile.SectionCount());
     return 0;
 }

@@ -11,34 +11,16 @@
 
 #include "platform/DevicePath.h"
 #include "vantor/driver/RampProfile.h"
-
-namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-const QTemporaryDir& scratchRoot()
-{
-    static QTemporaryDir dir;
-    static const bool made = QDir(dir.path()).mkpath(QStringLiteral("Hard Disk/Profiles"));
-    (void)made;
-    platform::setDeviceRoot(dir.path());
-    return dir;
-}
-
-} // namespace
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QTemporaryDir& root = scratchRoot();
+    const QTemporaryDir& root = fuzzing::scratchRoot(QStringLiteral("Hard Disk/Profiles"));
     const QString host = root.filePath(QStringLiteral("Hard Disk/Profiles/Up.txt"));
     {
         QFile f(host);
-        check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(f.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
+        fuzzing::check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fuzzing::check(f.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
     }
     std::vector<uint32_t> expected;
     vantor::driver::parseRampProfile(reinterpret_cast<const char*>(data), size, expected);
@@ -46,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // input goes by host path.
     const QString path = (size % 2) ? QStringLiteral("\\hard disk\\PROFILES\\up.txt") : host;
     const vantor::driver::RampTable table = vantor::driver::ReadRampProfile(path);
-    check(table.count() == expected.size());
+    fuzzing::check(table.count() == expected.size());
     for (size_t i = 0; i < table.count(); ++i)
-        check(table[i] == expected[i]);
+        fuzzing::check(table[i] == expected[i]);
     return 0;
 }

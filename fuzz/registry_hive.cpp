@@ -14,34 +14,16 @@
 
 #include "platform/DevicePath.h"
 #include "platform/Registry.h"
-
-namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-const QTemporaryDir& scratchRoot()
-{
-    static QTemporaryDir dir;
-    static const bool made = QDir(dir.path()).mkpath(QStringLiteral("Registry"));
-    (void)made;
-    platform::setDeviceRoot(dir.path());
-    return dir;
-}
-
-} // namespace
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QTemporaryDir& root = scratchRoot();
+    const QTemporaryDir& root = fuzzing::scratchRoot(QStringLiteral("Registry"));
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     {
         QFile f(root.filePath(QStringLiteral("Registry/HKLM.reg")));
-        check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(f.write(bytes) == bytes.size());
+        fuzzing::check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fuzzing::check(f.write(bytes) == bytes.size());
     }
     const QString localSetup = QStringLiteral("Software\\ZXQ\\SysSetup\\LocalSetup");
     platform::RegKey key;
@@ -50,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::memset(buffer, 0xAB, sizeof buffer);
         if (key.queryString(QStringLiteral("LanguagePrefix"), buffer, sizeof buffer)) {
             // Terminated inside the buffer.
-            check(std::char_traits<char16_t>::find(buffer, 256, u'\0') != nullptr);
+            fuzzing::check(std::char_traits<char16_t>::find(buffer, 256, u'\0') != nullptr);
         }
         key.close();
     }
@@ -74,10 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!platform::regSetString(platform::Hive::CurrentUser, localSetup, name, value))
         return 0;
     platform::RegKey user;
-    check(user.open(platform::Hive::CurrentUser, localSetup));
+    fuzzing::check(user.open(platform::Hive::CurrentUser, localSetup));
     QString back;
-    check(user.queryString(name, back));
-    check(back == value);
+    fuzzing::check(user.queryString(name, back));
+    fuzzing::check(back == value);
     QFile::remove(root.filePath(QStringLiteral("Registry/HKCU.reg")));
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "vantor/settings/CSettingsFile.h"
+#include "fuzz/FuzzSupport.h"
 
 namespace {
 
@@ -29,12 +30,6 @@ bool writeBytes(const QString& path, const uint8_t* data, size_t size)
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            f.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size);
-}
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
 }
 
 qsizetype countLines(const QByteArray& serialized)
@@ -62,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QString text;
     for (size_t i = 0; i + 1 < size; i += 2)
         text.append(QChar(char16_t(data[i] | (data[i + 1] << 8))));
-    check(CSettingsFile::Unescape(CSettingsFile::Escape(text)) == text);
+    fuzzing::check(CSettingsFile::Unescape(CSettingsFile::Escape(text)) == text);
     (void)CSettingsFile::ToLong(text);
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -71,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.SetInt("kept", 1);
     const QByteArray before = file.Serialize();
     if (!file.LoadFromBytes(bytes)) {
-        check(!CSettingsFile::Decode(bytes).has_value());
-        check(file.Serialize() == before); // a refused load changes nothing
+        fuzzing::check(!CSettingsFile::Decode(bytes).has_value());
+        fuzzing::check(file.Serialize() == before); // a refused load changes nothing
         return 0;
     }
     file.SetSection("platen");
@@ -81,19 +76,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray saved = file.Serialize();
 
     CSettingsFile again;
-    check(again.LoadFromBytes(saved));
-    check(countLines(again.Serialize()) <= countLines(saved));
+    fuzzing::check(again.LoadFromBytes(saved));
+    fuzzing::check(countLines(again.Serialize()) <= countLines(saved));
 
     if ((hashOf(data, size) & 63) == 0) {
         const QString& path = scratchPath();
         if (!writeBytes(path, data, size))
             return 0;
         CSettingsFile fromFile;
-        check(fromFile.Load(path));
-        check(fromFile.Save(path));
+        fuzzing::check(fromFile.Load(path));
+        fuzzing::check(fromFile.Save(path));
         CSettingsFile reloaded;
-        check(reloaded.Load(path));
-        check(countLines(reloaded.Serialize()) <= countLines(fromFile.Serialize()));
+        fuzzing::check(reloaded.Load(path));
+        fuzzing::check(countLines(reloaded.Serialize()) <= countLines(fromFile.Serialize()));
     }
     return 0;
 }

@@ -9,26 +9,21 @@
 #include <QTemporaryDir>
 
 #include "sim/printer/SimConfig.h"
+#include "fuzz/FuzzSupport.h"
 
 namespace {
 
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
 void checkBounds(const sim::SimConfig& c)
 {
-    check(c.timeScale >= 0.0 && c.timeScale <= sim::kMaxTimeScale && std::isfinite(c.timeScale));
-    check(c.maxRequestMs >= 0 && c.maxRequestMs <= sim::kMaxRequestMsLimit);
+    fuzzing::check(c.timeScale >= 0.0 && c.timeScale <= sim::kMaxTimeScale && std::isfinite(c.timeScale));
+    fuzzing::check(c.maxRequestMs >= 0 && c.maxRequestMs <= sim::kMaxRequestMsLimit);
     for (const auto& [key, ms] : c.latencyMs)
-        check(ms >= 0 && ms <= sim::kMaxLatencyMs);
+        fuzzing::check(ms >= 0 && ms <= sim::kMaxLatencyMs);
     for (const auto& [key, rule] : c.faults) {
         if (rule.kind == sim::FaultRule::Kind::EveryNth)
-            check(rule.n > 0);
+            fuzzing::check(rule.n > 0);
         if (rule.kind == sim::FaultRule::Kind::Random)
-            check(rule.p >= 0.0 && rule.p <= 1.0);
+            fuzzing::check(rule.p >= 0.0 && rule.p <= 1.0);
     }
 }
 
@@ -53,16 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     double scale = 1.0;
     int64_t ms = 0;
     if (sim::SimConfig::parseTimeScale(text, scale))
-        check(scale >= 0.0 && scale <= sim::kMaxTimeScale);
+        fuzzing::check(scale >= 0.0 && scale <= sim::kMaxTimeScale);
     if (sim::SimConfig::parseMilliseconds(text, sim::kMaxLatencyMs, ms))
-        check(ms >= 0 && ms <= sim::kMaxLatencyMs);
+        fuzzing::check(ms >= 0 && ms <= sim::kMaxLatencyMs);
     checkBounds(fromLists);
 
     // The file form.
     {
         QFile f(scratchFile());
-        check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(f.write(bytes) == bytes.size());
+        fuzzing::check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fuzzing::check(f.write(bytes) == bytes.size());
     }
     sim::SimConfig fromFile;
     fromFile.applyFile(scratchFile());

@@ -10,14 +10,9 @@
 #include <QTemporaryDir>
 
 #include "sim/printer/StateStore.h"
+#include "fuzz/FuzzSupport.h"
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 uint32_t fnv1a(const QByteArray& bytes)
 {
@@ -52,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString& path = scratchFile();
     {
         QFile f(path);
-        check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(f.write(bytes) == bytes.size());
+        fuzzing::check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fuzzing::check(f.write(bytes) == bytes.size());
     }
     sim::StateStore store(path, 7);
     const bool loaded = store.load();
-    check(loaded == store.warning().isEmpty());
+    fuzzing::check(loaded == store.warning().isEmpty());
     for (const char* key : kKeys) {
         (void)store.integer(key);
         (void)store.real(key);
@@ -66,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!store.save())
         return 0;
     sim::StateStore again(path, 7);
-    check(again.load());
+    fuzzing::check(again.load());
     for (const char* key : kKeys)
-        check(again.integer(key) == store.integer(key));
+        fuzzing::check(again.integer(key) == store.integer(key));
     return 0;
 }

@@ -13,16 +13,7 @@
 #include "pellam/service/UsbNotice.h"
 #include "platform/DeviceChange.h"
 #include "platform/HostDeviceChanges.h"
-
-namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-} // namespace
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -32,22 +23,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::span<const uint8_t> record(exact.get(), size);
 
     const QString name = pellam::usbDeviceName(record);
-    check(size_t(name.size()) <= pellam::kMaxUsbNameChars);
-    check(size < 12 ? name.isEmpty() : size_t(name.size()) <= (size - 12) / 2);
+    fuzzing::check(size_t(name.size()) <= pellam::kMaxUsbNameChars);
+    fuzzing::check(size < 12 ? name.isEmpty() : size_t(name.size()) <= (size - 12) / 2);
     for (QChar c : name)
-        check(c.unicode() >= 0x20);
+        fuzzing::check(c.unicode() >= 0x20);
 
     const QString detected = QStringLiteral("USB Device Detected!");
     const QString removed = QStringLiteral("USB Device Removed.");
     const auto arrival = pellam::usbNoticeText(platform::DBT_DEVICEARRIVAL, record, detected, removed);
-    check(arrival && *arrival == name + u' ' + detected);
+    fuzzing::check(arrival && *arrival == name + u' ' + detected);
     const auto removal = pellam::usbNoticeText(platform::DBT_DEVICEREMOVECOMPLETE, record, detected, removed);
-    check(removal && *removal == removed);
+    fuzzing::check(removal && *removal == removed);
 
     const std::string text(reinterpret_cast<const char*>(data), size);
     const QString host = platform::hotplugDeviceName({{"ID_MODEL_ENC", text}});
-    check(host == host.trimmed());
+    fuzzing::check(host == host.trimmed());
     for (char32_t c : host.toUcs4())
-        check(QChar::isPrint(c) || c == U' ');
+        fuzzing::check(QChar::isPrint(c) || c == U' ');
     return 0;
 }
