@@ -46,6 +46,8 @@ public:
     // after close().
     bool join(platform::Millis timeout) { return !m_worker.started() || m_worker.join(timeout); }
 
+    // close() has begun: the worker takes no new cycle or idle work.
+    bool closing() const { return m_quitting.load(); }
     bool running() const { return m_run.isSet(); }
     bool workerEnded() const { return m_worker.finished(); }
 

@@ -130,6 +130,37 @@ QStringList ScreenFixture::results(ui::testing::DialogHarness& h)
     return h.listItems(IDC_RESULT_LIST);
 }
 
+void ScreenFixture::destroyWhileHeld(std::optional<ui::testing::DialogHarness>& h, std::unique_ptr<ui::Dialog> dlg,
+                                     const std::function<void()>& release)
+{
+    // The runner lives until close() has returned, which needs the release:
+    // reading it until closing begins is safe.
+    auto* test = dynamic_cast<vantor::CTestDlg*>(dlg.get());
+    const vantor::TestRunner* runner = test ? &test->runner() : nullptr;
+    std::atomic<bool> destroyed{false};
+    std::thread clockHand([&] {
+        std::optional<platform::Millis> closingAt;
+        while (!destroyed) {
+            if (!closingAt) {
+                if (runner && !runner->closing()) {
+                    std::this_thread::yield();
+                    continue;
+                }
+                closingAt = clock.now();
+            }
+            clock.advance(50ms);
+            if (clock.now() > *closingAt + 16s)
+                release();
+            std::this_thread::yield();
+        }
+    });
+    h.reset();
+    dlg.reset();
+    destroyed = true;
+    clockHand.join();
+    release();
+}
+
 int ScreenFixture::runButtonOf(ui::testing::DialogHarness& h)
 {
     auto* test = dynamic_cast<vantor::CTestDlg*>(&h.dialog());

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "platform/Clock.h"
 #include "platform/testing/RecordingDevice.h"
@@ -59,6 +60,14 @@ protected:
     // Runs a prepared run headless (the runner of `vantor --run`) to its end:
     // the start lines, the cycles' lines and the end lines.
     QStringList runHeadless(PreparedRun prepared, int cycles, int pauseMs = 0);
+
+    // Destroys the harness and then the test dialog while its worker is held
+    // inside a request; `release` lets the request end, and is called only
+    // once the dialog's close has waited out its time-outs (16 s of virtual
+    // time after closing began), so nothing but the held request can reach
+    // the device before the dialog is gone.
+    void destroyWhileHeld(std::optional<ui::testing::DialogHarness>& h, std::unique_ptr<ui::Dialog> dlg,
+                          const std::function<void()>& release);
 
     static QStringList results(ui::testing::DialogHarness& h);
     // The start button of the dialog in `h` (1022 "RUN" unless the test names another).

@@ -322,20 +322,7 @@ TEST_F(FiducialDlgTest, DestroyedInsideAStep)
     std::optional<DialogHarness> h(std::in_place, *dlg);
     ASSERT_TRUE(h->open());
     ASSERT_TRUE(advanceUntil([&] { return device->count() > 0; }));
-    std::atomic<bool> destroyed{false};
-    std::thread clockHand([&] {
-        while (!destroyed) {
-            clock.advance(50ms);
-            if (clock.now() > 16s)
-                device->open();
-            std::this_thread::yield();
-        }
-    });
-    h.reset();
-    dlg.reset();
-    destroyed = true;
-    clockHand.join();
-    device->open();
+    destroyWhileHeld(h, std::move(dlg), [&] { device->open(); });
     EXPECT_EQ(device->count(), 1u) << "no step after the dialog went";
 }
 

@@ -483,20 +483,7 @@ TEST_F(RibbonColor, DestroyedDuringAReadingLeavesTheWorkerNothingOfItsOwn)
     std::optional<DialogHarness> h(std::in_place, *dlg);
     ASSERT_TRUE(h->open());
     ASSERT_TRUE(advanceUntil([&] { return gated->count() > 0; }));
-    std::atomic<bool> destroyed{false};
-    std::thread clockHand([&] {
-        while (!destroyed) {
-            clock.advance(50ms);
-            if (clock.now() > 17s)
-                gated->open();
-            std::this_thread::yield();
-        }
-    });
-    h.reset();
-    dlg.reset();
-    destroyed = true;
-    clockHand.join();
-    gated->open();
+    destroyWhileHeld(h, std::move(dlg), [&] { gated->open(); });
     EXPECT_EQ(gated->requests().at(0).code, protocol::IOCTL_PRN_REGISTER);
 }
 

@@ -87,20 +87,7 @@ TEST_P(CyclingScreen, DestroyedMidRunLeavesTheWorkerNothingOfItsOwn)
     ASSERT_TRUE(advanceUntil([&] { return printer->count() > before; }));
 
     // Let the request end only after the close waits have run out.
-    std::atomic<bool> destroyed{false};
-    std::thread clockHand([&] {
-        while (!destroyed) {
-            clock.advance(50ms);
-            if (clock.now() > 16s)
-                printer->open();
-            std::this_thread::yield();
-        }
-    });
-    h.reset();
-    dlg.reset();
-    destroyed = true;
-    clockHand.join();
-    printer->open();
+    destroyWhileHeld(h, std::move(dlg), [&] { printer->open(); });
     EXPECT_GE(printer->count(), before + 1);
 }
 
