@@ -72,9 +72,15 @@ public:
     // a record (a command block's Param is at 8).
     void captureRecord(size_t addressOffset, size_t bytes)
     {
+        captureRecord(addressOffset, [bytes](uint32_t, const QByteArray&) { return bytes; });
+    }
+    // The same with a length that depends on the request (0: nothing kept).
+    using RecordLength = std::function<size_t(uint32_t code, const QByteArray& input)>;
+    void captureRecord(size_t addressOffset, RecordLength length)
+    {
         std::lock_guard lock(m_lock);
         m_addressOffset = addressOffset;
-        m_recordBytes = bytes;
+        m_recordLength = std::move(length);
     }
     // Request n (from 1) waits inside the driver until release().
     void holdRequest(int n) { m_hold = n; }
@@ -92,11 +98,12 @@ public:
         Responder respond;
         {
             std::lock_guard lock(m_lock);
-            if (m_recordBytes && in && inLen >= m_addressOffset + sizeof(CallerAddress)) {
+            const size_t length = m_recordLength ? m_recordLength(code, r.input) : 0;
+            if (length && in && inLen >= m_addressOffset + sizeof(CallerAddress)) {
                 CallerAddress address = 0;
                 std::memcpy(&address, static_cast<const char*>(in) + m_addressOffset, sizeof address);
-                if (const uint8_t* bytes = CallerMemory::instance().resolve(address, m_recordBytes))
-                    r.record.assign(bytes, bytes + m_recordBytes);
+                if (const uint8_t* bytes = CallerMemory::instance().resolve(address, length))
+                    r.record.assign(bytes, bytes + length);
             }
             r.number = int(m_requests.size()) + 1;
             m_requests.push_back(r);
@@ -158,7 +165,7 @@ private:
     std::vector<Request> m_requests;
     Responder m_respond;
     size_t m_addressOffset = 0;
-    size_t m_recordBytes = 0;
+    RecordLength m_recordLength;
     std::atomic<int> m_count{0};
     std::atomic<int> m_hold{0};
     Event m_held{Event::Reset::Manual};

@@ -1,18 +1,17 @@
 #pragma once
-// A PRN1: stand-in for the fiducial suites: keeps each request's code, block
-// and the bytes its Param addresses (the whole test record, or the one DAC
-// byte, resolved through caller memory as a driver would), answers the DAC
-// read-back and the detector with set triples, fails chosen targets, and
-// can hold requests at a gate.
+// A PRN1: stand-in for the fiducial suites, on the shared recording device:
+// keeps each request's code, block and the bytes its Param addresses (the
+// whole test record, or the one DAC byte), answers the DAC read-back and the
+// detector with set triples, fails chosen targets, and can hold requests at
+// its gate.
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <mutex>
 #include <set>
 #include <vector>
 
-#include "platform/CallerMemory.h"
-#include "platform/Device.h"
-#include "platform/Event.h"
+#include "platform/testing/RecordingDevice.h"
 #include "protocol/CommandBlock.h"
 #include "protocol/FiducialTestParams.h"
 #include "protocol/RequestCodes.h"
@@ -25,12 +24,36 @@ struct Request {
     std::vector<uint8_t> param; // the record (296 bytes) or the DAC byte; empty when unresolved
 };
 
-class FiducialDevice : public platform::Device {
+class FiducialDevice : public platform::testing::RecordingDevice {
 public:
+    using Request = fiducial_test::Request;
+
     std::array<uint8_t, 3> dacAnswer{110, 120, 130};
     std::array<uint8_t, 3> detectorAnswer{200, 190, 180};
-    std::atomic<bool> gated{false};
-    platform::Event entered{platform::Event::Reset::Auto};
+
+    FiducialDevice()
+    {
+        succeed = false; // plain writes
+        captureRecord(offsetof(protocol::CommandBlock, Param), [](uint32_t code, const QByteArray& input) -> size_t {
+            if (code == protocol::IOCTL_PRN_TEST_RUN)
+                return sizeof(protocol::FiducialTestParams);
+            protocol::CommandBlock block;
+            std::memcpy(&block, input.constData(), std::min(sizeof block, size_t(input.size())));
+            return block.Command == protocol::cmd::reg::Write ? 1 : 0;
+        });
+        respond([this](const RecordingDevice::Request& q) {
+            const auto block = q.inputAs<protocol::CommandBlock>();
+            Answer a;
+            a.ok = !failing(block.Target);
+            if (q.outLen) {
+                a.output = QByteArray(int(q.outLen), char(0xEE)); // what a failed request may leave
+                if (a.ok && q.outLen >= 3)
+                    std::memcpy(a.output.data(), (block.Target == 96 ? dacAnswer : detectorAnswer).data(), 3);
+            }
+            a.count = a.ok ? q.outLen : 0;
+            return a;
+        });
+    }
 
     void failTarget(uint32_t target)
     {
@@ -42,68 +65,25 @@ public:
         std::lock_guard l(m_lock);
         m_failAll = true;
     }
-    void open()
-    {
-        gated = false;
-        m_gate.set();
-    }
     std::vector<Request> requests() const
     {
-        std::lock_guard l(m_lock);
-        return m_requests;
+        std::vector<Request> out;
+        for (const RecordingDevice::Request& q : RecordingDevice::requests())
+            out.push_back({q.code, q.inputAs<protocol::CommandBlock>(), q.record});
+        return out;
     }
-    size_t count() const
-    {
-        std::lock_guard l(m_lock);
-        return m_requests.size();
-    }
-
-    bool ioControl(uint32_t code, const void* in, uint32_t inLen, void* out, uint32_t outLen,
-                   uint32_t* returned) override
-    {
-        Request r;
-        r.code = code;
-        if (in && inLen >= sizeof r.block)
-            std::memcpy(&r.block, in, sizeof r.block);
-        const size_t len = code == protocol::IOCTL_PRN_TEST_RUN ? sizeof(protocol::FiducialTestParams)
-                           : r.block.Command == protocol::cmd::reg::Write ? 1
-                                                                          : 0;
-        if (len && r.block.Param)
-            if (const uint8_t* bytes = platform::CallerMemory::instance().resolve(r.block.Param, len))
-                r.param.assign(bytes, bytes + len);
-        bool ok = true;
-        {
-            std::lock_guard l(m_lock);
-            m_requests.push_back(r);
-            ok = !m_failAll && !m_failing.count(r.block.Target);
-        }
-        entered.set();
-        if (gated)
-            platform::waitOne(m_gate, platform::kInfinite);
-        if (out && outLen) {
-            std::memset(out, 0xEE, outLen); // what a failed request may leave
-            if (ok && outLen >= 3) {
-                const auto& t = r.block.Target == 96 ? dacAnswer : detectorAnswer;
-                std::memcpy(out, t.data(), 3);
-            }
-        }
-        if (returned)
-            *returned = ok ? outLen : 0;
-        return ok;
-    }
-    bool write(const void*, uint32_t, uint32_t* written) override
-    {
-        if (written)
-            *written = 0;
-        return false;
-    }
+    size_t count() const { return size_t(RecordingDevice::count()); }
 
 private:
+    bool failing(uint32_t target) const
+    {
+        std::lock_guard l(m_lock);
+        return m_failAll || m_failing.count(target) != 0;
+    }
+
     mutable std::mutex m_lock;
-    std::vector<Request> m_requests;
     std::set<uint32_t> m_failing;
     bool m_failAll = false;
-    platform::Event m_gate{platform::Event::Reset::Auto};
 };
 
 // A word of recorded bytes at a byte offset.
