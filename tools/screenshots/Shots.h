@@ -2,8 +2,11 @@
 // What both screenshot programs share: a working copy of the sample device
 // root, prompts that refuse to wait for a user, a PNG of a widget, and an
 // event loop turned on a manual clock until a condition holds.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
+#include <functional>
 #include <QTemporaryDir>
 #include <memory>
 #include <QDir>
@@ -14,6 +17,7 @@
 
 #include "platform/Clock.h"
 #include "sim/printer/SimulatedDevices.h"
+#include "ui/Dialog.h"
 #include "ui/Messages.h"
 #include "ui/Prompts.h"
 
@@ -67,6 +71,59 @@ bool runUntil(platform::ManualClock& clock, F done)
         clock.advance(platform::Millis(50));
     }
     return done();
+}
+
+// Turns the event loop for `span` of manual-clock time: long enough for a
+// worker's one-second wait to time out and its posted work to arrive.
+inline void settle(platform::ManualClock& clock, platform::Millis span = platform::Millis(2500))
+{
+    for (platform::Millis t{0}; t < span; t += platform::Millis(50)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        clock.advance(platform::Millis(50));
+    }
+    QCoreApplication::processEvents();
+}
+
+// Clicks a button as the operator would: refused (false) when the button is
+// missing, hidden or disabled, so that a picture never shows a state that a
+// user could not reach.
+inline bool click(ui::Dialog& d, int id)
+{
+    auto* b = qobject_cast<QAbstractButton*>(d.control(id));
+    if (!b || !b->isEnabled() || !d.isShown(id)) {
+        std::fprintf(stderr, "cannot click %d in template %d\n", id, d.templateId());
+        return false;
+    }
+    b->click();
+    return true;
+}
+
+// Runs `act` on the modal screen that `open` brings up, from within that
+// screen's own event loop, then closes the screen if `act` left it open.
+// False when no screen came up or `act` said so.
+inline bool withNextModal(const std::function<void()>& open, const std::function<bool(ui::Dialog&)>& act)
+{
+    bool ok = false;
+    bool reached = false;
+    QWidget* const outer = QApplication::activeModalWidget();
+    QTimer::singleShot(0, qApp, [&] {
+        reached = true;
+        QWidget* const top = QApplication::activeModalWidget();
+        auto* d = top == outer ? nullptr : dynamic_cast<ui::Dialog*>(top);
+        if (!d) {
+            std::fprintf(stderr, "no screen opened\n");
+            return;
+        }
+        ok = act(*d);
+        if (!d->hasEnded())
+            d->command(ui::IDCANCEL);
+        if (!d->hasEnded())
+            d->endDialog(ui::IDCANCEL);
+    });
+    open();
+    if (!reached)
+        QCoreApplication::processEvents();
+    return ok;
 }
 
 // Offscreen, the simulator answering at once, its seed fixed, below `root`.
