@@ -24,7 +24,11 @@ fi
 
 site=build/guide/html
 rm -rf "$site"
-python3 -m sphinx -q -W --keep-going -b html docs/guide "$site"
+# Debian's Python, where the packages above land (a python3 earlier on the
+# PATH, a virtual environment say, would not see them).
+py=/usr/bin/python3
+[ -x "$py" ] || py=python3
+"$py" -m sphinx -q -W --keep-going -b html docs/guide "$site"
 echo "site: $site/index.html"
 
 if [ "${1:-}" = "--screenshots" ]; then

@@ -69,8 +69,12 @@ Page parsePage(const QString& file, const QString& markdown)
             inFence = !inFence;
             continue;
         }
-        if (inFence)
+        if (inFence) {
+            static const QRegularExpression run(QStringLiteral("vantor --run \"([^\"]+)\""));
+            if (const auto m = run.match(line); m.hasMatch())
+                page.runs << m.captured(1);
             continue;
+        }
         if (line.startsWith(QLatin1String("**Menu button")))
             page.buttons << quoted(line.mid(line.indexOf(QLatin1String(":**"))));
         if (line.startsWith(QLatin1String("**Settings section")))
@@ -98,7 +102,8 @@ Page parsePage(const QString& file, const QString& markdown)
     return page;
 }
 
-QStringList checkPages(const QString& folder, const QStringList& buttons, const KnowsKey& knows)
+QStringList checkPages(const QString& folder, const QStringList& buttons, const KnowsKey& knows,
+                       const QStringList& runnable)
 {
     QStringList problems;
     const QDir dir(folder);
@@ -118,6 +123,12 @@ QStringList checkPages(const QString& folder, const QStringList& buttons, const 
             if (!buttons.contains(b))
                 problems << QStringLiteral("%1: names the menu button \"%2\", which the menu does not have").arg(name, b);
             covered << b;
+            if (runnable.contains(b) && !page.runs.contains(b))
+                problems << QStringLiteral("%1: gives no headless command for \"%2\"").arg(name, b);
+        }
+        for (const QString& r : page.runs) {
+            if (!runnable.contains(r))
+                problems << QStringLiteral("%1: names --run \"%2\", which does not run without a window").arg(name, r);
         }
         for (const QString& p : page.pictures) {
             if (p.contains(QLatin1String("://")))

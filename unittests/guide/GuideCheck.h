@@ -10,6 +10,7 @@
 //   **Settings section:** "Platen"            (one or more quoted sections)
 //   ![caption](../images/platen.png)          (pictures, relative to the page)
 //   | ... | Settings key |                    (a table column; `Key` in backticks)
+//   vantor --run "Platen Test" --cycles 2     (in a code block: the headless command)
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -22,6 +23,7 @@ struct Page {
     QStringList sections;
     QStringList pictures; // as written, relative to the page's folder
     QStringList keys;     // from every "Settings key" column
+    QStringList runs;     // tests named by `vantor --run "..."` in code blocks
 };
 
 Page parsePage(const QString& file, const QString& markdown);
@@ -31,8 +33,11 @@ Page parsePage(const QString& file, const QString& markdown);
 using KnowsKey = std::function<bool(const QString& section, const QString& key)>;
 
 // One line per problem; empty when the pages of `folder` cover `buttons`
-// and everything they name exists.
-QStringList checkPages(const QString& folder, const QStringList& buttons, const KnowsKey& knows);
+// and everything they name exists. `runnable` are the buttons whose test runs
+// without a window: their page gives the command, and no page gives it for
+// another test.
+QStringList checkPages(const QString& folder, const QStringList& buttons, const KnowsKey& knows,
+                       const QStringList& runnable = {});
 
 // The labels of the push buttons of a menu template whose ids pass `keep`
 // (in template order); empty with `error` set when the script does not parse.

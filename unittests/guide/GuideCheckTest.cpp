@@ -25,7 +25,10 @@ const QString kPlaten = QStringLiteral(
     "| \"Cycle:\" | cycles of this run | shown | — |\n\n"
     "| Line | Meaning |\n"
     "|---|---|\n"
-    "| `%d. Total encode = %d` | encoder count |\n");
+    "| `%d. Total encode = %d` | encoder count |\n\n"
+    "```\n"
+    "build/bin/vantor --run \"Platen Test\" --cycles 2\n"
+    "```\n");
 
 bool platenKeys(const QString& section, const QString& key)
 {
@@ -53,9 +56,9 @@ public:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("png");
     }
-    QStringList check(const QStringList& buttons) const
+    QStringList check(const QStringList& buttons, const QStringList& runnable = {QStringLiteral("Platen Test")}) const
     {
-        return guide::checkPages(m_dir.filePath(QStringLiteral("vantor")), buttons, platenKeys);
+        return guide::checkPages(m_dir.filePath(QStringLiteral("vantor")), buttons, platenKeys, runnable);
     }
 
 private:
@@ -72,6 +75,7 @@ TEST(GuideCheck, PageReadsButtonsSectionsPicturesAndKeysOfTheKeyColumnOnly)
     // table has no key column, so its backticks are not keys.
     EXPECT_EQ(p.keys, (QStringList{QStringLiteral("TotalPulses"), QStringLiteral("InitialSpeedType"),
                                    QStringLiteral("ConstantSpeed")}));
+    EXPECT_EQ(p.runs, QStringList{QStringLiteral("Platen Test")});
 }
 
 TEST(GuideCheck, CompleteGuideHasNoProblem)
@@ -90,33 +94,42 @@ TEST(GuideCheck, EachFaultGivesItsOwnProblem)
         QString page;             // platen.md as broken
         bool picture;             // whether images/platen.png exists
         QStringList buttons;      // the menu
+        QStringList runnable;     // the buttons that run without a window
         std::string expected;     // part of the first problem
         int count = 1;            // problems in all
     };
+    const QStringList menu{QStringLiteral("Platen Test")};
+    const QStringList runs{QStringLiteral("Platen Test")};
     const std::map<std::string, Case> cases = {
         {"button without a page",
-         {kPlaten, true, {QStringLiteral("Platen Test"), QStringLiteral("Ejector Test")},
+         {kPlaten, true, {QStringLiteral("Platen Test"), QStringLiteral("Ejector Test")}, runs,
           "no page for the menu button \"Ejector Test\""}},
         {"page names a button the menu lacks",
-         {QString(kPlaten).replace(QStringLiteral("Platen Test"), QStringLiteral("Platen Tests")), true,
-          {QStringLiteral("Platen Tests2")}, "names the menu button \"Platen Tests\""}},
-        {"missing picture", {kPlaten, false, {QStringLiteral("Platen Test")}, "the picture ../images/platen.png"}},
+         {QString(kPlaten).replace(QStringLiteral("**Menu button:** \"Platen Test\""),
+                                   QStringLiteral("**Menu button:** \"Platen Tests\"")),
+          true, {QStringLiteral("Platen Tests2")}, runs, "names the menu button \"Platen Tests\""}},
+        {"missing picture", {kPlaten, false, menu, runs, "the picture ../images/platen.png"}},
         {"misspelt key",
-         {QString(kPlaten).replace(QStringLiteral("`TotalPulses`"), QStringLiteral("`TotalPulse`")), true,
-          {QStringLiteral("Platen Test")}, "the settings key TotalPulse is not kept in Platen"}},
+         {QString(kPlaten).replace(QStringLiteral("`TotalPulses`"), QStringLiteral("`TotalPulse`")), true, menu, runs,
+          "the settings key TotalPulse is not kept in Platen"}},
         {"key of another section",
-         {QString(kPlaten).replace(QStringLiteral("\"Platen\"\n"), QStringLiteral("\"Platen Sensor\"\n")), true,
-          {QStringLiteral("Platen Test")}, "the settings key TotalPulses is not kept in Platen Sensor", 3}},
+         {QString(kPlaten).replace(QStringLiteral("\"Platen\"\n"), QStringLiteral("\"Platen Sensor\"\n")), true, menu,
+          runs, "the settings key TotalPulses is not kept in Platen Sensor", 3}},
         {"keys without a section",
-         {QString(kPlaten).remove(QStringLiteral("**Settings section:** \"Platen\"\n")), true,
-          {QStringLiteral("Platen Test")}, "settings keys but no settings section"}},
+         {QString(kPlaten).remove(QStringLiteral("**Settings section:** \"Platen\"\n")), true, menu, runs,
+          "settings keys but no settings section"}},
+        {"headless test without its command",
+         {QString(kPlaten).remove(QStringLiteral("build/bin/vantor --run \"Platen Test\" --cycles 2\n")), true, menu,
+          runs, "gives no headless command for \"Platen Test\""}},
+        {"command of a test that needs the screen",
+         {kPlaten, true, menu, {}, "names --run \"Platen Test\", which does not run without a window"}},
     };
     for (const auto& [name, c] : cases) {
         Guide g;
         g.page(QStringLiteral("platen.md"), c.page);
         if (c.picture)
             g.picture(QStringLiteral("platen.png"));
-        QStringList problems = g.check(c.buttons);
+        QStringList problems = g.check(c.buttons, c.runnable);
         // A renamed button also leaves the menu's own button uncovered.
         if (name == "page names a button the menu lacks")
             problems.removeIf([](const QString& p) { return p.contains(QLatin1String("no page for")); });

@@ -22,6 +22,14 @@ bool opensScreen(int id)
     return std::any_of(rows.begin(), rows.end(), [id](const vantor::TestScreen& r) { return r.commandId == id; });
 }
 
+// The buttons whose test `vantor --run` runs.
+bool runsHeadless(int id)
+{
+    const auto& rows = vantor::testScreens();
+    return std::any_of(rows.begin(), rows.end(),
+                       [id](const vantor::TestScreen& r) { return r.commandId == id && r.headless; });
+}
+
 // Every key of every record, as the store writes them.
 class StoreKeys {
 public:
@@ -48,10 +56,14 @@ TEST(GuideVantor, EveryMenuButtonHasAPageAndEveryPageNamesWhatExists)
     // The menu as the table says: every row with a button of its own.
     EXPECT_EQ(buttons.size(), 29);
 
+    const QStringList runnable = guide::menuButtonLabels(kSource + QStringLiteral("/vantor/res/vantor.rc"),
+                                                         IDD_VANTOR_DIALOG, runsHeadless, &error);
+    EXPECT_EQ(runnable.size(), 21);
+
     const StoreKeys keys;
     const QStringList problems = guide::checkPages(
         kSource + QStringLiteral("/docs/guide/vantor"), buttons,
-        [&](const QString& section, const QString& key) { return keys.knows(section, key); });
+        [&](const QString& section, const QString& key) { return keys.knows(section, key); }, runnable);
     EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
 }
 
