@@ -160,6 +160,7 @@ int main(int argc, char** argv)
 
     for (const Screen& s : screens()) {
         const int boxes = session.prompts.boxes;
+        shots::resetWallTime(session.clock);
         const bool ok = shots::withNextModal([&] { shots::click(menu, s.button); },
                                              [&](ui::Dialog& d) { return s.act(ctx, d); });
         if (!ok || session.prompts.boxes != boxes) {

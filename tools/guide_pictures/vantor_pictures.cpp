@@ -85,6 +85,7 @@ bool shortRun(Context& ctx, ui::Dialog& d, int start = IDC_RUN)
     shortenMoves(d);
     auto* list = qobject_cast<ui::ResultList*>(d.control(IDC_RESULT_LIST));
     auto* button = qobject_cast<QAbstractButton*>(d.control(start));
+    shots::resetWallTime(ctx.session.clock);
     if (!list || !button || !shots::click(d, start))
         return false;
     const bool ended = shots::runUntil(ctx.session.clock, [&] {
@@ -113,8 +114,10 @@ Act settleRunThenSave(const char* name)
     };
 }
 
-// Presses the buttons in turn, letting the worker answer after each.
-Act pressThenSave(const char* name, std::vector<int> buttons)
+// Presses the buttons in turn, letting the worker answer after each; with
+// `ready`, the picture waits until that button is enabled again (the worker
+// has gone idle), however long the worker takes to get there.
+Act pressThenSave(const char* name, std::vector<int> buttons, int ready = 0)
 {
     return [=](Context& ctx, ui::Dialog& d) {
         ctx.settle();
@@ -122,6 +125,12 @@ Act pressThenSave(const char* name, std::vector<int> buttons)
             if (!shots::click(d, id))
                 return false;
             ctx.settle();
+        }
+        if (ready) {
+            auto* button = qobject_cast<QAbstractButton*>(d.control(ready));
+            if (!button || !shots::runUntil(ctx.session.clock, [&] { return button->isEnabled(); }))
+                return false;
+            QCoreApplication::processEvents();
         }
         return ctx.save(d, name);
     };
@@ -195,7 +204,7 @@ std::vector<Screen> screens()
              ctx.settle(4000); // the written values are read back before closing
              return ok;
          }},
-        {IDC_SENSOR_READ_TEST, false, pressThenSave("sensor-read", {IDC_SR_READ, IDC_SR_STOP})},
+        {IDC_SENSOR_READ_TEST, false, pressThenSave("sensor-read", {IDC_SR_READ, IDC_SR_STOP}, IDC_SR_READ)},
         {IDC_PRINT_TEST, false, runThenSave("print", IDC_PR_START)},
         {IDC_PRINT_TO_CUT_TEST, false, runThenSave("print-to-cut")},
         {IDC_MEDIA_JAM_TEST, false, runThenSave("media-jam")},
@@ -210,8 +219,8 @@ std::vector<Screen> screens()
              ctx.settle();
              return ok && ctx.save(d, "dac");
          }},
-        {IDC_ADC_TEST, false, pressThenSave("adc", {IDC_ADC_READ, IDC_ADC_STOP})},
-        {IDC_GPIO_TEST, false, pressThenSave("gpio", {IDC_GPIO_READ})},
+        {IDC_ADC_TEST, false, pressThenSave("adc", {IDC_ADC_READ, IDC_ADC_STOP}, IDC_ADC_READ)},
+        {IDC_GPIO_TEST, false, pressThenSave("gpio", {IDC_GPIO_READ}, IDC_GPIO_READ)},
         {IDC_TAPE_TAGCHIP_PROGRAM, false, pressThenSave("tape-tagchip", {IDC_TTC_READ})},
         {IDC_RIBBON_TAGCHIP_PROGRAM, false, pressThenSave("ribbon-tagchip", {IDC_RTC_READ})},
     };
@@ -249,6 +258,7 @@ int main(int argc, char** argv)
 
     for (const Screen& s : screens()) {
         const int boxes = session.prompts.boxes;
+        shots::resetWallTime(session.clock);
         const bool ok = shots::withNextModal(
             [&] {
                 if (s.hiddenButton)

@@ -84,6 +84,16 @@ inline void settle(platform::ManualClock& clock, platform::Millis span = platfor
     QCoreApplication::processEvents();
 }
 
+// Sets the manual clock's wall time to one fixed moment, so that the time
+// stamps a screen writes are the same in every rendering of its picture.
+inline void resetWallTime(platform::ManualClock& clock)
+{
+    // The wall time is the start plus all virtual time so far: start that
+    // much earlier.
+    const auto elapsed = clock.now().count();
+    clock.setLocalTime({2026, 1, 2, 9, 0, -static_cast<int>(elapsed / 1000), -static_cast<int>(elapsed % 1000)});
+}
+
 // Clicks a button as the operator would: refused (false) when the button is
 // missing, hidden or disabled, so that a picture never shows a state that a
 // user could not reach.
