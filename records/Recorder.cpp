@@ -37,10 +37,16 @@ void Recorder::submit(QJsonObject record)
     std::lock_guard lock(m_lock);
     m_queue.push_back(std::move(record));
     m_idle.reset();
+    m_spooled.reset();
     m_wake.set();
 }
 
 bool Recorder::waitIdle(Millis timeout) { return platform::waitOne(m_idle, timeout).status == platform::WaitStatus::Signalled; }
+
+bool Recorder::waitSpooled(Millis timeout)
+{
+    return platform::waitOne(m_spooled, timeout).status == platform::WaitStatus::Signalled;
+}
 
 void Recorder::close(Millis timeout)
 {
@@ -194,6 +200,8 @@ void Recorder::body()
         std::lock_guard lock(m_lock);
         if (m_queue.empty() && unsaved.empty() && !retryAt)
             m_idle.set();
+        if (m_queue.empty() && unsaved.empty() && local)
+            m_spooled.set();
     }
 }
 

@@ -38,6 +38,9 @@ public:
     void submit(QJsonObject record);
     // Everything submitted is stored (and acknowledged by the server).
     bool waitIdle(platform::Millis timeout);
+    // Everything submitted is in the station's file (the server may still
+    // be behind): what a kill from now on cannot lose.
+    bool waitSpooled(platform::Millis timeout);
     // One last pass over what is queued, then the writer ends; what the
     // server has not acknowledged stays in the spool for the next start.
     void close(platform::Millis timeout);
@@ -60,6 +63,7 @@ private:
     platform::Event m_wake{platform::Event::Reset::Auto, true};
     platform::Event m_quit{platform::Event::Reset::Manual};
     platform::Event m_idle{platform::Event::Reset::Manual};
+    platform::Event m_spooled{platform::Event::Reset::Manual};
     platform::Event m_noticed{platform::Event::Reset::Auto};
     platform::WorkerThread m_thread;
     bool m_closed = false;

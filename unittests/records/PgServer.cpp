@@ -6,7 +6,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace records::testing {
+namespace records::fixture {
 
 namespace {
 const QString kBin = QStringLiteral("/usr/lib/postgresql/15/bin/");
@@ -122,4 +122,4 @@ QString PgServer::url(const QString& user) const
     return QStringLiteral("postgresql://%1@:%2/records?host=%3").arg(user).arg(m_port).arg(m_dir.path());
 }
 
-} // namespace records::testing
+} // namespace records::fixture

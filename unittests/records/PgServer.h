@@ -8,7 +8,7 @@
 
 #include "records/Location.h"
 
-namespace records::testing {
+namespace records::fixture {
 
 class PgServer {
 public:
@@ -38,14 +38,14 @@ private:
     bool m_running = false;
 };
 
-} // namespace records::testing
+} // namespace records::fixture
 
 // In a test: the server, or the test fails under CI (CI=true) and is skipped
 // with the reason elsewhere when the PostgreSQL binaries are not installed.
 #define DIAG_START_PG(server)                                                                                   \
     do {                                                                                                        \
         QString whyNot_;                                                                                        \
-        if (!records::testing::PgServer::binariesPresent() && qgetenv("CI") != "true")                          \
+        if (!records::fixture::PgServer::binariesPresent() && qgetenv("CI") != "true")                          \
             GTEST_SKIP() << "PostgreSQL 15 is not installed (Debian package postgresql)";                       \
         ASSERT_TRUE((server).start(&whyNot_)) << qPrintable(whyNot_);                                           \
     } while (0)

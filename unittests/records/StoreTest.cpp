@@ -13,8 +13,8 @@
 #include "records/Store.h"
 
 using namespace records;
-using records::testing::makeRecord;
-using records::testing::RunShape;
+using records::fixture::makeRecord;
+using records::fixture::RunShape;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QUuid>
 
-namespace records::testing {
+namespace records::fixture {
 
 struct RunShape {
     QString name = QStringLiteral("Platen Test");
@@ -58,7 +58,7 @@ inline QJsonObject makeRecord(const RunShape& s = {})
         {"measurements", measurements},
         {"series", QJsonArray{QJsonObject{{"name", "Forward Encode"}, {"cycle", 1}, {"unit", "counts"},
                                           {"count", 3000}, {"min", 12}, {"max", 3733}, {"mean", 1804.5},
-                                          {"limit", "Forward Encode.max<=4000"}, {"verdict", "PASS"}}}}},
+                                          {"limit", "Forward Encode.max<=4000"}, {"verdict", "PASS"}}}},
     };
     QJsonObject run{{"schema", 1},
                     {"uuid", QUuid::createUuid().toString(QUuid::WithoutBraces)},
@@ -78,4 +78,4 @@ inline QJsonObject makeRecord(const RunShape& s = {})
     return run;
 }
 
-} // namespace records::testing
+} // namespace records::fixture
