@@ -28,6 +28,7 @@ QStringList schemaStatements(Dialect dialect)
         // are kept lower-case so that the indexes serve both engines alike.
         QStringLiteral("CREATE INDEX IF NOT EXISTS runs_name ON runs (name_key, start_ms)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS runs_section ON runs (section_key, start_ms)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS runs_verdict ON runs (verdict, start_ms)"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS steps ("
                        "run_uuid TEXT NOT NULL REFERENCES runs (uuid) ON DELETE CASCADE,"
                        " step_index INTEGER NOT NULL, test TEXT NOT NULL, section TEXT NOT NULL,"
@@ -46,8 +47,9 @@ QStringList schemaStatements(Dialect dialect)
                        " unit TEXT, sample_count BIGINT, min_value DOUBLE PRECISION, max_value DOUBLE PRECISION,"
                        " mean_value DOUBLE PRECISION, limit_text TEXT, verdict TEXT, csv TEXT,"
                        " PRIMARY KEY (run_uuid, step_index, seq))"),
-        // A step's lines joined by line feeds and compressed, or for a very
-        // long run a file beside the station's database.
+        // A step's lines joined by line feeds and compressed (zlib, as Qt's
+        // qCompress: a 4-byte big-endian length first), or for a very long
+        // run a plain text file beside the station's database.
         QStringLiteral("CREATE TABLE IF NOT EXISTS lines ("
                        "run_uuid TEXT NOT NULL REFERENCES runs (uuid) ON DELETE CASCADE,"
                        " step_index INTEGER NOT NULL, line_count BIGINT NOT NULL, compressed %1, file TEXT,"

@@ -44,7 +44,7 @@ QString compact(const QJsonValue& v)
     return QStringLiteral("{}");
 }
 
-QByteArray packLines(const QJsonArray& lines)
+QByteArray joinLines(const QJsonArray& lines)
 {
     QByteArray joined;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -52,15 +52,14 @@ QByteArray packLines(const QJsonArray& lines)
             joined.append('\n');
         joined.append(lines.at(i).toString().toUtf8());
     }
-    return qCompress(joined, 1);
+    return joined;
 }
 
-QJsonArray unpackLines(const QByteArray& packed, qint64 count)
+QJsonArray splitLines(const QByteArray& joined, qint64 count)
 {
     QJsonArray out;
     if (count <= 0)
         return out;
-    const QByteArray joined = qUncompress(packed);
     qsizetype from = 0;
     for (;;) {
         const qsizetype at = joined.indexOf('\n', from);
@@ -190,7 +189,12 @@ Store::Saved Store::save(const QJsonObject& record, QString* error, bool queueFo
         QJsonObject step = steps.at(i).toObject();
         const QJsonArray stepLines = step.value(QLatin1String("lines")).toArray();
         const int index = step.value(QLatin1String("index")).toInt(int(i));
-        lines.push_back({index, stepLines.size(), packLines(stepLines), {}});
+        // Compressing a very long run would cost more than the run took; its
+        // file stays plain text, which a person can read as it is.
+        QByteArray joined = joinLines(stepLines);
+        if (m_where.isServer() || stepLines.size() <= kLinesInFileAbove)
+            joined = qCompress(joined, 1);
+        lines.push_back({index, stepLines.size(), std::move(joined), {}});
         lineCount += stepLines.size();
         step.remove(QLatin1String("lines"));
         for (const QJsonValue& m : step.value(QLatin1String("measurements")).toArray()) {
@@ -213,7 +217,7 @@ Store::Saved Store::save(const QJsonObject& record, QString* error, bool queueFo
                 continue;
             // A very long run keeps its lines beside the database, written
             // before the transaction so the row never names a missing file.
-            const QString file = QStringLiteral("%1.step%2.lines").arg(uuid).arg(l.index);
+            const QString file = QStringLiteral("%1.step%2.txt").arg(uuid).arg(l.index);
             QDir().mkpath(linesFolder());
             QSaveFile out(linesFolder() + QLatin1Char('/') + file);
             if (!out.open(QIODevice::WriteOnly) || out.write(l.packed) != l.packed.size() || !out.commit()) {
@@ -388,19 +392,21 @@ std::optional<QJsonObject> Store::record(const QString& uuid, QString* error)
         return fail(l.lastError().text());
     while (l.next()) {
         const int index = l.value(0).toInt();
-        QByteArray packed = l.value(2).toByteArray();
         const QString file = l.value(3).toString();
+        QByteArray joined;
         if (!file.isEmpty()) {
             QFile in(linesFolder() + QLatin1Char('/') + file);
             if (!in.open(QIODevice::ReadOnly))
                 return fail(QStringLiteral("run %1: lines file %2: %3").arg(uuid, in.fileName(), in.errorString()));
-            packed = in.readAll();
+            joined = in.readAll();
+        } else {
+            joined = qUncompress(l.value(2).toByteArray());
         }
         for (qsizetype i = 0; i < steps.size(); ++i) {
             QJsonObject s = steps.at(i).toObject();
             if (s.value(QLatin1String("index")).toInt(int(i)) != index)
                 continue;
-            s[QLatin1String("lines")] = unpackLines(packed, l.value(1).toLongLong());
+            s[QLatin1String("lines")] = splitLines(joined, l.value(1).toLongLong());
             steps[i] = s;
         }
     }

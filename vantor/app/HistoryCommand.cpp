@@ -56,8 +56,8 @@ int historyCommand(const QStringList& arguments, QString& out, QString& err)
                                      QStringLiteral("V"));
     const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("table, csv or json."),
                                     QStringLiteral("F"), QStringLiteral("table"));
-    const QCommandLineOption limit(QStringLiteral("limit"), QStringLiteral("At most N runs, newest first."),
-                                   QStringLiteral("N"));
+    const QCommandLineOption limit(QStringLiteral("limit"), QStringLiteral("At most N runs, newest first; 0: all."),
+                                   QStringLiteral("N"), QStringLiteral("100"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("A SQLite records file to read."),
                                 QStringLiteral("FILE"));
     parser.addOptions({history, record, test, serial, since, verdict, format, limit, db});
@@ -85,7 +85,7 @@ int historyCommand(const QStringList& arguments, QString& out, QString& err)
             return 2;
         }
     }
-    if (parser.isSet(limit)) {
+    {
         bool ok = false;
         filter.limit = parser.value(limit).toInt(&ok);
         if (!ok || filter.limit < 0) {

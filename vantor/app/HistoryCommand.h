@@ -1,7 +1,7 @@
 #pragma once
 // `vantor --history [--test T] [--serial S] [--since DATE] [--verdict V]
 // [--format table|csv|json] [--limit N] [--db FILE]` lists the recorded runs,
-// newest first; `vantor --record UUID` prints one run whole (its JSON
+// newest first (100 unless --limit says otherwise, 0 for all); `vantor --record UUID` prints one run whole (its JSON
 // record). Both read the fleet server when DIAG_RECORDS names one, else the
 // station's \Store\Records.db (or the file given with --db).
 #include <QStringList>
