@@ -36,7 +36,6 @@ set(CPACK_PACKAGE_CONTACT "Printer diagnostics developers <diagnostics@example.o
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "diagnostics of a thermal-transfer tape and label printer")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGE_FILE_NAME "${DIAG_PACKAGE_NAME}_${PROJECT_VERSION}_${CMAKE_SYSTEM_PROCESSOR}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -44,9 +43,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/printer-diagnostics")
 # The dependencies are what the binaries link, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# The extended description; the synopsis line is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "diagnostics of a thermal-transfer tape and label printer\n\
-Two diagnostic programs for a thermal-transfer tape and label printer and a\n\
+    "Two diagnostic programs for a thermal-transfer tape and label printer and a\n\
 simulated printer, so that both run on any machine.\n\
 .\n\
 vantor is the engineering program: about thirty hardware tests (motors,\n\
