@@ -65,10 +65,12 @@ TEST(ProgramOptionsTest, OutcomesOfTheTable)
         SCOPED_TRACE(qPrintable(c.args.join(QLatin1Char(' '))));
         const CommandLine r = parse(c.args);
         EXPECT_EQ(r.outcome, c.outcome);
-        if (c.outcome == CommandLine::Outcome::Answer)
+        if (c.outcome == CommandLine::Outcome::Answer) {
             EXPECT_EQ(r.answer, QLatin1String(c.answer));
-        if (c.outcome == CommandLine::Outcome::Error)
+        }
+        if (c.outcome == CommandLine::Outcome::Error) {
             EXPECT_TRUE(r.error.contains(QLatin1String(c.answer))) << qPrintable(r.error);
+        }
     }
     const CommandLine run = parse({"--run", "Platen", "--cycles", "3"});
     EXPECT_TRUE(run.isSet("run"));
@@ -92,9 +94,10 @@ TEST(ProgramOptionsTest, HelpAndManualShowEveryOptionButTheHiddenOne)
     EXPECT_TRUE(man.startsWith(QStringLiteral(".TH TOOL 1 \"\" \"suite 1.0\"")));
     // No line of text that roff would take for a request, and no bare hyphen.
     for (const QString& line : man.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1Char('.')))
+        if (line.startsWith(QLatin1Char('.'))) {
             EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\.(TH|SH|TP|PP|B|br)( |$)")).match(line).hasMatch())
                 << qPrintable(line);
+        }
         EXPECT_FALSE(QRegularExpression(QStringLiteral("(^|[^\\\\])-")).match(line).hasMatch()) << qPrintable(line);
     }
 }
@@ -110,13 +113,13 @@ TEST(ProgramOptionsTest, RoffEscapesWhatTheReaderWouldTakeForItsOwn)
 
 namespace {
 
-struct Run {
+struct Ran {
     int exitCode = -1;
     QString out, err;
 };
 
 // The program as a terminal without a display starts it.
-Run start(const char* binary, const QStringList& args, const QString& home)
+Ran start(const char* binary, const QStringList& args, const QString& home)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -151,14 +154,14 @@ TEST_P(ProgramsTest, HelpAndVersionAnswerOnStandardOutputWithoutADisplay)
 {
     const QString name = QFileInfo(QString::fromLatin1(GetParam())).fileName();
     for (const char* opt : {"--help", "-h"}) {
-        const Run r = start(GetParam(), {QString::fromLatin1(opt)}, home.path());
+        const Ran r = start(GetParam(), {QString::fromLatin1(opt)}, home.path());
         EXPECT_EQ(r.exitCode, 0) << opt << qPrintable(r.err);
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("Usage: %1 [options]\n").arg(name))) << qPrintable(r.out);
         EXPECT_TRUE(r.out.contains(QStringLiteral("--version")));
         EXPECT_TRUE(r.err.isEmpty()) << qPrintable(r.err);
     }
     for (const char* opt : {"--version", "-v"}) {
-        const Run r = start(GetParam(), {QString::fromLatin1(opt)}, home.path());
+        const Ran r = start(GetParam(), {QString::fromLatin1(opt)}, home.path());
         EXPECT_EQ(r.exitCode, 0) << opt << qPrintable(r.err);
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1 [0-9.]+\n$").arg(name)).match(r.out).hasMatch())
             << qPrintable(r.out);
@@ -172,7 +175,7 @@ TEST_P(ProgramsTest, AWrongCommandLinePrintsTheUsageOnStandardErrorAndExitsTwo)
 {
     for (const QStringList& args : {QStringList{"--no-such-option"}, QStringList{"stray"},
                                     QStringList{"-platform", "offscreen"}, QStringList{"--help", "--bogus"}}) {
-        const Run r = start(GetParam(), args, home.path());
+        const Ran r = start(GetParam(), args, home.path());
         EXPECT_EQ(r.exitCode, 2) << qPrintable(args.join(QLatin1Char(' ')));
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: "))) << qPrintable(r.err);
         EXPECT_TRUE(r.out.isEmpty()) << qPrintable(r.out);
@@ -181,8 +184,8 @@ TEST_P(ProgramsTest, AWrongCommandLinePrintsTheUsageOnStandardErrorAndExitsTwo)
 
 TEST_P(ProgramsTest, TheManualNamesTheOptionsTheHelpNames)
 {
-    const Run help = start(GetParam(), {QStringLiteral("--help")}, home.path());
-    const Run man = start(GetParam(), {QStringLiteral("--man")}, home.path());
+    const Ran help = start(GetParam(), {QStringLiteral("--help")}, home.path());
+    const Ran man = start(GetParam(), {QStringLiteral("--man")}, home.path());
     ASSERT_EQ(man.exitCode, 0);
     EXPECT_TRUE(man.out.startsWith(QStringLiteral(".TH ")));
     const QSet<QString> inHelpLines = optionsNamed(help.out, QStringLiteral("(?m)^  (?:-\\w, )?--([a-z]+)"));
@@ -195,10 +198,10 @@ TEST_P(ProgramsTest, TheManualNamesTheOptionsTheHelpNames)
 TEST(VantorCommandLineTest, HelpNamesTheRunsWithoutAWindowAndTheirSettingsNeedARun)
 {
     QTemporaryDir home;
-    const Run help = start(VANTOR_BINARY, {QStringLiteral("--help")}, home.path());
+    const Ran help = start(VANTOR_BINARY, {QStringLiteral("--help")}, home.path());
     for (const char* opt : {"--list", "--run <test>", "--cycles <N>", "--pause <MS>", "--json <FILE>", "--ini <FILE>"})
         EXPECT_TRUE(help.out.contains(QLatin1String(opt))) << opt;
-    const Run r = start(VANTOR_BINARY, {QStringLiteral("--cycles"), QStringLiteral("2")}, home.path());
+    const Ran r = start(VANTOR_BINARY, {QStringLiteral("--cycles"), QStringLiteral("2")}, home.path());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("--cycles"))) << qPrintable(r.err);
 }

@@ -117,8 +117,12 @@ TEST(DataFolderChoiceTest, WritableMeansAnExistingFolderThisProcessMayWriteIn)
 TEST_F(Installed, StarterFilesAreFoundFromTheProgramFolderOnly)
 {
     EXPECT_EQ(installedStarterFolder(bin), QDir::cleanPath(starter));
-    // The build folder has no share/ beside it: not installed.
-    EXPECT_EQ(installedStarterFolder(dir.filePath(QStringLiteral("usr/share")) + QLatin1Char('/')), QString());
+    // A build folder, its Vantor.ini and device root beside the program and
+    // no share/ above it: not installed.
+    const QString build = dir.filePath(QStringLiteral("build/bin/"));
+    writeFile(build + QStringLiteral("Vantor.ini"), "x");
+    QDir().mkpath(build + QStringLiteral("device"));
+    EXPECT_EQ(installedStarterFolder(build), QString());
     // Half an installation (no device root) is none.
     QDir(starter + QStringLiteral("/device")).removeRecursively();
     EXPECT_EQ(installedStarterFolder(bin), QString());
