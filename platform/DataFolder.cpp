@@ -104,14 +104,18 @@ bool seedOnce(const QString& starter, const QString& target, bool* seeded, QStri
     const QString parent = QFileInfo(to).path();
     if (!QDir().mkpath(parent))
         return fail(QStringLiteral("cannot create %1").arg(parent));
+    // The tree is listed before anything is made, so a target below the
+    // starter folder is never copied into itself.
+    QStringList entries;
+    QDirIterator it(starter, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << it.next();
     QTemporaryDir scratch(parent + QStringLiteral("/.") + QFileInfo(to).fileName() + QStringLiteral("-seed-XXXXXX"));
     if (!scratch.isValid())
         return fail(QStringLiteral("cannot create a folder in %1: %2").arg(parent, scratch.errorString()));
     const QDir from(starter);
-    QDirIterator it(starter, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString src = it.next();
+    for (const QString& src : entries) {
         const QString dst = scratch.filePath(from.relativeFilePath(src));
         const QFileInfo info(src);
         if (info.isDir()) {

@@ -153,6 +153,17 @@ TEST_F(Installed, SeedingCopiesTheWholeTreeOnceAndThenLeavesTheUserData)
     EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/Vantor.ini")));
 }
 
+TEST_F(Installed, ATargetBelowTheStarterIsNotCopiedIntoItself)
+{
+    const QString data = starter + QStringLiteral("/home/printer-diagnostics");
+    bool seeded = false;
+    QString error;
+    ASSERT_TRUE(seedOnce(starter, data, &seeded, &error)) << qPrintable(error);
+    EXPECT_TRUE(seeded);
+    EXPECT_EQ(readFile(data + QStringLiteral("/Vantor.ini")), readFile(starter + QStringLiteral("/Vantor.ini")));
+    EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/home/printer-diagnostics")));
+}
+
 TEST_F(Installed, ASeedThatCannotBeMadeFailsAndCreatesNothing)
 {
     writeFile(dir.filePath(QStringLiteral("blocked")), "a file where the folder would go");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include "platform/DataFolder.h"
 #include "platform/DevicePath.h"
@@ -19,13 +20,14 @@ namespace {
 
 class InstalledSettingsTest : public vantor::testing::ScreenFixture {
 protected:
+    QTemporaryDir home;
     QString data;
     void SetUp() override
     {
         ScreenFixture::SetUp();
         // The fixture's folder holds the starter Vantor.ini and device root,
         // as the installation's share/ folder does.
-        data = dir.filePath(QStringLiteral("home/.local/share/printer-diagnostics"));
+        data = home.filePath(QStringLiteral(".local/share/printer-diagnostics"));
         bool seeded = false;
         QString error;
         ASSERT_TRUE(platform::seedOnce(dir.path(), data, &seeded, &error)) << qPrintable(error);
