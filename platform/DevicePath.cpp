@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/DataFolder.h"
+
 namespace platform {
 
 namespace {
@@ -35,7 +37,7 @@ QString deviceRoot()
     const char* env = std::getenv("DIAG_DEVICE_ROOT");
     if (env && *env)
         return QDir::cleanPath(QString::fromLocal8Bit(env));
-    return programFolder() + QStringLiteral("device");
+    return dataFolder() + QStringLiteral("device");
 }
 
 void setDeviceRoot(const QString& hostFolder)

@@ -1,7 +1,8 @@
 #pragma once
 // Device paths such as \Store\Error_Log.txt or \Hard Disk\... live below one
-// device root folder: DIAG_DEVICE_ROOT, or by default the "device" folder
-// beside the program (seeded from sample/ by the build). Components match
+// device root folder: DIAG_DEVICE_ROOT, or by default the "device" folder of
+// the data folder (DataFolder.h: beside the program in the build, where the
+// build seeds it from sample/; the user's data folder when installed). Components match
 // case-insensitively, as on the platform's file system.
 #include <QString>
 

@@ -10,6 +10,7 @@ packages=(
   fonts-liberation2 xvfb xauth
   clang libclang-rt-14-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
+  dpkg-dev fakeroot file lintian man-db
 )
 
 missing=()

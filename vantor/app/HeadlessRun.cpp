@@ -15,6 +15,7 @@
 
 #include "platform/Event.h"
 #include "ui/Resources.h"
+#include "vantor/app/CommandLine.h"
 #include "vantor/app/TestMenu.h"
 #include "vantor/framework/TestRunner.h"
 #include "vantor/res/resource.h"
@@ -138,27 +139,19 @@ bool wantsHeadless(int argc, char* argv[])
 
 int runHeadless(const QStringList& arguments)
 {
+    // The options are those of the program's one table (CommandLine.cpp).
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Runs one cycling test of Vantor without a window."));
-    parser.addHelpOption();
-    const QCommandLineOption runOpt(QStringLiteral("run"), QStringLiteral("The test: its menu label or section."),
-                                    QStringLiteral("test"));
-    const QCommandLineOption cyclesOpt(QStringLiteral("cycles"), QStringLiteral("Total cycles."), QStringLiteral("N"));
-    const QCommandLineOption pauseOpt(QStringLiteral("pause"), QStringLiteral("Pause between cycles."),
-                                      QStringLiteral("MS"));
-    const QCommandLineOption jsonOpt(QStringLiteral("json"), QStringLiteral("Write the run's record here."),
-                                     QStringLiteral("FILE"));
-    const QCommandLineOption iniOpt(QStringLiteral("ini"), QStringLiteral("Settings file instead of Vantor.ini."),
-                                    QStringLiteral("FILE"));
-    const QCommandLineOption listOpt(QStringLiteral("list"), QStringLiteral("Name the tests that can run."));
-    parser.addOptions({runOpt, cyclesOpt, pauseOpt, jsonOpt, iniOpt, listOpt});
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    platform::addOptions(parser, commandLineInfo());
+    const QCommandLineOption runOpt = commandLineOption("run");
+    const QCommandLineOption cyclesOpt = commandLineOption("cycles");
+    const QCommandLineOption pauseOpt = commandLineOption("pause");
+    const QCommandLineOption jsonOpt = commandLineOption("json");
+    const QCommandLineOption iniOpt = commandLineOption("ini");
+    const QCommandLineOption listOpt = commandLineOption("list");
     if (!parser.parse(arguments)) {
         printErr(parser.errorText() + QLatin1Char('\n'));
         return 2;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        printErr(parser.helpText());
-        return 0;
     }
 
     const std::vector<Candidate> tests = runnableTests();

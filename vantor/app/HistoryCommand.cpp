@@ -7,6 +7,7 @@
 
 #include "records/HistoryFormat.h"
 #include "records/Store.h"
+#include "vantor/app/CommandLine.h"
 
 namespace vantor {
 
@@ -42,25 +43,17 @@ bool wantsHistory(int argc, char* argv[])
 
 int historyCommand(const QStringList& arguments, QString& out, QString& err)
 {
+    // The program's one option table: what --help and the manual name is what parses here.
     QCommandLineParser parser;
-    const QCommandLineOption history(QStringLiteral("history"), QStringLiteral("List the recorded runs."));
-    const QCommandLineOption record(QStringLiteral("record"), QStringLiteral("Print one run whole."),
-                                    QStringLiteral("UUID"));
-    const QCommandLineOption test(QStringLiteral("test"), QStringLiteral("Runs of this test (label or section)."),
-                                  QStringLiteral("T"));
-    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Runs of this serial number."),
-                                    QStringLiteral("S"));
-    const QCommandLineOption since(QStringLiteral("since"), QStringLiteral("Runs started at or after this date."),
-                                   QStringLiteral("DATE"));
-    const QCommandLineOption verdict(QStringLiteral("verdict"), QStringLiteral("PASS, FAIL, ERROR or ABORTED."),
-                                     QStringLiteral("V"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("table, csv or json."),
-                                    QStringLiteral("F"), QStringLiteral("table"));
-    const QCommandLineOption limit(QStringLiteral("limit"), QStringLiteral("At most N runs, newest first; 0: all."),
-                                   QStringLiteral("N"), QStringLiteral("100"));
-    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("A SQLite records file to read."),
-                                QStringLiteral("FILE"));
-    parser.addOptions({history, record, test, serial, since, verdict, format, limit, db});
+    platform::addOptions(parser, commandLineInfo());
+    const QCommandLineOption record = commandLineOption("record");
+    const QCommandLineOption test = commandLineOption("test");
+    const QCommandLineOption serial = commandLineOption("serial");
+    const QCommandLineOption since = commandLineOption("since");
+    const QCommandLineOption verdict = commandLineOption("verdict");
+    const QCommandLineOption format = commandLineOption("format");
+    const QCommandLineOption last = commandLineOption("last");
+    const QCommandLineOption db = commandLineOption("db");
     if (!parser.parse(arguments)) {
         err = parser.errorText() + QLatin1Char('\n');
         return 2;
@@ -87,14 +80,14 @@ int historyCommand(const QStringList& arguments, QString& out, QString& err)
     }
     {
         bool ok = false;
-        filter.limit = parser.value(limit).toInt(&ok);
+        filter.limit = parser.isSet(last) ? parser.value(last).toInt(&ok) : (ok = true, 100);
         if (!ok || filter.limit < 0) {
-            err = QStringLiteral("--limit takes a whole number\n");
+            err = QStringLiteral("--last takes a whole number\n");
             return 2;
         }
     }
     records::HistoryFormat fmt{};
-    if (!records::parseHistoryFormat(parser.value(format), fmt)) {
+    if (!records::parseHistoryFormat(parser.isSet(format) ? parser.value(format) : QStringLiteral("table"), fmt)) {
         err = QStringLiteral("--format takes table, csv or json\n");
         return 2;
     }

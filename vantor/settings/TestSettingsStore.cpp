@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "platform/DataFolder.h"
 #include "platform/DevicePath.h"
 
 TestSettingsStore::TestSettingsStore(CSettingsFile& file, const QString& path) : m_file(file), m_path(path) {}
@@ -149,7 +150,7 @@ void SetSettingsPath(const QString& path)
 
 QString DefaultSettingsPath()
 {
-    const QString folder = platform::programFolder();
+    const QString folder = platform::dataFolder();
     return folder.isEmpty() ? QString() : folder + QStringLiteral("Vantor.ini");
 }
 

@@ -52,8 +52,9 @@ CSettingsFile& TheSettingsFile();
 // The path of Vantor.ini; empty until the application sets it.
 const QString& SettingsPath();
 void SetSettingsPath(const QString& path);
-// The program's folder followed by "Vantor.ini" (empty when the folder is
-// unknown).
+// The data folder (the program's folder; the user's data folder for an
+// installed program, platform/DataFolder.h) followed by "Vantor.ini" (empty
+// when the folder is unknown).
 QString DefaultSettingsPath();
 // Start-up: sets the settings path and loads the file once. False when the
 // file is missing or unreadable; the application then warns with

@@ -107,7 +107,7 @@ TEST(HistoryCommandTest, BadArgumentsAreRefusedWithTheirReason)
 {
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("Records.db"));
-    const char* const cases[][2] = {{"--format", "xml"}, {"--since", "yesterday"}, {"--verdict", "MAYBE"}, {"--limit", "-1"}};
+    const char* const cases[][2] = {{"--format", "xml"}, {"--since", "yesterday"}, {"--verdict", "MAYBE"}, {"--last", "-1"}};
     for (const auto& c : cases) {
         QString out, err;
         EXPECT_EQ(vantor::historyCommand({QStringLiteral("vantor"), QStringLiteral("--history"), QStringLiteral("--db"), db,
