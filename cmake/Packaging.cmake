@@ -43,6 +43,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/printer-diagnostics")
 # The dependencies are what the binaries link, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# Qt loads its SQL drivers as plugins, which no binary links, so
+# dpkg-shlibdeps cannot see them: the records store needs the SQLite one, a
+# fleet station the PostgreSQL one.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 # The extended description; the synopsis line is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Two diagnostic programs for a thermal-transfer tape and label printer and a\n\
