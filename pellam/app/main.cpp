@@ -11,6 +11,7 @@
 #include "platform/DeviceChange.h"
 #include "platform/HostDeviceChanges.h"
 #include "platform/Trace.h"
+#include "ui/StartupProbe.h"
 #include "sim/printer/SimulatedDevices.h"
 #include "sim/usb/SimulatedUsb.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellam"));
+    ui::StartupProbe::installIfAsked();
     platform::trace::initFromEnvironment();
     sim::SimulatedDevices devices = sim::registerSimulatedDevices();
     pellam::installBuiltinResources();

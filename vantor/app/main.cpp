@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/Trace.h"
+#include "ui/StartupProbe.h"
 #include "sim/printer/SimulatedDevices.h"
 #include "vantor/app/CVantorApp.h"
 #include "vantor/app/CVantorDlg.h"
@@ -24,6 +25,7 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+    ui::StartupProbe::installIfAsked();
     platform::trace::initFromEnvironment();
     sim::SimulatedDevices devices = sim::registerSimulatedDevices();
     vantor::installBuiltinResources();
