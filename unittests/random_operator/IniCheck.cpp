@@ -7,18 +7,21 @@ namespace randomop {
 
 IniImage parseImage(const QByteArray& bytes)
 {
-    const QString text = CSettingsFile::Decode(bytes).value_or(QString());
+    // Decode skips the image's first character (its CR): the LF stays.
+    QString text = CSettingsFile::Decode(bytes).value_or(QString());
+    if (text.startsWith(u'\n'))
+        text.remove(0, 1);
     IniImage image;
     QString section;
-    for (QStringView line : QStringView(text).split(QLatin1String("\r\n"))) {
+    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            section = line.sliced(1, line.size() - 2).toString();
+            section = line.sliced(1, line.size() - 2);
             image[section];
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1String(" = "));
         if (eq > 0)
-            image[section][line.first(eq).toString()] = line.sliced(eq + 3).toString();
+            image[section][line.first(eq)] = line.sliced(eq + 3);
     }
     return image;
 }

@@ -30,8 +30,8 @@ TEST(RandomPrompts, AnswersEachBoxWithOneOfItsOwnButtonsAndFlagsEmptyAndInternal
     }
     EXPECT_TRUE(prompts.takeFaults().isEmpty());
 
-    prompts.messageBox({QStringLiteral("  \n"), QStringLiteral("Vantor")});
-    prompts.messageBox({QStringLiteral("Internal error: bad_alloc")});
+    prompts.messageBox({QStringLiteral("  \n"), QStringLiteral("Vantor"), ui::MsgIcon::None, ui::MsgButtons::Ok});
+    prompts.messageBox({QStringLiteral("Internal error: bad_alloc"), {}, ui::MsgIcon::Error, ui::MsgButtons::Ok});
     const QStringList faults = prompts.takeFaults();
     ASSERT_EQ(faults.size(), 2);
     EXPECT_TRUE(faults[0].contains(QLatin1String("without text")));
