@@ -231,7 +231,7 @@ void Walker::fail(const QString& screen, int session, const QString& why)
     std::lock_guard l(g_sessionMutex);
     std::fprintf(stderr,
                  "\nRANDOM OPERATOR FAULT: %s\n  seed %llu, action %lld of %lld, screen %s (session %d)\n"
-                 "  reproduce: scripts/random-operator.sh --seed %llu --actions %lld\n"
+                 "  reproduce: this program with --seed %llu --actions %lld (or the script's line below)\n"
                  "  the session's actions (after opening %s):\n",
                  qPrintable(why), static_cast<unsigned long long>(m_options.seed), m_done, m_options.actions,
                  qPrintable(screen), session, static_cast<unsigned long long>(m_options.seed), m_done + 1,

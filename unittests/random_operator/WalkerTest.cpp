@@ -4,7 +4,9 @@
 #include <QTemporaryDir>
 #include <set>
 
+#include "protocol/RequestCodes.h"
 #include "unittests/random_operator/IniCheck.h"
+#include "unittests/random_operator/Setup.h"
 #include "unittests/random_operator/Walker.h"
 #include "vantor/settings/CSettingsFile.h"
 #include "vantor/settings/CTestSettings.h"
@@ -117,4 +119,42 @@ TEST(SettingsFileCheck, ParsesTheStoresOwnImage)
     const IniImage image = parseImage(file.Serialize());
     ASSERT_TRUE(image.count(QStringLiteral("platen")));
     EXPECT_EQ(image.at(QStringLiteral("platen")).at(QStringLiteral("profile")), QStringLiteral("a = b"));
+}
+
+// Each switch of the walk's faults does what its log line says to every
+// request code the programs send.
+TEST(RandomFaults, EachSwitchDoesWhatItsLogSays)
+{
+    const uint32_t code = protocol::IOCTL_PRN_MOTION;
+    std::mt19937_64 rng(3);
+    std::set<QString> kinds;
+    for (int i = 0; i < 200; ++i) {
+        sim::FaultInjector faults(1);
+        faults.setLatency(code, 999); // a switch starts from nothing
+        QStringList log;
+        switchFaults(faults, rng, log);
+        ASSERT_EQ(log.size(), 1);
+        const QString what = log.front();
+        int failed = 0;
+        for (int r = 0; r < 400; ++r)
+            failed += faults.shouldFail(code) ? 1 : 0;
+        if (what == QLatin1String("none")) {
+            EXPECT_EQ(failed, 0);
+            EXPECT_EQ(faults.latencyMs(code), 0);
+            kinds.insert(what);
+        } else if (what.startsWith(QLatin1String("every "))) {
+            const int n = what.section(u' ', 1, 1).chopped(2).toInt();
+            EXPECT_EQ(failed, 400 / n) << qPrintable(what);
+            kinds.insert(QStringLiteral("every"));
+        } else if (what.endsWith(QLatin1String(" ms latency"))) {
+            EXPECT_EQ(faults.latencyMs(code), what.section(u' ', 0, 0).toInt());
+            EXPECT_EQ(failed, 0);
+            kinds.insert(QStringLiteral("latency"));
+        } else if (what.contains(QLatin1String("of the requests fail"))) {
+            const double p = what.section(u' ', 0, 0).toDouble();
+            EXPECT_NEAR(failed / 400.0, p, 0.1) << qPrintable(what);
+            kinds.insert(QStringLiteral("random"));
+        }
+    }
+    EXPECT_EQ(kinds.size(), 4u); // every kind came up
 }
