@@ -362,31 +362,34 @@ bool CSettingsFile::LoadStream(const ReadChunk& read, qsizetype chunkBytes, bool
         qsizetype size = chunk.size() - (first ? skip : 0);
         QString decoded;
         if (form == Form::Utf8) {
-            if (unmarkedUtf8) {
-                if (chunk.contains('\0')) {
-                    kept += chunk;
-                    for (bool end = false; !end;)
-                        if (!fill(kept, chunkBytes, end))
-                            return refuse();
-                    refuse();
-                    qsizetype at = 0;
-                    return LoadStream(
-                        [&kept, &at](char* into, qsizetype n) {
-                            n = std::min(n, kept.size() - at);
-                            memcpy(into, kept.constData() + at, size_t(n));
-                            at += n;
-                            return n;
-                        },
-                        chunkBytes, true);
-                }
+            if (unmarkedUtf8)
                 kept += chunk;
-            }
+            // The rest of the file, then the whole of it as the store's form.
+            auto asStoreForm = [&] {
+                for (bool end = atEnd; !end;)
+                    if (!fill(kept, chunkBytes, end))
+                        return refuse();
+                refuse();
+                if (!kept.contains('\0'))
+                    return false; // 8-bit text that is not UTF-8
+                qsizetype at = 0;
+                return LoadStream(
+                    [&kept, &at](char* into, qsizetype n) {
+                        n = std::min(n, kept.size() - at);
+                        memcpy(into, kept.constData() + at, size_t(n));
+                        at += n;
+                        return n;
+                    },
+                    chunkBytes, true);
+            };
+            if (unmarkedUtf8 && chunk.contains('\0'))
+                return asStoreForm();
             carried.append(data, size);
             const qsizetype cut = last ? carried.size() : utf8Cut(carried.constData(), carried.size());
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
             decoded = utf8.decode(QByteArrayView(carried.constData(), cut));
             if (utf8.hasError())
-                return refuse();
+                return unmarkedUtf8 ? asStoreForm() : refuse(); // a zero byte further on decides
             carried.remove(0, cut);
         } else if (!ended) {
             decoded = utf16Units(data, size, form == Form::Utf16Be);

@@ -464,6 +464,7 @@ TEST(SettingsChunkedLoad, AnyChunkSizeLoadsTheSameStoreAndRefusesTheSame)
         {"UTF-8, cut sequence at the end", utf8 + "\xE2\x82"},
         {"8-bit code page", QByteArray("[s]\r\nname = Gr\xFC\xDF" "e\r\n")},
         {"8-bit far on", QByteArray(70, 'k') + "=\xFC"},
+        {"not UTF-8, a zero byte far on", QByteArray("\r\xD7\xD7k") + QByteArray(60, 'a') + QByteArray(2, '\0') + "z"},
         {"empty", QByteArray()},
         {"one byte", QByteArray("[")},
     };
