@@ -3,12 +3,19 @@
 # given time each, and prints the executions and findings of each.
 #
 #   scripts/fuzz.sh [--time SECONDS] [--jobs N] [--merge] [target...]
+#   scripts/fuzz.sh --campaign [--runs N] [--time SECONDS] [target...]
 #
-#   --time SECONDS  time per target (default 60)
+#   --time SECONDS  time per target (default 60; with --campaign a cap, none
+#                   by default)
 #   --jobs N        targets run side by side (default 1)
 #   --merge         afterwards, merge what the run found into fuzz/corpus/<target>
 #                   (only inputs that add coverage): the corpus grows with the
 #                   campaign; commit it
+#   --campaign      target by target, one at a time, until each has run
+#                   --runs executions (default 10,000,000) or its time cap;
+#                   merges the corpora and writes docs/fuzzing.md (targets,
+#                   executions, edges covered, corpus size, findings)
+#   --runs N        executions per target of a campaign
 #
 # The build (build-fuzz/) instruments every library a target links, under the
 # address and undefined-behaviour sanitizers. Each target keeps a working
@@ -19,15 +26,20 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=60
+time_given=0
 jobs=1
 merge=0
+campaign=0
+runs=10000000
 targets=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
-    --time) seconds="$2"; shift 2 ;;
+    --time) seconds="$2"; time_given=1; shift 2 ;;
+    --campaign) campaign=1; merge=1; shift ;;
+    --runs) runs="$2"; shift 2 ;;
     --jobs) jobs="$2"; shift 2 ;;
     --merge) merge=1; shift ;;
-    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,28p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -50,6 +62,12 @@ if [[ ${#targets[@]} -eq 0 ]]; then
   done
 fi
 
+# A campaign: no time limit unless one was given, one target at a time.
+if [[ $campaign -eq 1 ]]; then
+  [[ $time_given -eq 1 ]] || seconds=0
+  jobs=1
+fi
+
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export LSAN_OPTIONS="suppressions=$PWD/cmake/sanitizers/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -64,9 +82,14 @@ run_one() {
   local before; before=$(find "$work" -type f | wc -l)
   local found_before; found_before=$(find "$findings" -type f | wc -l)
   # A finding stops the run: libFuzzer keeps the input in $findings.
-  "$build/bin/$t" -max_total_time="$seconds" -print_final_stats=1 -timeout=20 -rss_limit_mb=2048 \
+  local limit=(-max_total_time="$seconds")
+  [[ $campaign -eq 1 ]] && limit+=(-runs="$runs")
+  local t0; t0=$(date +%s)
+  "$build/bin/$t" "${limit[@]}" -print_final_stats=1 -timeout=20 -rss_limit_mb=2048 \
     -artifact_prefix="$findings/" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || true
+  local took=$(( $(date +%s) - t0 ))
   local execs; execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  local edges; edges=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
   local after; after=$(find "$work" -type f | wc -l)
   local found; found=$(( $(find "$findings" -type f | wc -l) - found_before ))
   # A target that ended without its final statistics did not run through
@@ -78,9 +101,11 @@ run_one() {
     "$build/bin/$t" -merge=1 -timeout=20 "fuzz/corpus/$t" "$work" >>"$log" 2>&1 || true
     added=$(( $(find "fuzz/corpus/$t" -type f | wc -l) - size_before ))
   fi
-  printf '%-18s %8s s %12s execs %10s /s %6s new units %4s findings%s\n' "$t" "$seconds" "${execs:-?}" \
-    "$(( ${execs:-0} / (seconds > 0 ? seconds : 1) ))" "$(( after - before ))" "$found" \
+  printf '%-18s %8s s %12s execs %10s /s %6s new units %4s findings%s\n' "$t" "$took" "${execs:-?}" \
+    "$(( ${execs:-0} / (took > 0 ? took : 1) ))" "$(( after - before ))" "$found" \
     "${added:+  (+$added in fuzz/corpus/$t)}"
+  # The campaign's row: target, executions, edges, corpus, findings, seconds.
+  echo "$t ${execs:-0} ${edges:-?} $(find "fuzz/corpus/$t" -type f | wc -l) $found $took" >"$build/logs/$t.row"
   if [[ $found -gt 0 ]]; then
     [[ -n $execs ]] || echo "    did not run through; see $log"
     grep -m3 -E "ERROR|SUMMARY|runtime error|deadly signal" "$log" | sed 's/^/    /' || true
@@ -108,5 +133,39 @@ for t in "${targets[@]}"; do
   fi
 done
 rm -rf "$results"
+if [[ $campaign -eq 1 ]]; then
+  {
+    echo "# Fuzzing"
+    echo
+    echo "The last campaign (\`scripts/fuzz.sh --campaign\`, $(date -u +%Y-%m-%d)): every target of \`fuzz/\` one"
+    echo "at a time, built with clang's libFuzzer and the address and undefined-behaviour"
+    echo "sanitizers, every library it links instrumented, until $runs executions"
+    cap="no time cap"; [[ $time_given -eq 1 ]] && cap="a cap of $seconds s a target"
+    echo "or its time cap ($cap). The grown corpora are merged into"
+    echo "\`fuzz/corpus/<target>\` (inputs that add coverage only) and replayed as tests in every build."
+    echo
+    echo "| Target | Executions | Edges covered | Corpus (files) | Findings | Seconds |"
+    echo "|---|---:|---:|---:|---:|---:|"
+    for t in "${targets[@]}"; do
+      read -r name execs edges corpus found took <"$build/logs/$t.row"
+      printf '| `%s` | %s | %s | %s | %s | %s |\n' "$name" "$execs" "$edges" "$corpus" "$found" "$took"
+    done
+    echo
+    echo "A target below $runs executions stopped at its time cap or at a finding."
+    echo
+    echo "Findings:"
+    echo
+    any=0
+    for t in "${targets[@]}"; do
+      read -r name execs edges corpus found took <"$build/logs/$t.row"
+      if [[ $found -gt 0 ]]; then
+        any=1
+        echo "- \`$name\`: $found (inputs in \`build-fuzz/findings/$name/\`, log \`build-fuzz/logs/$name.log\`)"
+      fi
+    done
+    [[ $any -eq 1 ]] || echo "- none"
+  } >docs/fuzzing.md
+  echo "wrote docs/fuzzing.md"
+fi
 [[ $status -eq 0 ]] || echo "findings: see $build/findings/ and $build/logs/"
 exit $status

@@ -17,6 +17,7 @@
 #include "platform/ProgramOptions.h"
 #include "platform/Trace.h"
 #include "records/ProgramRecorder.h"
+#include "ui/StartupProbe.h"
 #include "sim/printer/SimulatedDevices.h"
 #include "sim/usb/SimulatedUsb.h"
 
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "pellam: %s not filled from %s: %s\n", qPrintable(data.folder),
                          qPrintable(data.starter), qPrintable(data.error));
     }
+    ui::StartupProbe::installIfAsked();
     platform::trace::initFromEnvironment();
     sim::SimulatedDevices devices = sim::registerSimulatedDevices();
     pellam::installBuiltinResources();

@@ -5,6 +5,7 @@
 #include "platform/DataFolder.h"
 #include "platform/ProgramOptions.h"
 #include "platform/Trace.h"
+#include "ui/StartupProbe.h"
 #include "sim/printer/SimulatedDevices.h"
 #include "vantor/app/CVantorApp.h"
 #include "vantor/app/CVantorDlg.h"
@@ -74,6 +75,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     prepareData();
+    ui::StartupProbe::installIfAsked();
     platform::trace::initFromEnvironment();
     sim::SimulatedDevices devices = sim::registerSimulatedDevices();
     vantor::installBuiltinResources();

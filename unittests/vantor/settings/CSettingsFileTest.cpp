@@ -437,3 +437,53 @@ TEST_F(SettingsFileTest, SaveNeverWritesInPlaceWhenTheFolderTakesNoTemporaryFile
         EXPECT_EQ(readFile(file), original) << "and the file is as it was";
     }
 }
+
+// The load decodes and parses a chunk at a time: wherever a chunk ends (in
+// a line, between CR and LF, inside a UTF-8 sequence, before a zero), the
+// store is the one the whole text gives, and what the whole text refuses
+// is refused.
+TEST(SettingsChunkedLoad, AnyChunkSizeLoadsTheSameStoreAndRefusesTheSame)
+{
+    const QString text = u"\r\n[Platen]\r\nRampUp = \\Hard Disk\\R\u00e4mp\u20ac.txt\r\ncycle = 12\n\r[\u0416urnal]\r\n"
+                         u"key = \"v\u00fc\"\r\n\r\nlast = 7"_qs;
+    auto le = [](const QString& t) { return QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2); };
+    QByteArray be;
+    for (QChar c : text)
+        be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    const QByteArray utf8 = text.toUtf8();
+    const std::vector<std::pair<const char*, QByteArray>> inputs = {
+        {"store form", le(text)},
+        {"store form, odd last byte", le(text) + "x"},
+        {"store form, zero inside", le(text).insert(40, QByteArray(2, '\0'))},
+        {"UTF-16LE marked", "\xFF\xFE" + le(text)},
+        {"UTF-16BE marked", "\xFE\xFF" + be},
+        {"UTF-8 marked", "\xEF\xBB\xBF" + utf8},
+        {"UTF-8", utf8},
+        {"UTF-8, zero byte far on", utf8 + QByteArray(60, 'a') + QByteArray(1, '\0') + "b"},
+        {"UTF-8 marked, zero then bad bytes", "\xEF\xBB\xBF" + utf8 + QByteArray(1, '\0') + "\xC3"},
+        {"UTF-8, cut sequence at the end", utf8 + "\xE2\x82"},
+        {"8-bit code page", QByteArray("[s]\r\nname = Gr\xFC\xDF" "e\r\n")},
+        {"8-bit far on", QByteArray(70, 'k') + "=\xFC"},
+        {"not UTF-8, a zero byte far on", QByteArray("\r\xD7\xD7k") + QByteArray(60, 'a') + QByteArray(2, '\0') + "z"},
+        {"empty", QByteArray()},
+        {"one byte", QByteArray("[")},
+    };
+    for (const auto& [name, bytes] : inputs) {
+        CSettingsFile whole;
+        const bool wholeLoaded = whole.LoadFromBytes(bytes, 1 << 20);
+        EXPECT_EQ(wholeLoaded, CSettingsFile::Decode(bytes).has_value()) << name;
+        for (qsizetype chunk = 1; chunk <= 64; ++chunk) {
+            CSettingsFile part;
+            part.SetSection("before");
+            part.SetInt("kept", 1);
+            const QByteArray untouched = part.Serialize();
+            ASSERT_EQ(part.LoadFromBytes(bytes, chunk), wholeLoaded) << name << ", chunk " << chunk;
+            if (wholeLoaded) {
+                EXPECT_EQ(part.Serialize(), whole.Serialize()) << name << ", chunk " << chunk;
+            } else {
+                EXPECT_EQ(part.Serialize(), untouched) << name << ", chunk " << chunk;
+                EXPECT_EQ(part.SectionName(), QStringLiteral("before")) << name;
+            }
+        }
+    }
+}
