@@ -86,7 +86,10 @@ Series platenRun()
     config.timeScale = 0.0;
     sim::SimulatedDevices devices = sim::registerSimulatedDevices(config);
     auto* record = GetTestSettings<CPlatenSettings>();
+    record->speed.initialSpeedType = 0;
     record->speed.constantSpeed = 4000;
+    record->direction = 1;
+    record->vref = 255;
     record->tapeRewind.constantSpeed = 800;
     record->totalPulses = 100000;
     record->encoderInDetail = 1;

@@ -67,6 +67,11 @@ int main(int argc, char** argv)
         return 1;
     }
     auto* record = GetTestSettings<CPlatenSettings>();
+    record->speed.initialSpeedType = 0;
+    record->speed.constantSpeed = 4000;
+    record->tapeRewind.constantSpeed = 800;
+    record->direction = 1;
+    record->vref = 255;
     record->totalPulses = 100000;
     record->encoderInDetail = 1;
     record->cycle = 2;

@@ -1,5 +1,7 @@
 #include "vantor/plot/PlotHook.h"
 
+#include <QJsonArray>
+
 #include "vantor/plot/PlotView.h"
 
 namespace vantor::plot {
@@ -23,6 +25,16 @@ void installPlotHandler(SeriesReader read)
     ui::ResultList::setDefaultPlotHandler([read = std::move(read)](const ui::ResultList& list) {
         openPlotFor(list, read(list));
     });
+}
+
+PlotView* plotOfStep(const QJsonObject& step, const LinesReader& collect, QWidget* parent)
+{
+    QStringList lines;
+    for (const QJsonValue& v : step.value(QStringLiteral("lines")).toArray())
+        lines << v.toString();
+    std::vector<Series> series = collect ? collect(step.value(QStringLiteral("section")).toString(), lines)
+                                         : std::vector<Series>{};
+    return new PlotView(std::make_shared<const std::vector<Series>>(std::move(series)), parent);
 }
 
 } // namespace vantor::plot

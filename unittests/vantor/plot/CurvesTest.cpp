@@ -115,15 +115,22 @@ INSTANTIATE_TEST_SUITE_P(
                       DecimationCase{"fewer samples than columns", 50, 1, 0.1, 0.0, 1.0, 1200}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST(Decimation, SamplesOutOfIndexOrderAreFilteredByKeyAndStillSummarised)
+TEST(Decimation, SamplesOutOfIndexOrderAreFilteredByKeyAndKeepTheirOrder)
 {
     const Series s = make({5, 1, 3, 9, 2}, {50, 10, 30, 90, 20});
     ASSERT_FALSE(ascendingIndices(s));
-    const std::vector<Column> cols = decimate(s, false, 1, 5, 1);
-    ASSERT_EQ(cols.size(), 1u);
-    EXPECT_EQ(cols[0].min, 10);
-    EXPECT_EQ(cols[0].max, 50);
-    EXPECT_EQ(cols[0].samples, 3); // 5, 1 and 3; 9 lies outside, 2 after it starts anew
+    // Keys 1..5 over two columns: 1 and 2 in the first, 3 and 5 in the second;
+    // 9 lies outside and breaks the line like a gap.
+    const std::vector<Column> cols = decimate(s, false, 1, 5, 2);
+    ASSERT_EQ(cols.size(), 4u);
+    const int pixels[] = {1, 0, 1, 0};
+    const float values[] = {50, 10, 30, 20};
+    const bool joined[] = {false, true, true, false};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(cols[i].pixel, pixels[i]) << i;
+        EXPECT_EQ(cols[i].first, values[i]) << i;
+        EXPECT_EQ(cols[i].joined, joined[i]) << i;
+    }
 }
 
 TEST(Extremes, GapsAreNeitherZerosNorValues)

@@ -50,6 +50,11 @@ TEST_F(PlatenPlotTest, DetailRunPlotsEachCycleWithTheLinesPointCountAndExtremes)
     startSimulator();
     auto* record = GetTestSettings<CPlatenSettings>();
     ASSERT_NE(record, nullptr);
+    record->speed.initialSpeedType = 0;
+    record->speed.constantSpeed = 2000;
+    record->tapeRewind.constantSpeed = 800;
+    record->direction = 1;
+    record->vref = 255;
     record->totalPulses = 3000;
     record->encoderInDetail = 1;
     record->cycle = 2;

@@ -1,6 +1,7 @@
 // The plot window as a user meets it: from a result list's "Plot" and
 // Ctrl+P, with nothing to plot, with gaps, its cursor, table and colours.
 #include <QAction>
+#include <QJsonArray>
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -150,9 +151,10 @@ TEST_F(PlotViewTest, CursorReadsTheExactSampleAndStepsOverGaps)
     view.curveList()->item(1)->setCheckState(Qt::Unchecked);
     ASSERT_TRUE(view.cursorAt(at(1, 905)));
     EXPECT_EQ(view.cursorCurve(), 0);
-    // The gap itself reads as the nearest real sample, never as a value.
-    ASSERT_TRUE(view.cursorAt(at(2, 0)));
-    EXPECT_NE(view.cursorSample(), 2);
+    // A gap has no value to read: not a zero, not its neighbour's.
+    EXPECT_FALSE(view.cursorAt(at(2, 0)));
+    EXPECT_FALSE(view.cursorAt(at(2, 300)));
+    EXPECT_EQ(view.cursorCurve(), -1);
 }
 
 TEST_F(PlotViewTest, TableTabOffersEverySampleAndSaysGapsAsGaps)
@@ -193,6 +195,24 @@ TEST_F(PlotViewTest, ResetShowsEveryCurveWholeAfterAZoom)
     view.resetView();
     EXPECT_LT(plot->yAxis->range().upper, 100);
     EXPECT_GE(plot->yAxis->range().upper, 40);
+}
+
+TEST_F(PlotViewTest, StepOfARecordIsPlottedFromItsSectionAndLines)
+{
+    QJsonObject step;
+    step[QStringLiteral("section")] = QStringLiteral("Platen");
+    step[QStringLiteral("lines")] = QJsonArray{QStringLiteral("== Start =="), QStringLiteral("1. in detail 0 [5]"),
+                                               QStringLiteral("1. in detail 1 [9]"), QStringLiteral("1. Total encode = 14 ")};
+    QString section;
+    std::unique_ptr<PlotView> view(plotOfStep(step, [&](const QString& s, const QStringList& lines) {
+        section = s;
+        return plottest::readSeries(lines);
+    }));
+    EXPECT_EQ(section, QStringLiteral("Platen"));
+    ASSERT_EQ(view->curveCount(), 2);
+    EXPECT_EQ(view->curve(0)->whole().maxValue, 9);
+    std::unique_ptr<PlotView> none(plotOfStep(QJsonObject{}, {}));
+    EXPECT_TRUE(none->empty());
 }
 
 } // namespace
