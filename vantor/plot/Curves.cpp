@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace vantor::plot {
 
@@ -94,20 +95,81 @@ std::ptrdiff_t nearestSample(const Series& s, bool ascending, double key, double
     return best;
 }
 
+namespace {
+
+// Indices that run 0, 1, 2, ... from the first (the per-pulse lines): each
+// column's samples are a stretch found by arithmetic, and the stretch is
+// summarised in a loop without a per-sample key. The results are those of
+// the general loop below, column for column.
+void decimateContiguous(const Series& s, Span span, double fromKey, double toKey, int columns, double scale,
+                        std::vector<Column>& out)
+{
+    const float* values = s.values.data();
+    const double first = s.indices[0];
+    auto columnOf = [&](size_t p) {
+        const double k = first + double(p);
+        const int pixel = int(std::clamp(std::floor((k - fromKey) * scale), -1.0, double(columns)));
+        return pixel == columns && k <= toKey ? columns - 1 : pixel;
+    };
+    bool gap = false, open = false;
+    for (size_t p = span.first; p < span.last;) {
+        const int column = columnOf(p);
+        size_t q = p + 1;
+        if (column >= 0 && column < columns) {
+            const double next = std::ceil(fromKey + double(column + 1) / scale - first);
+            q = std::clamp(next > double(p + 1) ? size_t(next) : p + 1, p + 1, span.last);
+            while (q > p + 1 && columnOf(q - 1) != column)
+                --q;
+            while (q < span.last && columnOf(q) == column)
+                ++q;
+        }
+        float lo = std::numeric_limits<float>::infinity(), hi = -lo;
+        size_t gaps = 0;
+        for (size_t i = p; i < q; ++i) {
+            const float v = values[i];
+            lo = v < lo ? v : lo; // a NaN compares false and leaves both alone
+            hi = v > hi ? v : hi;
+            gaps += v != v;
+        }
+        if (gaps == q - p) {
+            gap = true;
+            p = q;
+            continue;
+        }
+        size_t a = p, b = q - 1;
+        while (std::isnan(values[a]))
+            ++a;
+        while (std::isnan(values[b]))
+            --b;
+        out.push_back(Column{column, first + double(a), values[a], values[b], lo, hi, int32_t(q - p - gaps),
+                             open && !gap && a == p});
+        open = true;
+        gap = b != q - 1;
+        p = q;
+    }
+}
+
+} // namespace
+
 std::vector<Column> decimate(const Series& s, bool ascending, double fromKey, double toKey, int columns)
 {
     std::vector<Column> out;
     if (columns <= 0)
         return out;
+    const size_t n = std::min(s.indices.size(), s.values.size());
     Span span = visibleSpan(s, ascending, fromKey, toKey);
     // One sample beyond each edge, so the line runs on to the border.
     if (ascending) {
         span.first -= span.first > 0 ? 1 : 0;
-        span.last += span.last < std::min(s.indices.size(), s.values.size()) ? 1 : 0;
+        span.last += span.last < n ? 1 : 0;
     }
     const double width = toKey > fromKey ? toKey - fromKey : 1.0;
     const double scale = double(columns) / width;
     out.reserve(size_t(std::min<size_t>(span.last - span.first, size_t(columns) + 2)));
+    if (ascending && n > 0 && size_t(int64_t(s.indices[n - 1]) - s.indices[0]) == n - 1) {
+        decimateContiguous(s, span, fromKey, toKey, columns, scale, out);
+        return out;
+    }
     const float* values = s.values.data();
     const int32_t* indices = s.indices.data();
     bool gap = false, open = false;

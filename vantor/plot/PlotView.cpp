@@ -106,7 +106,8 @@ void PlotView::build()
 
     m_list = new QListWidget(page);
     m_list->setAccessibleName(tr("Curves"));
-    m_list->setMaximumWidth(280);
+    m_list->setWordWrap(true);
+    m_list->setFixedWidth(250);
     body->addWidget(m_list);
     pageLayout->addLayout(body, 1);
 
@@ -143,8 +144,33 @@ void PlotView::build()
 
     m_tabs->addTab(page, tr("Plot"));
 
+    m_tablePage = new QWidget(m_tabs);
+    new QVBoxLayout(m_tablePage);
+    m_tablePage->layout()->setContentsMargins(0, 0, 0, 0);
+    m_tabs->addTab(m_tablePage, tr("Table"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (m_tabs->widget(tab) == m_tablePage)
+            buildTable();
+    });
+
+    connect(reset, &QPushButton::clicked, this, &PlotView::resetView);
+    connect(png, &QPushButton::clicked, this, &PlotView::askAndExportPng);
+    connect(csv, &QPushButton::clicked, this, &PlotView::askAndExportCsv);
+    resetView();
+}
+
+QTableView* PlotView::table()
+{
+    buildTable();
+    return m_table;
+}
+
+void PlotView::buildTable()
+{
+    if (m_table || !m_tablePage)
+        return;
     m_model = new SeriesTableModel(m_series, this);
-    m_table = new QTableView(m_tabs);
+    m_table = new QTableView(m_tablePage);
     m_table->setAccessibleName(tr("Table"));
     m_table->setModel(m_model);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -154,12 +180,7 @@ void PlotView::build()
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setColumnWidth(SeriesTableModel::CurveColumn, 220);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_tabs->addTab(m_table, tr("Table"));
-
-    connect(reset, &QPushButton::clicked, this, &PlotView::resetView);
-    connect(png, &QPushButton::clicked, this, &PlotView::askAndExportPng);
-    connect(csv, &QPushButton::clicked, this, &PlotView::askAndExportCsv);
-    resetView();
+    m_tablePage->layout()->addWidget(m_table);
 }
 
 void PlotView::resetView()

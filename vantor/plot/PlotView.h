@@ -44,7 +44,9 @@ public:
     int curveCount() const { return int(m_curves.size()); }
     const SeriesPlottable* curve(int i) const { return m_curves.at(size_t(i)); }
     QCustomPlot* plot() const { return m_plot; }         // null when empty
-    QTableView* table() const { return m_table; }        // null when empty
+    // The "Table" tab's view, made when first shown: a table view keeps a
+    // record per row, which a plot nobody tabulates should not pay for.
+    QTableView* table();                                 // null when empty
     QListWidget* curveList() const { return m_list; }    // null when empty
     QTabWidget* tabs() const { return m_tabs; }          // null when empty
     const std::vector<Series>& series() const { return *m_series; }
@@ -69,6 +71,7 @@ protected:
 
 private:
     void build();
+    void buildTable();
     void setCursor(int curve, std::ptrdiff_t sample);
     void askAndExportPng();
     void askAndExportCsv();
@@ -82,6 +85,7 @@ private:
     SeriesTableModel* m_model = nullptr;
     QListWidget* m_list = nullptr;
     QTabWidget* m_tabs = nullptr;
+    QWidget* m_tablePage = nullptr;
     QLabel* m_cursorLabel = nullptr;
     int m_cursorCurve = -1;
     std::ptrdiff_t m_cursorSample = -1;
