@@ -352,7 +352,7 @@ int main(int argc, char** argv)
                                ->Unit(benchmark::kMillisecond)
                                ->Iterations(smoke || slow ? 1 : 3);
             if (smoke || slow)
-                redraw->Iterations(smoke ? 1 : 2);
+                redraw->Iterations(1);
             (void)opened;
         }
     benchmark::Initialize(&argc, argv);

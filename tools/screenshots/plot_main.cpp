@@ -115,6 +115,7 @@ int main(int argc, char** argv)
         const size_t mid = s.size() / 2;
         view.cursorAt(QPointF(plot->xAxis->coordToPixel(s.indices[mid]), plot->yAxis->coordToPixel(s.values[mid])));
         plot->replot();
+        QCoreApplication::processEvents(); // the read-out's new width laid out
     }
     const bool ok = !view.empty() && session.save(view, QStringLiteral("platen-plot.png"));
     return ok && session.prompts.boxes == 0 ? 0 : 1;
