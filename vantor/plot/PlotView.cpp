@@ -140,6 +140,11 @@ void PlotView::build()
     m_tracer->setPen(QPen(QColor(0x55, 0x55, 0x55), 1, Qt::DashLine));
     m_tracer->position->setType(QCPItemPosition::ptPlotCoords);
     m_tracer->setVisible(false);
+    // On a layer of its own: moving the cursor redraws it alone, not ten
+    // million samples.
+    m_plot->addLayer(QStringLiteral("cursor"), nullptr, QCustomPlot::limAbove);
+    m_plot->layer(QStringLiteral("cursor"))->setMode(QCPLayer::lmBuffered);
+    m_tracer->setLayer(QStringLiteral("cursor"));
     setCursor(-1, -1);
 
     m_tabs->addTab(page, tr("Plot"));
@@ -286,7 +291,8 @@ void PlotView::setCursor(int curve, std::ptrdiff_t sample)
             const Series& s = m_curves[size_t(curve)]->series();
             m_tracer->position->setCoords(s.indices[size_t(sample)], s.values[size_t(sample)]);
         }
-        m_plot->replot(QCustomPlot::rpQueuedReplot);
+        if (m_plot->isVisible())
+            m_tracer->layer()->replot();
     }
     if (m_cursorLabel)
         m_cursorLabel->setText(cursorText());
