@@ -6,6 +6,9 @@
 #include "platform/CodePage.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSaveFile>
 #include <QPaintEvent>
 #include <QPainter>
@@ -82,6 +85,11 @@ ResultList::ResultList(QWidget* parent) : QAbstractItemView(parent), m_model(new
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     updateRowHeight();
+    m_plotAction = new QAction(tr("Plot"), this);
+    m_plotAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_plotAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(m_plotAction, &QAction::triggered, this, [this] { guarded([this] { plot(); }); });
+    addAction(m_plotAction);
     ResultListAccessible::install();
     ResultListAccessible::replaceEarlierInterface(this);
 }
@@ -386,6 +394,52 @@ void ResultList::forEachLine(const std::function<void(QStringView)>& f) const
 bool ResultList::saveToFile(const QString& path) const
 {
     return saveLines(m_model->store(), path);
+}
+
+namespace {
+
+ResultList::PlotHandler& defaultPlotHandler()
+{
+    static ResultList::PlotHandler handler; // set once by the program, on its UI thread
+    return handler;
+}
+
+} // namespace
+
+void ResultList::setPlotHandler(PlotHandler handler)
+{
+    m_plotHandler = std::move(handler);
+}
+
+void ResultList::setDefaultPlotHandler(PlotHandler handler)
+{
+    defaultPlotHandler() = std::move(handler);
+}
+
+bool ResultList::canPlot() const
+{
+    return m_plotHandler || defaultPlotHandler();
+}
+
+bool ResultList::plot()
+{
+    flush(); // lines appended this turn belong to the plot too
+    const PlotHandler handler = m_plotHandler ? m_plotHandler : defaultPlotHandler();
+    if (!handler)
+        return false;
+    handler(*this);
+    return true;
+}
+
+void ResultList::contextMenuEvent(QContextMenuEvent* e)
+{
+    if (!canPlot()) {
+        e->ignore();
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(m_plotAction);
+    menu.exec(e->globalPos());
 }
 
 namespace {

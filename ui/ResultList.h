@@ -85,7 +85,16 @@ public:
     // that cannot be done; the file at `path` is then as it was.
     bool saveToFile(const QString& path) const;
 
+    // "Plot" in the context menu and Ctrl+P hand the list to a handler: its
+    // own, else the one set for every list. Without either, neither is offered.
+    using PlotHandler = std::function<void(const ResultList&)>;
+    void setPlotHandler(PlotHandler handler);
+    static void setDefaultPlotHandler(PlotHandler handler);
+    bool canPlot() const;
+    bool plot(); // false when there is no handler
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* e) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     int horizontalOffset() const override;
     int verticalOffset() const override;
@@ -113,6 +122,8 @@ private:
     bool m_deferScroll = false;
     bool m_scrollPending = false;
     bool m_flushPending = false;
+    PlotHandler m_plotHandler;
+    QAction* m_plotAction = nullptr;
 };
 
 // The same file format for any source of lines.
