@@ -66,7 +66,7 @@ protected:
         QStringList lines = runHeadless(std::move(prepared), cycles);
         lines = lines.mid(header);
         if (lines.size() >= 2 && lines.last() == QStringLiteral(" ") && lines[lines.size() - 2] == "== End ==")
-            lines.chop(2);
+            lines.resize(lines.size() - 2);
         return lines;
     }
 };
