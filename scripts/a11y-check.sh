@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reads vantor as a screen reader does: the program runs under a virtual
 # display with the accessibility bus (AT-SPI) up, and tools/a11y_check/client.py
-# opens the platen test, runs it and reads the result list through the bus.
+# opens the platen test, reads a reading (the "VRef :" value) by its name,
+# runs the test and reads the result list through the bus.
 # Works on a copy of the sample settings and device root. Not part of CI.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -6,6 +6,7 @@
 #include "ResultList.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -144,6 +145,9 @@ QString stripMnemonic(QString text)
     text.replace(QChar(0xE000), u'&');
     return text.simplified();
 }
+
+// The id of a control the program never addresses (IDC_STATIC).
+constexpr int kStaticId = -1;
 
 bool isTextStatic(const ControlTemplate& c)
 {
@@ -600,11 +604,21 @@ void Dialog::setAccessibleNames()
 {
     QString label;
     QLabel* labelWidget = nullptr;
+    QString before; // what the control right before says it is: a label's text, an input's label
     for (Control& c : m_controls) {
         if (isTextStatic(c.tmpl)) {
             label = stripMnemonic(c.tmpl.text);
             labelWidget = qobject_cast<QLabel*>(c.widget);
-            c.widget->setAccessibleName(label);
+            if (c.id != kStaticId && labelWidget) {
+                // A text the program can replace (a reading, a slider's value):
+                // with no name of its own, a label is named by the text it shows
+                // now; it is described by the label before it.
+                c.widget->setAccessibleName(QString());
+                c.widget->setAccessibleDescription(before);
+            } else {
+                c.widget->setAccessibleName(label);
+            }
+            before = label;
             continue;
         }
         const bool named = isClass(c.tmpl, "Edit") || isClass(c.tmpl, "ComboBox") || isClass(c.tmpl, "ListBox") ||
@@ -616,6 +630,7 @@ void Dialog::setAccessibleNames()
         } else {
             c.widget->setAccessibleName(stripMnemonic(c.tmpl.text));
         }
+        before = named ? label : QString();
         labelWidget = nullptr;
         if (!qobject_cast<QGroupBox*>(c.widget))
             label.clear();
@@ -671,6 +686,10 @@ void Dialog::onMessage(int msg, std::function<void(Message&)> handler)
 
 void Dialog::command(int id)
 {
+    // IDOK (Enter) ends a dialog as the close box does, so it obeys the
+    // same rule: not while a screen has closing disabled.
+    if (id == IDOK && !m_closeEnabled)
+        return;
     guarded([&] {
         auto it = m_commands.find(id);
         if (it != m_commands.end() && it->second) {
@@ -958,9 +977,14 @@ QString Dialog::text(int id) const
 void Dialog::setText(int id, const QString& text)
 {
     QWidget* w = control(id);
-    if (auto* l = qobject_cast<QLabel*>(w))
+    if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(text);
-    else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        // Its name is the text shown (see setAccessibleNames): tell clients.
+        if (l->accessibleName().isEmpty()) {
+            QAccessibleEvent changed(l, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w))
         b->setText(text);
     else if (auto* g = qobject_cast<QGroupBox*>(w))
         g->setTitle(text);

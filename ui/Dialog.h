@@ -251,7 +251,8 @@ public:
     void setCaptionVisible(bool visible);
     bool captionVisible() const;
     void setPanelSize(QSize pixels);
-    // Greys the close box and refuses Escape and the close box while false.
+    // Greys the close box and refuses Escape, the close box and IDOK (Enter)
+    // while false.
     void setCloseEnabled(bool enabled);
     bool closeEnabled() const { return m_closeEnabled; }
 

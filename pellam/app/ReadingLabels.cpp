@@ -17,14 +17,10 @@ void nameReadings(ui::Dialog& dialog)
             label = text ? c.text : QString();
             continue;
         }
-        QWidget* w = dialog.control(c.id);
-        if (auto* reading = qobject_cast<QLabel*>(w)) {
-            reading->setAccessibleName(QString()); // follows the text shown
-            reading->setAccessibleDescription(label);
-            label.clear();
-        } else if (auto* radio = qobject_cast<QRadioButton*>(w); radio && !label.isEmpty()) {
+        if (auto* radio = qobject_cast<QRadioButton*>(dialog.control(c.id)); radio && !label.isEmpty())
             radio->setAccessibleName(label + QLatin1Char(' ') + radio->text());
-        }
+        else if (qobject_cast<QLabel*>(dialog.control(c.id)))
+            label.clear(); // a reading takes the label before it
     }
 }
 

@@ -1,8 +1,9 @@
 """What a screen reader sees of vantor, through the accessibility bus.
 
 Run by scripts/a11y-check.sh while vantor runs under a virtual display with
-the bus up: opens the platen test from the menu, presses RUN, waits for the
-run to end and reads the result list as a client would. Exits non-zero when
+the bus up: opens the platen test from the menu, moves the "VRef :" slider
+and reads its value label by name, presses RUN, waits for the run to end and
+reads the result list as a client would. Exits non-zero when
 something is not readable.
 """
 import sys
@@ -85,6 +86,25 @@ radio = find(dialog, lambda n: n.name == "Constant (pps):" and n.getRoleName() =
 check(radio is not None, 'the "Constant (pps):" choice is a radio button')
 speed = find(dialog, lambda n: n.name == "Constant (pps):" and n.getRoleName() == "text")
 check(speed is not None, 'the speed edit is named "Constant (pps):" after its radio button')
+
+# A text the program replaces is read by what it shows now: the "VRef :"
+# label follows its slider as "%3d".
+slider = find(dialog, lambda n: n.getRoleName() == "slider" and n.name == "VRef :")
+check(slider is not None, 'the "VRef :" slider')
+if slider is not None:
+    value = slider.queryValue()
+    start = int(value.currentValue)
+    wanted = 100 if start != 100 else 99
+    value.currentValue = wanted
+    shown = "%3d" % wanted
+    label = wait_for(lambda: find(dialog, lambda n: n.getRoleName() == "label" and n.name == shown),
+                     "the VRef label reading %r" % shown, timeout=10)
+    check(label is not None, 'the VRef label is named by its reading %r' % shown)
+    check(find(dialog, lambda n: n.getRoleName() == "label" and n.name == "%3d" % start) is None,
+          'no label still reads the start value %r' % ("%3d" % start))
+    described = label.description if label is not None else ""
+    print("  the reading %r, described as %r" % (label.name if label else None, described))
+    value.currentValue = start
 
 for kind in ("object:children-changed", "object:state-changed", "object:selection-changed", "focus:"):
     pyatspi.Registry.registerEventListener(on_event, kind)

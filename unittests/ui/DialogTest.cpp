@@ -199,6 +199,15 @@ TEST_F(DialogTest, BuildsEveryControlKindFromTheTemplate)
     EXPECT_EQ(dlg.control(IDC_RATIO)->accessibleName(), "Ratio:");
     EXPECT_EQ(dlg.control(IDC_NAME)->accessibleName(), "") << "a label names only the control right after it";
     EXPECT_EQ(list->accessibleName(), "") << "the group box title is no label of the list";
+
+    // A text the program replaces is named by what it shows now, and
+    // described by the label of what stands before it.
+    QAccessibleInterface* value = QAccessible::queryAccessibleInterface(dlg.control(IDC_VREF_TEXT));
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->text(QAccessible::Name), "255");
+    dlg.setText(IDC_VREF_TEXT, QStringLiteral(" 42"));
+    EXPECT_EQ(value->text(QAccessible::Name), " 42");
+    EXPECT_EQ(value->text(QAccessible::Description), "VRef :");
 }
 
 TEST_F(DialogTest, AnInputLabelledByARadioButtonOrCheckBoxTakesItsText)
@@ -488,6 +497,20 @@ TEST_F(DialogTest, EnterEscapeAndTheCloseBox)
         h.pressEscape();
         EXPECT_TRUE(h.ended());
         EXPECT_EQ(h.endCode(), IDCANCEL);
+    }
+    {
+        TestDlg dlg(IDD_OWNER); // Enter is IDOK, which ends the dialog
+        DialogHarness h(dlg);
+        dlg.control(IDCANCEL)->clearFocus();
+        dlg.setCloseEnabled(false);
+        h.pressEnter();
+        dlg.command(IDOK);
+        EXPECT_FALSE(h.ended()) << "Enter closes no more than the close box does";
+        EXPECT_EQ(dlg.oks, 0);
+        dlg.setCloseEnabled(true);
+        h.pressEnter();
+        EXPECT_TRUE(h.ended());
+        EXPECT_EQ(h.endCode(), IDOK);
     }
     {
         TestDlg dlg;

@@ -1,6 +1,7 @@
 #include "vantor/framework/SpeedGroup.h"
 
 #include <algorithm>
+#include <limits>
 #include <QFileInfo>
 
 #include "platform/DevicePath.h"
@@ -13,6 +14,8 @@ void applySpeedRules(ui::Dialog& dlg, const SpeedGroupIds& ids)
 {
     const bool constant = dlg.radioChoice(ids.constant) == 0;
     dlg.enable(ids.constantSpeed, constant);
+    if (ids.rampUpPath)
+        dlg.enable(ids.rampUpPath, !constant);
     if (ids.rampUpBrowse)
         dlg.enable(ids.rampUpBrowse, !constant);
     if (ids.rampDownBrowse && ids.useRampDown)
@@ -86,6 +89,19 @@ QString checkPulseRange(int64_t pulses, const QString& label, const QString& gro
     if (pulses >= 0 && pulses <= kMaxPulses)
         return {};
     return QStringLiteral("\"%1\" of %2 must be between 0 and %3.\n").arg(label, group).arg(kMaxPulses);
+}
+
+std::optional<int32_t> constantPhase(int64_t totalPulses, int64_t rampPulses)
+{
+    const int64_t constant = totalPulses - rampPulses;
+    if (constant < std::numeric_limits<int32_t>::min() || constant > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return int32_t(constant);
+}
+
+QString constantPhaseOverflow(const QString& group)
+{
+    return QStringLiteral("\"Total No. of Pulses\" of %1 less its ramp profiles is beyond a 32-bit count.\n").arg(group);
 }
 
 void applySpeed(driver::MotorGroupParams& g, const SpeedSettings& speed)

@@ -4,6 +4,8 @@
 // "Browse"), bound to a SpeedSettings with its enabling rules and checks, and
 // the "VRef :" slider with its "%3d" label.
 #include <QString>
+#include <cstdint>
+#include <optional>
 
 #include "vantor/driver/MotorGroup.h"
 #include "vantor/settings/CTestSettings.h"
@@ -23,8 +25,8 @@ struct SpeedGroupIds {
 
 // Binds the group's controls to `speed` (any stored choice other than 0
 // shows and runs as ramp-up), both Browse buttons, and the rules: constant
-// speed enables the constant box and disables the ramp-up Browse, ramp-up
-// the reverse; the ramp-down Browse follows its box. The rules are applied
+// speed enables the constant box and disables the ramp-up path box and its
+// Browse, ramp-up the reverse; the ramp-down Browse follows its box. The rules are applied
 // when the dialog shows its values and whenever the choice changes.
 void bindSpeedGroup(CTestDlg& dlg, const SpeedGroupIds& ids, SpeedSettings& speed);
 // The same for a panel (a child dialog of a test): the bindings, and the
@@ -55,6 +57,14 @@ constexpr int32_t kMaxPulses = 1000000;
 // "\"<label>\" of <group> must be between 0 and 1000000.\n" for a count
 // outside what a motor can be asked for; empty within.
 QString checkPulseRange(int64_t pulses, const QString& label, const QString& group);
+
+// A move's constant phase as the driver is handed it: total pulses minus the
+// ramps' pulses, negative when the ramps are longer than the move (the
+// driver answers for that). Nullopt only when the difference leaves a
+// 32-bit word.
+std::optional<int32_t> constantPhase(int64_t totalPulses, int64_t rampPulses);
+// "\"Total No. of Pulses\" of <group> less its ramp profiles is beyond a 32-bit count.\n"
+QString constantPhaseOverflow(const QString& group);
 
 // True when the profile file named by a user path exists.
 bool profileExists(const QString& path);

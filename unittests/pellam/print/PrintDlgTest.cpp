@@ -147,6 +147,44 @@ TEST_F(PrintScreens, ContinuousRunStoppedDuringAJobFinishesItAndEndsIdle)
     platform::unregisterDevice(QStringLiteral("PRN1:"));
 }
 
+// While a print runs, Enter closes no more than "Close" does: the print
+// goes on until "Stop", and then "Close" ends the dialog.
+TEST_F(PrintScreens, EnterDuringAContinuousPrintLeavesTheDialogPrinting)
+{
+    auto printer = std::make_shared<GatedPrinter>();
+    printer->answers[ud::IOCTL_PRN_GET_DOT_WIDTH] = FakePrinter::bytesOf(uint32_t(64));
+    platform::registerDevice(QStringLiteral("PRN1:"), printer);
+    {
+        CPrintDlg dlg;
+        DialogHarness h(dlg);
+        ASSERT_TRUE(h.open());
+        ASSERT_TRUE(h.setSliderPos(IDC_PT_LENGTH, 1));
+        ASSERT_TRUE(h.click(IDC_PT_CONTINUOUS));
+        ASSERT_TRUE(h.click(IDC_PT_PRINT));
+        ASSERT_TRUE(platform::waitOne(printer->atImageEnd, platform::kInfinite).signalled(0));
+        ASSERT_TRUE(advanceUntil([&] { return h.text(IDC_PT_COUNT) == "Count: 1"; }));
+        h.pressEnter();
+        dlg.command(ui::IDOK);
+        ui::testing::processEvents();
+        EXPECT_FALSE(h.ended());
+        EXPECT_TRUE(dlg.workerRunning());
+        EXPECT_EQ(h.text(IDC_PT_STATUS), "Status: Printing...(Continuous)");
+        printer->gate.set(); // the next job begins
+        ASSERT_TRUE(advanceUntil([&] { return h.text(IDC_PT_COUNT) == "Count: 2"; }));
+        ASSERT_TRUE(platform::waitOne(printer->atImageEnd, platform::kInfinite).signalled(0));
+        EXPECT_FALSE(h.ended());
+
+        dlg.command(IDC_PT_STOP);
+        printer->gate.set();
+        ASSERT_TRUE(advanceUntil([&] { return !dlg.workerRunning(); }));
+        ASSERT_TRUE(h.click(IDC_CLOSE));
+        EXPECT_TRUE(h.ended());
+        EXPECT_EQ(h.endCode(), ui::IDCANCEL);
+    }
+    EXPECT_EQ(printer->names().last(), "JOB_END");
+    platform::unregisterDevice(QStringLiteral("PRN1:"));
+}
+
 TEST_F(PrintScreens, ClosingWhileTheLastJobFinishesWaitsForTheWorker)
 {
     auto printer = std::make_shared<GatedPrinter>();

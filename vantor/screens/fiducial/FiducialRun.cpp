@@ -31,14 +31,10 @@ QString fillAxis(AxisMoveParams& a, const SpeedSettings& speed, int32_t stepMode
     a.rampUpCount = r.rampUpEntries;
     a.rampDownTable = r.rampDownTable;
     a.rampDownCount = r.rampDownEntries;
-    // In 64 bits: ramps longer than the move would ask for a negative move.
-    const int64_t ramps = int64_t(r.rampUpEntries) + r.rampDownEntries;
-    const int64_t constant = int64_t(totalPulses) - ramps;
-    if (constant < 0)
-        return QStringLiteral("\"Total No. of Pulses\" of %1 must not be less than the ramp profiles' %2 pulses.\n")
-            .arg(group)
-            .arg(ramps);
-    a.pulseCount = int32_t(constant);
+    const std::optional<int32_t> constant = constantPhase(totalPulses, int64_t(r.rampUpEntries) + r.rampDownEntries);
+    if (!constant)
+        return constantPhaseOverflow(group);
+    a.pulseCount = *constant;
     return {};
 }
 
@@ -73,10 +69,9 @@ QString CheckFiducialValues(const CFiducialSettings& v)
     QString m;
     if (v.colorType < 0 || v.colorType >= kColors)
         m += QStringLiteral("\"Emitter\" must be Red, Green or Blue.\n");
+    // The sample buffers take one word per pulse; the distances go as read.
     m += checkPulseRange(v.totalPulses, QStringLiteral("Total No. of Pulses"), kCrosswebGroup);
-    m += checkPulseRange(v.homeDistance, QStringLiteral("Home Distance"), kCrosswebGroup);
     m += checkPulseRange(v.downwebTotalPulses, QStringLiteral("Total No. of Pulses"), kDownwebGroup);
-    m += checkPulseRange(v.downwebMarkDistance, QStringLiteral("Distance betwen mark"), kDownwebGroup);
     if (v.crossweb.initialSpeedType != 0)
         m += checkSpeedGroup(v.crossweb, kCrosswebGroup, SpeedCheck::RampUpValue);
     if (v.downweb.initialSpeedType != 0)

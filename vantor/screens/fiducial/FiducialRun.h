@@ -35,7 +35,8 @@ struct FiducialRecords {
 };
 
 // The checks before a run, each message ending in "\n": the emitter colour,
-// the pulse counts and distances of both axes (0 to kMaxPulses), and a
+// the pulse counts of both axes (0 to kMaxPulses: their sample buffers take
+// a word per pulse; the distances go as read), and a
 // ramp-up choice naming a file that exists and holds a value.
 QString CheckFiducialValues(const CFiducialSettings& values);
 

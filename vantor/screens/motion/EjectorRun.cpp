@@ -12,10 +12,6 @@ namespace vantor::motion {
 namespace {
 const QString kGroup = QStringLiteral("Ejector");
 
-QString pulseRangeMessage(int64_t pulses, const QString& group)
-{
-    return checkPulseRange(pulses, QStringLiteral("Total No. of Pulses"), group);
-}
 } // namespace
 
 QString EjectorLine(int cycle, int32_t asked, int32_t counted, bool ok)
@@ -29,9 +25,7 @@ QString EjectorLine(int cycle, int32_t asked, int32_t counted, bool ok)
 
 QString CheckEjector(const CEjectorSettings& values)
 {
-    QString messages = checkSpeedGroup(values.speed, kGroup, SpeedCheck::RampUpValue);
-    messages += pulseRangeMessage(values.totalPulses, kGroup);
-    return messages;
+    return checkSpeedGroup(values.speed, kGroup, SpeedCheck::RampUpValue);
 }
 
 bool EjectorRun::build(const CEjectorSettings& values, QString& why)
@@ -49,20 +43,16 @@ bool EjectorRun::build(const CEjectorSettings& values, QString& why)
         why = QStringLiteral("File in \"Ramp Up Profile\" of %1 has no value\n").arg(kGroup);
         return false;
     }
-    // Computed wide: a long profile must not wrap the count into a huge move.
-    const int64_t pulses = int64_t(values.totalPulses) - ramps.rampDownEntries - ramps.rampUpEntries;
-    if (pulses < 0) {
-        why = QStringLiteral("\"Total No. of Pulses\" of %1 is less than the pulses of its ramp profiles\n").arg(kGroup);
-        return false;
-    }
-    if (QString out = pulseRangeMessage(pulses, kGroup); !out.isEmpty()) {
-        why = out;
+    const std::optional<int32_t> pulses =
+        constantPhase(values.totalPulses, int64_t(ramps.rampDownEntries) + ramps.rampUpEntries);
+    if (!pulses) {
+        why = constantPhaseOverflow(kGroup);
         return false;
     }
     EjectorMoveParams& p = m_move.record();
     p.stepMode = values.stepMode;
     p.runSpeed = ramps.speed;
-    p.pulseCount = int32_t(pulses);
+    p.pulseCount = *pulses;
     p.rampUpCount = ramps.rampUpEntries;
     p.rampDownCount = ramps.rampDownEntries;
     p.rampUpTable = ramps.rampUpTable;

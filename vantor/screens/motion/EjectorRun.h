@@ -16,7 +16,7 @@ namespace vantor::motion {
 QString EjectorLine(int cycle, int32_t asked, int32_t counted, bool ok);
 
 // A ramp-up choice must name an existing file that holds a value (the run
-// speed is its last entry); "Total No. of Pulses:" within 0..kMaxPulses.
+// speed is its last entry). The pulses go to the driver as read.
 QString CheckEjector(const CEjectorSettings& values);
 
 class EjectorRun : public TestRun {

@@ -18,21 +18,7 @@ int32_t levelCode(const QString& text)
     return ok ? protocol::currentLevel::fromPercent(percent) : 0;
 }
 
-QString pulseRange(int32_t pulses, const char* group)
-{
-    return checkPulseRange(pulses, QStringLiteral("Total No. of Pulses"), QLatin1String(group));
-}
 } // namespace
-
-QString CheckEndCutter(const CEndCutterSettings& values)
-{
-    QString messages;
-    if (levelCode(values.currentLevel) == 0)
-        messages += QStringLiteral("\"Current Level (%)\" of End Cutter must be 38, 71 or 100.\n");
-    messages += pulseRange(values.totalPulses, "Platen");
-    messages += pulseRange(values.ejectTotalPulses, "Eject");
-    return messages;
-}
 
 EndCutterRun::EndCutterRun(DriverRef driver) : m_driver(std::move(driver)) {}
 
@@ -84,6 +70,8 @@ PreparedRun PrepareEndCutter(const CEndCutterSettings& values, const DriverRef& 
     return PreparedRun::of(std::move(run));
 }
 
-const TestDefinition<CEndCutterSettings> kEndCutterTest{&CheckEndCutter, false, &PrepareEndCutter};
+// Nothing is checked: a level that is no item goes as code 0, and the
+// driver answers for it.
+const TestDefinition<CEndCutterSettings> kEndCutterTest{nullptr, false, &PrepareEndCutter};
 
 } // namespace vantor::motion

@@ -21,9 +21,6 @@ namespace vantor::motion {
 // "Stop", read by the worker after each cycle request.
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
 
-// "Current Level (%):" one of the list's items; both pulse boxes within
-// 0..kMaxPulses.
-QString CheckEndCutter(const CEndCutterSettings& values);
 
 class EndCutterRun : public TestRun {
 public:

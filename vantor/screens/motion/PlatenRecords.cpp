@@ -35,7 +35,7 @@ QString validatePlatenTest(const PlatenMoveInput& in)
         msg += QStringLiteral("\"Total No. of Pulses\" of Platen can not be empty.\n");
     else if (g.totalPulses < 1)
         msg += QStringLiteral("\"Total No. of Pulses\" of Platen must greater than 0.\n");
-    else
+    else if (in.encoderDetail) // the detail table takes one word per pulse
         msg += checkPulseRange(g.totalPulses, QStringLiteral("Total No. of Pulses"), kPlatenGroup);
     if (in.totalCycles < 1)
         msg += QStringLiteral("\"Total Cycle\" must greater than 0.\n");

@@ -152,8 +152,6 @@ PreparedRun preparePlatenLifeRun(const PlatenLifeInput& in, const DriverRef& dri
     if (in.useReverse)
         why += pulseRefusal({{in.reverse.move.totalPulses, QStringLiteral("Total No. of Pulses")}},
                             kReversePanelCaption);
-    why += pulseRefusal({{in.tapeRewindReversePulses, QStringLiteral("Total No. of Pulses (REVERSE)")}},
-                        kTapeRewindGroup);
     if (!why.isEmpty())
         return PreparedRun::refuse(why);
     auto run = std::make_unique<PlatenLifeTestRun>(driver);

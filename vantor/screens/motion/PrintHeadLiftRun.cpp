@@ -22,16 +22,6 @@ bool HeadLiftSingleCycle(int32_t testType)
     return testType == protocol::headLiftTest::Homing || testType == protocol::headLiftTest::ActivatePrintHead;
 }
 
-QString CheckPrintHeadLift(const CPrintHeadLiftSettings& values)
-{
-    QString messages;
-    if (levelCode(values.currentLevel) == 0)
-        messages += QStringLiteral("\"Current Level (%)\" of Print Head must be 38, 71 or 100.\n");
-    if (values.testType < protocol::headLiftTest::FullCycle || values.testType > protocol::headLiftTest::ActivatePrintHead)
-        messages += QStringLiteral("\"Test Type\" of Print Head must be chosen.\n");
-    return messages;
-}
-
 void PrintHeadLiftRun::build(const CPrintHeadLiftSettings& values)
 {
     m_lift.reset();
@@ -60,6 +50,7 @@ PreparedRun PreparePrintHeadLift(const CPrintHeadLiftSettings& values, const Dri
     return PreparedRun::of(std::move(run));
 }
 
-const TestDefinition<CPrintHeadLiftSettings> kPrintHeadLiftTest{&CheckPrintHeadLift, false, &PreparePrintHeadLift};
+// Nothing is checked: the level code and the test type go as read.
+const TestDefinition<CPrintHeadLiftSettings> kPrintHeadLiftTest{nullptr, false, &PreparePrintHeadLift};
 
 } // namespace vantor::motion

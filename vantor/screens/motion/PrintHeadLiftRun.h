@@ -15,8 +15,6 @@ namespace vantor::motion {
 // "Homing" and "Activate Print Head" run exactly one cycle.
 bool HeadLiftSingleCycle(int32_t testType);
 
-// "Current Level (%):" one of the list's items; a test type chosen.
-QString CheckPrintHeadLift(const CPrintHeadLiftSettings& values);
 
 class PrintHeadLiftRun : public TestRun {
 public:

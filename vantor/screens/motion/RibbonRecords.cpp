@@ -35,19 +35,16 @@ void refuseRampUp(const QString& path, const QString& group, Refusals& r)
         r.text += QStringLiteral("File in ") + quoted("Ramp Up Profile", group) + QStringLiteral(" has no value\n");
 }
 
-// total minus the ramps, checked in 64 bits; the value sent (0 when refused).
+// total minus the ramps, negative when the ramps are longer (the driver
+// answers for it); refused only beyond a 32-bit word (0 then).
 int32_t checkedPulses(int32_t total, int64_t ramps, const QString& group, Refusals& r)
 {
-    if (const QString range = checkPulseRange(total, QStringLiteral("Total No. of Pulses"), group); !range.isEmpty()) {
-        r.text += range;
+    const std::optional<int32_t> pulses = constantPhase(total, ramps);
+    if (!pulses) {
+        r.text += constantPhaseOverflow(group);
         return 0;
     }
-    const int64_t pulses = int64_t(total) - ramps;
-    if (pulses < 0) {
-        r.text += quoted("Total No. of Pulses", group) + QStringLiteral(" is less than its ramp profiles\n");
-        return 0;
-    }
-    return int32_t(pulses);
+    return *pulses;
 }
 
 uint8_t vrefByte(int32_t v)

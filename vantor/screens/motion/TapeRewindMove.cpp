@@ -54,10 +54,7 @@ QString CheckTapeRewindRun(const CTapeRewindSettings& v)
     const QString& name = TapeRewindTestName(mode);
     // The run speed is the profile's last entry; without one there is nothing
     // sensible to send.
-    QString msg = checkSpeedGroup(v.speed, name, SpeedCheck::RampUpValue);
-    if (mode != kModeOvershoot)
-        msg += checkPulseRange(v.totalPulses, QStringLiteral("Total No. of Pulses"), name);
-    return msg;
+    return checkSpeedGroup(v.speed, name, SpeedCheck::RampUpValue);
 }
 
 bool BuildTapeRewindMove(const CTapeRewindSettings& v, DriverRecord<TapeRewindRecord>& move)

@@ -31,8 +31,8 @@ QString TapeRewindCaption(int mode);
 uint32_t TapeRewindCommand(int mode);
 
 // Why a run may not start: with the ramp-up profile chosen, the file must give
-// a last entry for the run speed; pulse counts must be within what the motor
-// can do. Empty when the run may start, else the message lines, each ending
+// a last entry for the run speed; the pulse count goes to the driver as
+// read. Empty when the run may start, else the message lines, each ending
 // in "\n". The mode is the record's.
 QString CheckTapeRewindRun(const CTapeRewindSettings& values);
 

@@ -107,9 +107,6 @@ QString CheckXYCutterPulses(const CXYCutterSettings& values)
     if (values.axis == kXYCrossWeb)
         return checkPulses(QStringLiteral("Total No. of Pulses"), XYAxisGroupName(kXYCrossWeb),
                            values.crossweb.totalPulses);
-    if (values.axis == kXYDownWeb)
-        return checkPulses(QStringLiteral("Total No. of Pulses"), XYAxisGroupName(kXYDownWeb),
-                           values.downweb.totalPulses);
     return {};
 }
 
@@ -132,13 +129,10 @@ QString BuildXYCutterRecords(const CXYCutterSettings& values, XYCutterRecords& o
         const int64_t ramps = fillAxis(a, v.speed, v.stepMode, v.vref, tables);
         if (ramps < 0)
             return noSpeed(group);
-        // Computed in 64 bits: a constant phase below 0 is a move the axis cannot do.
-        const int64_t constant = int64_t(v.totalPulses) - ramps;
-        if (constant < 0)
-            return QStringLiteral("\"Total No. of Pulses\" of %1 must not be less than the ramp profiles' %2 pulses.\n")
-                .arg(group)
-                .arg(ramps);
-        a.pulseCount = int32_t(constant);
+        const std::optional<int32_t> constant = constantPhase(v.totalPulses, ramps);
+        if (!constant)
+            return constantPhaseOverflow(group);
+        a.pulseCount = *constant;
         a.direction = v.direction;
         if (cross) {
             out.crossWeb->move.forwardAfterUnblocked = 0;
@@ -196,14 +190,6 @@ QString CheckXYLifeVref(const CXYCutterLifeSettings& values)
     if (values.tapeRewindVref < 1 || values.tapeRewindVref > 255)
         return QStringLiteral("\"Tape Rewind Vref\" must be between 1 and 255.\n");
     return {};
-}
-
-QString CheckXYLifeForwardSteps(const CXYCutterLifeSettings& values, int test)
-{
-    if (test != kXYHoming && test != kXYAging)
-        return {};
-    return checkPulses(QStringLiteral("Forward Steps after Blocked"), kXYLifeCrossweb, values.forwardBlocked) +
-           checkPulses(QStringLiteral("Forward Steps after Unblocked"), kXYLifeCrossweb, values.forwardUnblocked);
 }
 
 QString BuildXYLifeRecords(const CXYCutterLifeSettings& values, int test, XYLifeRecords& out)

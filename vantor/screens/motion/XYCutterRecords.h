@@ -56,8 +56,9 @@ struct XYCutterRecords {
     const protocol::CommandBlock& block() const;
 };
 
-// Checks that make a run impossible (each message ends in "\n"): the pulse
-// count of a chosen cross-web or down-web axis (0 to kXYMaxPulses).
+// The one check a run needs (the message ends in "\n"): the pulse count of
+// the cross-web axis, whose samples take one word per pulse (0 to
+// kXYMaxPulses). Other boxes go to the driver as read.
 QString CheckXYCutterPulses(const CXYCutterSettings& values);
 
 // Builds the chosen axis's record and block. Returns an empty string, or
@@ -85,8 +86,6 @@ struct XYLifeRecords {
 // "\"Tape Rewind Vref\" must be between 1 and 255.\n" when the tape rewind
 // "VRef:" is out of range.
 QString CheckXYLifeVref(const CXYCutterLifeSettings& values);
-// The forward steps of the cross-web panel (homing and aging), 0 to kXYMaxPulses.
-QString CheckXYLifeForwardSteps(const CXYCutterLifeSettings& values, int test);
 
 // Builds XYLifeParams for the test and the block (Target 35, Command 22, 21
 // or 23). Returns an empty string or why the run cannot start (a ramp-up

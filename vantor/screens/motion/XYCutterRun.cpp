@@ -34,7 +34,7 @@ PreparedRun prepareXYCutter(const CXYCutterSettings& v, const DriverRef& driver)
 
 QString validateXYLife(const CXYCutterLifeSettings& v)
 {
-    return CheckXYLifeVref(v) + CheckXYLifeForwardSteps(v, v.testType);
+    return CheckXYLifeVref(v);
 }
 
 PreparedRun prepareXYLife(const CXYCutterLifeSettings& v, const DriverRef& driver)
@@ -62,7 +62,8 @@ PreparedRun prepareXYLife(const CXYCutterLifeSettings& v, const DriverRef& drive
 } // namespace
 
 const TestDefinition<CXYCutterSettings> kXYCutterTest{validateXYCutter, false, prepareXYCutter};
-const TestDefinition<CXYCutterLifeSettings> kXYCutterLifeTest{validateXYLife, true, prepareXYLife};
+// The life test checks its tape rewind "VRef:" only: a "Total Cycle:" of 0 runs one cycle.
+const TestDefinition<CXYCutterLifeSettings> kXYCutterLifeTest{validateXYLife, false, prepareXYLife};
 
 XYCutterRun::XYCutterRun(DriverRef driver, std::unique_ptr<XYCutterRecords> records)
     : m_driver(std::move(driver)), m_records(std::move(records))

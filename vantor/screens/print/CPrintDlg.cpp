@@ -44,10 +44,20 @@ CPrintToCutDlg::CPrintToCutDlg(QWidget* parent)
 {
     bindRadio(IDC_PC_SPEED_1, m_values.printSpeed);
     vantor::bindVref(*this, IDC_PC_VREF, IDC_PC_VREF_VALUE, m_values.vref);
-    bindCheck(IDC_PC_END_CUT, m_values.endCut); // not stored: the section has no key for it
+    bindCheck(IDC_PC_END_CUT, m_values.endCut); // a run's, never the record's (see commitValues)
     bind(IDC_PC_DOWNWEB, m_values.downwebOffset);
     bind(IDC_PC_CROSSWEB, m_values.crosswebOffset);
     bind(IDC_PC_TOTAL_BOXES, m_values.totalBoxes);
     bind(IDC_PC_BOX_LENGTH, m_values.boxLength);
     bind(IDC_PC_PREFIX, m_values.filePrefix);
+}
+
+void CPrintToCutDlg::commitValues()
+{
+    // The section has no key for the tick: the record keeps what it had, so
+    // the next opening starts unticked.
+    auto& r = record<CPrintToCutSettings>();
+    const int32_t endCut = r.endCut;
+    TestDialog::commitValues();
+    r.endCut = endCut;
 }

@@ -21,4 +21,7 @@ public:
 class CPrintToCutDlg : public vantor::TestDialog<CPrintToCutSettings> {
 public:
     explicit CPrintToCutDlg(QWidget* parent = nullptr);
+
+protected:
+    void commitValues() override;
 };

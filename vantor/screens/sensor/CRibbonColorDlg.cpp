@@ -74,8 +74,9 @@ bool CRibbonColorDlg::onInitDialog()
         port.post(step == colorStep::ReadDacs ? vantor::WM_READINGS_READY : vantor::WM_BUSY_ENDED, pack(rgb));
     });
     runner().setIdleWork([readings = m_readings](vantor::RunSink& sink) { readings->runOne(sink); });
-    // RUN stays available: a run started first simply comes before these.
+    // RUN waits with "Read" and "Calibrate" until the opening readings are in.
     enableReadings(false);
+    enable(vantor::common::kRun, false);
     m_readings->queue({colorStep::ReadDacs, colorStep::ReadColor});
     return true;
 }

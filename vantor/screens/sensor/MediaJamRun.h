@@ -11,17 +11,8 @@
 
 namespace vantor::sensor {
 
-// The longest media and the most copies one cycle may ask for: a mistyped
-// number must not start a feed of miles of tape.
-constexpr int32_t kMaxMediaLength = 1000; // inches
-constexpr int32_t kMaxCopies = 10000;
-
 // "%d. Run media jam test - OK" / "- FAIL".
 QString MediaJamLine(int cycle, bool ok);
-
-// Media length and copies within 0..their bound (the end-cut flag is a
-// check box). "Total Cycle:" is not checked: 0 runs one cycle.
-QString CheckMediaJam(const CMediaJamSettings& values);
 
 class MediaJamRun : public TestRun {
 public:

@@ -13,7 +13,6 @@ namespace vantor::sensor {
 
 namespace {
 const QString kGroup = QStringLiteral("Ribbon Color");
-const QStringList kSensingItems{QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8"), QStringLiteral("16")};
 
 // UTF-16LE with a 0 character after it, in a buffer of at least `chars` + 1
 // characters.
@@ -56,16 +55,21 @@ QStringList RibbonColorLines(int cycle, bool ok)
     return {QStringLiteral("%1. Run Ribbon Color - OK ").arg(cycle), QStringLiteral("%1. log file is save.").arg(cycle)};
 }
 
-std::optional<int> RibbonColorRunCount(const QString& text)
+int RibbonColorRunCount(const QString& text)
 {
     const QString t = text.trimmed();
-    if (t.isEmpty())
+    qsizetype end = 0;
+    if (end < t.size() && (t[end] == u'-' || t[end] == u'+'))
+        ++end;
+    const qsizetype digits = end;
+    while (end < t.size() && t[end].isDigit() && t[end].unicode() < 128)
+        ++end;
+    if (end == digits || t[0] == u'-')
         return 0;
-    bool ok = false;
-    const int n = t.toInt(&ok);
-    if (!ok)
-        return std::nullopt;
-    return n;
+    int64_t n = 0;
+    for (qsizetype i = digits; i < end && n <= INT_MAX; ++i)
+        n = n * 10 + (t[i].unicode() - u'0');
+    return int(std::min<int64_t>(n, INT_MAX));
 }
 
 QStringList RibbonColorHeader(const CRibbonColorSettings& v)
@@ -82,15 +86,8 @@ QStringList RibbonColorHeader(const CRibbonColorSettings& v)
 QString CheckRibbonColor(const CRibbonColorSettings& v)
 {
     QString messages = checkSpeedGroup(v.speed, kGroup, SpeedCheck::RampUpValue);
-    messages += checkPulseRange(v.totalPulses, QStringLiteral("Total No. of Pulses"), kGroup);
-    if (!kSensingItems.contains(v.sensingPerSample))
-        messages += QStringLiteral("\"Sensing Per Sampling\" of %1 must be 2, 4, 8 or 16\n").arg(kGroup);
-    if (v.samplingDelay < 0 || v.samplingDelay > kMaxSamplingDelay)
-        messages += QStringLiteral("\"Sampling Delay (ms)\" of %1 must be between 0 and %2.\n").arg(kGroup).arg(kMaxSamplingDelay);
-    const std::optional<int> runs = RibbonColorRunCount(v.run);
-    if (!runs || *runs < 0 || *runs > kMaxRibbonColorRuns)
-        messages += QStringLiteral("\"Run\" of %1 must be empty or a number between 0 and %2.\n").arg(kGroup).arg(kMaxRibbonColorRuns);
-    else if (sequenceCycles(*runs, v.cycle) > INT_MAX)
+    // The worker numbers every cycle of the sequence in an int.
+    if (sequenceCycles(RibbonColorRunCount(v.run), v.cycle) > INT_MAX)
         messages += QStringLiteral("\"Run\" and \"Total Cycle\" of %1 make more cycles than can be counted.\n").arg(kGroup);
     return messages;
 }
@@ -111,16 +108,15 @@ bool RibbonColorRun::build(const CRibbonColorSettings& v, QString& why)
         why = QStringLiteral("File in \"Ramp Up Profile\" of %1 has no value\n").arg(kGroup);
         return false;
     }
-    // Computed wide: a long profile must not wrap the count into a huge move.
-    const int64_t pulses = int64_t(v.totalPulses) - ramps.rampUpEntries;
-    if (pulses < 0) {
-        why = QStringLiteral("\"Total No. of Pulses\" of %1 is less than the pulses of its ramp profile\n").arg(kGroup);
+    const std::optional<int32_t> pulses = constantPhase(v.totalPulses, ramps.rampUpEntries);
+    if (!pulses) {
+        why = constantPhaseOverflow(kGroup);
         return false;
     }
     RibbonColorParams& p = m_record.record();
     p.stepMode = v.stepMode;
     p.word8 = 2;
-    p.pulseCount = int32_t(pulses);
+    p.pulseCount = *pulses;
     p.runSpeed = ramps.speed;
     p.rampUpTable = ramps.rampUpTable;
     p.rampUpCount = ramps.rampUpEntries;
@@ -131,9 +127,9 @@ bool RibbonColorRun::build(const CRibbonColorSettings& v, QString& why)
     p.word52 = 0;
     p.word56 = 1000;
     p.samplingDelay = v.samplingDelay;
-    p.sensingPerSample = v.sensingPerSample.toInt();
+    p.sensingPerSample = v.sensingPerSample.trimmed().toInt(); // not a number: 0
     m_prefix = v.filePrefix;
-    m_runs = *RibbonColorRunCount(v.run);
+    m_runs = RibbonColorRunCount(v.run);
     // Room for the longest run number, so the name is rewritten in place.
     m_logName = &wideText(m_record, RibbonColorLogName(m_prefix, 0), RibbonColorLogName(m_prefix, INT_MAX).size());
     p.logFileName = m_logName->address();

@@ -21,28 +21,21 @@
 
 namespace vantor::sensor {
 
-// "Run:" above this is refused: a thousand logs per RUN is already more
-// than an operator can look through.
-constexpr int kMaxRibbonColorRuns = 999;
-// The longest "Sampling Delay (ms):" a cycle may ask for: a mistyped number
-// must not park the sensor for hours.
-constexpr int32_t kMaxSamplingDelay = 60000;
-
 // "%s%d.txt": the log of run `run` (from 0).
 QString RibbonColorLogName(const QString& prefix, int run);
 // "%d. Run Ribbon Color - OK " and "%d. log file is save.", or
 // "%d. Run Ribbon Color - FAIL".
 QStringList RibbonColorLines(int cycle, bool ok);
-// "Run:" as a count of further runs: empty or blank is 0; nullopt for text
-// that is not a whole number.
-std::optional<int> RibbonColorRunCount(const QString& text);
+// "Run:" as a count of further runs, read as the program reads a number:
+// its leading digits (after blanks and a sign); text without digits, and a
+// count below 0, make 0 (one run).
+int RibbonColorRunCount(const QString& text);
 // The seven header lines ("Unit#: " ... "Detector#: ").
 QStringList RibbonColorHeader(const CRibbonColorSettings& values);
 
-// A ramp-up choice names an existing file holding a value; "Total No. of
-// Pulses:" within 0..kMaxPulses; "Sensing Per Sampling:" one of its items;
-// "Sampling Delay (ms):" within 0..kMaxSamplingDelay; "Run:" a count within
-// 0..kMaxRibbonColorRuns whose runs, times "Total Cycle:", a worker can count.
+// A ramp-up choice names an existing file holding a value, and the runs of
+// "Run:", times "Total Cycle:", stay a count a worker holds. Every other value
+// goes to the driver as read.
 QString CheckRibbonColor(const CRibbonColorSettings& values);
 
 class RibbonColorRun : public TestRun {

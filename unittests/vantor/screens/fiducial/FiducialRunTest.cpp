@@ -225,10 +225,9 @@ TEST_F(FiducialRunTest, ChecksNameTheField)
          "\"Total No. of Pulses\" of Crossweb must be between 0 and 1000000.\n"},
         {"down pulses too many", [](CFiducialSettings& s) { s.downwebTotalPulses = 1000001; },
          "\"Total No. of Pulses\" of Downweb must be between 0 and 1000000.\n"},
-        {"home distance", [](CFiducialSettings& s) { s.homeDistance = -3; },
-         "\"Home Distance\" of Crossweb must be between 0 and 1000000.\n"},
-        {"mark distance", [](CFiducialSettings& s) { s.downwebMarkDistance = INT32_MIN; },
-         "\"Distance betwen mark\" of Downweb must be between 0 and 1000000.\n"},
+        // The distances go as typed.
+        {"home distance", [](CFiducialSettings& s) { s.homeDistance = -3; }, ""},
+        {"mark distance", [](CFiducialSettings& s) { s.downwebMarkDistance = INT32_MIN; }, ""},
         {"ramp-up without a file",
          [](CFiducialSettings& s) {
              s.crossweb.initialSpeedType = 1;
@@ -272,14 +271,17 @@ TEST_F(FiducialRunTest, ChecksNameTheField)
     EXPECT_FALSE(kFiducialTest.checksTotalCycle) << "the test runs one cycle for a total below 1";
 }
 
-TEST_F(FiducialRunTest, RampsLongerThanTheMoveAreRefused)
+TEST_F(FiducialRunTest, RampsLongerThanTheMoveAreSentAsComputed)
 {
     v.downweb.initialSpeedType = 1;
     v.downweb.rampUpProfile = profile("up.txt", "100\n200\n300\n");
     v.downwebTotalPulses = 2;
-    const PreparedRun prepared = PrepareFiducialRun(v, {}, driver);
-    EXPECT_FALSE(prepared);
-    EXPECT_EQ(prepared.refusal, "\"Total No. of Pulses\" of Downweb must not be less than the ramp profiles' 3 pulses.\n");
+    v.homeDistance = -3;
+    FiducialRecords records;
+    ASSERT_EQ(BuildFiducialRecords(v, {}, records), QString());
+    EXPECT_EQ(records.params->downWeb.pulseCount, -1);
+    EXPECT_EQ(records.params->downWebSampling.count, 2);
+    EXPECT_EQ(records.params->homeDistance, -3);
     EXPECT_EQ(device->count(), 0u);
 }
 

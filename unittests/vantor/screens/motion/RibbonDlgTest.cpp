@@ -358,7 +358,7 @@ TEST_F(RibbonDlgTest, ShowHideAndEnableRules)
         IDC_RT_HALF,         IDC_RT_QUARTER,   IDC_RT_EIGHTH,         IDC_RT_VREF_LABEL,   IDC_RT_VREF,
         IDC_RT_VREF_VALUE,   IDC_RT_USE_PLATEN};
     const std::vector<int> driveAdvance = {IDC_RD_A_CONSTANT, IDC_RD_A_RAMP_UP, IDC_RD_A_CONSTANT_SPEED,
-                                           IDC_RD_A_RAMP_UP_PATH, IDC_RD_A_PULSES};
+                                           IDC_RD_A_PULSES};
     const RuleCase cases[] = {
         {"tension: cleared slip clutch",
          make<CRibbonTensionDlg>(),
@@ -411,12 +411,17 @@ TEST_F(RibbonDlgTest, ShowHideAndEnableRules)
         {"drive: advance checked",
          make<CRibbonDriveDlg>(),
          {IDC_RD_ADVANCE},
-         all(driveAdvance, enabled) + std::vector<Want>{disabled(IDC_RD_A_RAMP_UP_BROWSE), disabled(IDC_RD_R_CONSTANT),
+         all(driveAdvance, enabled) + std::vector<Want>{disabled(IDC_RD_A_RAMP_UP_PATH), disabled(IDC_RD_A_RAMP_UP_BROWSE),
+                                                        disabled(IDC_RD_R_CONSTANT),
                                                         disabled(IDC_RD_R_PULSES)}},
         {"drive: advance ramp-up",
          make<CRibbonDriveDlg>(),
          {IDC_RD_ADVANCE, IDC_RD_A_RAMP_UP},
-         {enabled(IDC_RD_A_RAMP_UP_BROWSE), disabled(IDC_RD_A_CONSTANT_SPEED)}},
+         {enabled(IDC_RD_A_RAMP_UP_PATH), enabled(IDC_RD_A_RAMP_UP_BROWSE), disabled(IDC_RD_A_CONSTANT_SPEED)}},
+        {"drive: advance back to constant",
+         make<CRibbonDriveDlg>(),
+         {IDC_RD_ADVANCE, IDC_RD_A_RAMP_UP, IDC_RD_A_CONSTANT},
+         {disabled(IDC_RD_A_RAMP_UP_PATH), disabled(IDC_RD_A_RAMP_UP_BROWSE), enabled(IDC_RD_A_CONSTANT_SPEED)}},
         {"drive: reverse checked and cleared",
          make<CRibbonDriveDlg>(),
          {IDC_RD_REVERSE, IDC_RD_REVERSE},
@@ -436,8 +441,8 @@ TEST_F(RibbonDlgTest, ShowHideAndEnableRules)
         {"with platen: speed groups apart",
          make<CRibbonToPlatenDlg>(),
          {IDC_RP_R_RAMP_UP},
-         {enabled(IDC_RP_R_RAMP_UP_BROWSE), disabled(IDC_RP_R_CONSTANT_SPEED), disabled(IDC_RP_P_RAMP_UP_BROWSE),
-          enabled(IDC_RP_P_CONSTANT_SPEED)}},
+         {enabled(IDC_RP_R_RAMP_UP_PATH), enabled(IDC_RP_R_RAMP_UP_BROWSE), disabled(IDC_RP_R_CONSTANT_SPEED),
+          disabled(IDC_RP_P_RAMP_UP_PATH), disabled(IDC_RP_P_RAMP_UP_BROWSE), enabled(IDC_RP_P_CONSTANT_SPEED)}},
     };
     for (const RuleCase& c : cases) {
         Opened o = open(c.open);

@@ -177,8 +177,6 @@ TEST_F(XYCutterRecordsTest, RefusedCrossWebRuns)
         {"too many pulses", kXYMaxPulses + 1, 0, QString(), true, ""},
         {"missing profile", 10, 1, none, false, "File in \"Ramp Up Profile\" of Cross Web has no value\n"},
         {"empty profile", 10, 1, empty, false, "File in \"Ramp Up Profile\" of Cross Web has no value\n"},
-        {"ramp longer than the move", 4, 1, shortUp, false,
-         "\"Total No. of Pulses\" of Cross Web must not be less than the ramp profiles' 5 pulses.\n"},
     };
     for (const auto& c : cases) {
         CXYCutterSettings v(file);
@@ -195,6 +193,21 @@ TEST_F(XYCutterRecordsTest, RefusedCrossWebRuns)
         XYCutterRecords r;
         EXPECT_EQ(BuildXYCutterRecords(v, r), QString::fromLatin1(c.message)) << c.what;
     }
+    // Ramps longer than the move: the negative constant phase is sent as
+    // computed, and the down-web axis, which samples nothing, has no bound.
+    CXYCutterSettings v(file);
+    v.crossweb.totalPulses = 4;
+    v.crossweb.speed.initialSpeedType = 1;
+    v.crossweb.speed.rampUpProfile = shortUp;
+    XYCutterRecords r;
+    EXPECT_EQ(BuildXYCutterRecords(v, r), QString());
+    EXPECT_EQ(r.crossWeb->move.axis.pulseCount, -1);
+    EXPECT_EQ(r.crossWeb->sampling.count, 4);
+    v.axis = kXYDownWeb;
+    v.downweb.totalPulses = kXYMaxPulses + 1;
+    EXPECT_EQ(CheckXYCutterPulses(v), QString());
+    EXPECT_EQ(BuildXYCutterRecords(v, r), QString());
+    EXPECT_EQ(r.downWeb->axis.pulseCount, kXYMaxPulses + 1);
 }
 
 TEST_F(XYCutterRecordsTest, ResultLines)
@@ -338,8 +351,10 @@ TEST_F(XYCutterRecordsTest, LifeRefusesARampUpChoiceWithoutValue)
     XYLifeRecords r;
     EXPECT_EQ(BuildXYLifeRecords(v, kXYHoming, r), ""); // homing does not use the tape rewind
     EXPECT_EQ(BuildXYLifeRecords(v, kXYAging, r), "File in \"Ramp Up Profile\" of Tape Rewind has no value\n");
+    // The forward steps go as typed.
     v.forwardBlocked = -1;
-    EXPECT_EQ(CheckXYLifeForwardSteps(v, kXYHoming),
-              "\"Forward Steps after Blocked\" of Crossweb must be between 0 and 100000.\n");
-    EXPECT_EQ(CheckXYLifeForwardSteps(v, kXYLifePinch), "");
+    v.forwardUnblocked = 2000000;
+    EXPECT_EQ(BuildXYLifeRecords(v, kXYHoming, r), "");
+    EXPECT_EQ(r.life->crossWeb.forwardAfterBlocked, -1);
+    EXPECT_EQ(r.life->crossWeb.forwardAfterUnblocked, 2000000);
 }

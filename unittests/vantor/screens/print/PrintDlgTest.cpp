@@ -98,3 +98,26 @@ TEST_F(PrintDlgTest, PrintToCutRunsFromTheStarterValues)
               (QStringList{"== Start ==", "<time>", "1. Run print to cut test - OK", "2. Run print to cut test - OK",
                            "== End ==", " "}));
 }
+
+// "End Cut" has no key in "PrintToCut": the tick lasts one opening, while
+// the values that have one are taken at close.
+TEST_F(PrintDlgTest, PrintToCutEndCutTickLastsOneOpening)
+{
+    startRecordingPrinter();
+    {
+        CPrintToCutDlg dlg;
+        DialogHarness h(dlg);
+        ASSERT_TRUE(h.open());
+        ASSERT_FALSE(h.checked(IDC_PC_END_CUT));
+        ASSERT_TRUE(h.click(IDC_PC_END_CUT));
+        ASSERT_TRUE(h.checked(IDC_PC_END_CUT));
+        ASSERT_TRUE(h.setText(IDC_PC_TOTAL_BOXES, QStringLiteral("7")));
+        h.closeBox();
+    }
+    EXPECT_EQ(FetchTestSettings<CPrintToCutSettings>()->endCut, 0);
+    CPrintToCutDlg again;
+    DialogHarness h(again);
+    ASSERT_TRUE(h.open());
+    EXPECT_FALSE(h.checked(IDC_PC_END_CUT));
+    EXPECT_EQ(h.text(IDC_PC_TOTAL_BOXES), QStringLiteral("7"));
+}

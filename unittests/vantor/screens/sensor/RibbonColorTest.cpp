@@ -230,33 +230,21 @@ TEST_F(RibbonColor, ValuesThatCannotMakeACycleAreRefused)
              v.speed.rampUpProfile = emptyProfile;
          },
          "File in \"Ramp Up Profile\" of Ribbon Color has no value\n"},
-        {"negative pulses", [](CRibbonColorSettings& v) { v.totalPulses = -1; },
-         "\"Total No. of Pulses\" of Ribbon Color must be between 0 and 1000000.\n"},
-        {"too many pulses", [](CRibbonColorSettings& v) { v.totalPulses = 1000001; },
-         "\"Total No. of Pulses\" of Ribbon Color must be between 0 and 1000000.\n"},
-        {"sensing not an item", [](CRibbonColorSettings& v) { v.sensingPerSample = QStringLiteral("3"); },
-         "\"Sensing Per Sampling\" of Ribbon Color must be 2, 4, 8 or 16\n"},
-        {"negative sampling delay", [](CRibbonColorSettings& v) { v.samplingDelay = -1; },
-         "\"Sampling Delay (ms)\" of Ribbon Color must be between 0 and 60000.\n"},
-        {"run not a number", [](CRibbonColorSettings& v) { v.run = QStringLiteral("two"); },
-         "\"Run\" of Ribbon Color must be empty or a number between 0 and 999.\n"},
-        {"negative run", [](CRibbonColorSettings& v) { v.run = QStringLiteral("-1"); },
-         "\"Run\" of Ribbon Color must be empty or a number between 0 and 999.\n"},
-        {"too many runs", [](CRibbonColorSettings& v) { v.run = QStringLiteral("1000"); },
-         "\"Run\" of Ribbon Color must be empty or a number between 0 and 999.\n"},
+        // Sent as typed: the driver answers for these.
+        {"negative pulses", [](CRibbonColorSettings& v) { v.totalPulses = -1; }, QString()},
+        {"sensing not an item", [](CRibbonColorSettings& v) { v.sensingPerSample = QStringLiteral("3"); }, QString()},
+        {"negative sampling delay", [](CRibbonColorSettings& v) { v.samplingDelay = -1; }, QString()},
+        {"run not a number", [](CRibbonColorSettings& v) { v.run = QStringLiteral("two"); }, QString()},
+        {"many runs", [](CRibbonColorSettings& v) { v.run = QStringLiteral("1000"); }, QString()},
         {"runs times cycles beyond a count",
          [](CRibbonColorSettings& v) {
              v.run = QStringLiteral("999");
              v.cycle = INT_MAX / 2;
          },
          "\"Run\" and \"Total Cycle\" of Ribbon Color make more cycles than can be counted.\n"},
-        {"several at once",
-         [](CRibbonColorSettings& v) {
-             v.totalPulses = -5;
-             v.samplingDelay = 60001;
-         },
-         "\"Total No. of Pulses\" of Ribbon Color must be between 0 and 1000000.\n"
-         "\"Sampling Delay (ms)\" of Ribbon Color must be between 0 and 60000.\n"},
+        {"a run count past an int",
+         [](CRibbonColorSettings& v) { v.run = QStringLiteral("99999999999"); },
+         "\"Run\" and \"Total Cycle\" of Ribbon Color make more cycles than can be counted.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -267,12 +255,16 @@ TEST_F(RibbonColor, ValuesThatCannotMakeACycleAreRefused)
         EXPECT_EQ(bool(prepared), c.message.isEmpty());
         EXPECT_EQ(prepared.refusal, c.message);
     }
-    // Checked only once the profile is read: its entries leave no pulses.
-    CRibbonColorSettings v = starter();
-    v.speed.initialSpeedType = 1;
-    v.totalPulses = 1;
-    EXPECT_EQ(PrepareRibbonColor(v, vantor::openDriver()).refusal,
-              "\"Total No. of Pulses\" of Ribbon Color is less than the pulses of its ramp profile\n");
+}
+
+TEST(RibbonColorRunCount, ReadAsTheProgramReadsANumber)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"", 0}, {"  ", 0}, {"abc", 0}, {"-1", 0}, {"-7x", 0}, {"3", 3}, {" 12 ", 12}, {"4abc", 4},
+        {"+5", 5}, {"99999999999", INT_MAX},
+    };
+    for (const auto& [text, runs] : cases)
+        EXPECT_EQ(RibbonColorRunCount(QString::fromLatin1(text)), runs) << text;
 }
 
 // A "Run:" of 1 and a "Total Cycle:" of 1 make two runs, and the printer
@@ -305,6 +297,24 @@ TEST_F(RibbonColor, OneRunMoreWritesTwoLogFilesThroughThePrinter)
         EXPECT_TRUE(text.startsWith("Unit#: 1\r\nRibon Catridge Color: Black\r\n")) << log.toStdString();
         EXPECT_EQ(text.count("Cycle 1\r\n"), 1) << log.toStdString();
     }
+    h.pressEscape();
+}
+
+// The opening readings hold every start button: a run pressed meanwhile
+// would share PRN1: with them.
+TEST_F(RibbonColor, RunWaitsForTheOpeningReadings)
+{
+    useColorPrinter();
+    CRibbonColorDlg dlg;
+    DialogHarness h(dlg);
+    ASSERT_TRUE(h.open());
+    for (int id : {IDC_RUN, IDC_RC_READ, IDC_RC_CALIBRATE})
+        EXPECT_FALSE(h.enabled(id)) << id;
+    EXPECT_FALSE(h.click(IDC_RUN));
+    ASSERT_TRUE(ready(h));
+    EXPECT_TRUE(h.enabled(IDC_RC_CALIBRATE));
+    EXPECT_EQ(results(h), (QStringList{"Calibration:11,22,33", "SensorRead:11,22,33"}));
+    EXPECT_EQ(printer->requests().size(), 2u);
     h.pressEscape();
 }
 

@@ -19,6 +19,7 @@
 #include "vantor/screens/sensor/CBoolEdit.h"
 #include "vantor/screens/sensor/CDacDlg.h"
 #include "vantor/screens/sensor/CGPIODlg.h"
+#include "protocol/MediaJamRecord.h"
 #include "vantor/screens/sensor/CMediaJamDlg.h"
 #include "vantor/screens/sensor/CSensorReadDlg.h"
 #include "ui/testing/TestApp.h"
@@ -501,35 +502,38 @@ TEST_F(SensorScreens, MediaJamFailureLinesAndTheRunGoesOnToTheTotal)
                            "== End ==", " "}));
 }
 
-struct JamRefusal {
+struct JamValues {
     const char* length;
     const char* copies;
-    const char* message;
+    int32_t sentLength;
+    int32_t sentCopies;
 };
 
-class MediaJamRefusal : public ScreenFixture, public ::testing::WithParamInterface<JamRefusal> {};
+class MediaJamValues : public ScreenFixture, public ::testing::WithParamInterface<JamValues> {};
 
-TEST_P(MediaJamRefusal, ValuesOutOfRangeAreRefusedWithoutARequest)
+// No value is checked: what the operator typed reaches the driver.
+TEST_P(MediaJamValues, TypedValuesReachTheDriver)
 {
     auto printer = startRecordingPrinter();
+    printer->captureRecord(8, sizeof(protocol::MediaJamRecord));
     CMediaJamDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
     ASSERT_TRUE(h.setText(IDC_MJ_LENGTH, QString::fromUtf8(GetParam().length)));
     ASSERT_TRUE(h.setText(IDC_MJ_COPIES, QString::fromUtf8(GetParam().copies)));
-    ASSERT_TRUE(h.click(IDC_RUN));
-    EXPECT_EQ(prompts.texts(), QStringList{QString::fromUtf8(GetParam().message)});
-    EXPECT_EQ(results(h), QStringList());
-    EXPECT_EQ(printer->count(), 0);
+    ASSERT_TRUE(runCycles(h, 1));
+    EXPECT_EQ(prompts.count(), 0u) << prompts.texts().join(' ').toStdString();
+    const auto sent = printer->requests();
+    ASSERT_EQ(sent.size(), 1u);
+    const auto record = sent[0].recordAs<protocol::MediaJamRecord>();
+    EXPECT_EQ(record.length, GetParam().sentLength);
+    EXPECT_EQ(record.copies, GetParam().sentCopies);
+    EXPECT_EQ(results(h).mid(2, 1), QStringList{"1. Run media jam test - OK"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, MediaJamRefusal,
-    ::testing::Values(JamRefusal{"-1", "3", "\"Media Length (in)\" of Media Jam must be 0 to 1000\n"},
-                      JamRefusal{"6", "10001", "\"Copies\" of Media Jam must be 0 to 10000\n"},
-                      JamRefusal{"1001", "-2",
-                                 "\"Media Length (in)\" of Media Jam must be 0 to 1000\n"
-                                 "\"Copies\" of Media Jam must be 0 to 10000\n"}));
+INSTANTIATE_TEST_SUITE_P(Fields, MediaJamValues,
+                         ::testing::Values(JamValues{"-1", "3", -1, 3}, JamValues{"6", "10001", 6, 10001},
+                                           JamValues{"1001", "-2", 1001, -2}));
 
 TEST_F(SensorScreens, MediaJamStoresItsValuesWhenItCloses)
 {
