@@ -54,6 +54,7 @@ TEST_F(EveryLine, OfEveryTestIsClassified)
                                               {QStringLiteral("UseReversePlaten"), QStringLiteral("1")}}},
     };
     int tests = 0, measured = 0;
+    QStringList refused;
     for (const RunnableTest& t : runnableTests()) {
         std::vector<std::vector<std::pair<QString, QString>>> runs = {{}};
         for (const auto& [name, settings] : variants)
@@ -61,13 +62,20 @@ TEST_F(EveryLine, OfEveryTestIsClassified)
                 runs.push_back(settings);
         for (const auto& settings : runs) {
             const measure::StepRecord step = run(t.name(), settings);
+            if (step.verdict == measure::Verdict::Error) {
+                // Refused before its first request, so it wrote no line.
+                EXPECT_TRUE(step.lines.isEmpty()) << qPrintable(t.name());
+                refused << t.name();
+                continue;
+            }
             ++tests;
-            EXPECT_NE(step.verdict, measure::Verdict::Error) << qPrintable(t.name()) << ": " << qPrintable(step.reason);
             EXPECT_GT(step.lines.size(), 2) << qPrintable(t.name());
             EXPECT_EQ(step.measurements.unknown, QStringList()) << qPrintable(t.name());
             measured += !step.measurements.values.empty() || !step.measurements.series.empty();
         }
     }
+    // The ribbon drive section keeps no moves: it runs from its dialog only.
+    EXPECT_EQ(refused, QStringList{QStringLiteral("Ribbon Drive Test")});
     EXPECT_GE(tests, 20);
     // Only the plain print tests write no measurement.
     EXPECT_GE(measured, tests - 2);
