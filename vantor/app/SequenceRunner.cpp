@@ -14,6 +14,7 @@
 #include "vantor/app/TestMenu.h"
 #include "vantor/framework/TestRunner.h"
 #include "vantor/measure/Measurements.h"
+#include "vantor/measure/RecordSink.h"
 #include "vantor/res/resource.h"
 #include "vantor/settings/TestSettingsStore.h"
 
@@ -517,6 +518,7 @@ void SequenceRunner::Impl::runAll()
         record = r;
         verdict = overall;
     }
+    measure::publishRecord(r);
     if (events.finished)
         events.finished(r);
     done.set();

@@ -13,7 +13,7 @@
 //     if (!runner->start({serial, operatorName}, std::move(ev), &error)) { show(error); return; }
 //     ...  runner->stop();             // Stop: the cycle in progress ends, the rest is skipped
 //     runner->wait(platform::kInfinite);
-//     runner->record();                // the record (also handed to `finished`), runner->exitCode()
+//     runner->record();                // the record (also handed to `finished` and publishRecord), runner->exitCode()
 //
 // load() reads the settings of every step from the process-wide store (the
 // user-interface thread's): call it there. Each step runs on a copy of its

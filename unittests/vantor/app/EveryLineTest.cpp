@@ -18,6 +18,28 @@ namespace {
 
 using namespace vantor;
 
+// The records published, kept for the test.
+class Published {
+public:
+    Published()
+    {
+        measure::setRecordListener([this](const QJsonObject& r) {
+            std::lock_guard lock(m_lock);
+            m_records.push_back(r);
+        });
+    }
+    ~Published() { measure::setRecordListener({}); }
+    std::vector<QJsonObject> records()
+    {
+        std::lock_guard lock(m_lock);
+        return m_records;
+    }
+
+private:
+    std::mutex m_lock;
+    std::vector<QJsonObject> m_records;
+};
+
 class EveryLine : public vantor::testing::ScreenFixture {
 protected:
     // Runs `test` for two cycles with the overrides; returns its step.
@@ -84,6 +106,7 @@ TEST_F(EveryLine, OfEveryTestIsClassified)
 TEST_F(EveryLine, OverridesReachTheRunButNotTheStoredRecord)
 {
     startSimulator();
+    Published published;
     const CTestSettings* stored = FetchTestSettings(kTestPlaten);
     ASSERT_NE(stored, nullptr);
     const int cyclesBefore = stored->cycle;
@@ -105,6 +128,11 @@ TEST_F(EveryLine, OverridesReachTheRunButNotTheStoredRecord)
     EXPECT_EQ(value("cycle"), QStringLiteral("2"));
     EXPECT_EQ(FetchTestSettings(kTestPlaten)->cycle, cyclesBefore);
     EXPECT_NE(dynamic_cast<const CPlatenSettings*>(FetchTestSettings(kTestPlaten))->totalPulses, 250);
+    // The sequence's record went to the records store too.
+    const std::vector<QJsonObject> got = published.records();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0][QStringLiteral("kind")].toString(), QStringLiteral("sequence"));
+    EXPECT_EQ(got[0][QStringLiteral("steps")].toArray()[0].toObject()[QStringLiteral("series")].toArray().size(), 2);
 }
 
 TEST_F(EveryLine, UnknownKeysTestsAndLimitNamesAreRefusedWithTheChoices)
@@ -133,28 +161,6 @@ TEST_F(EveryLine, UnknownKeysTestsAndLimitNamesAreRefusedWithTheChoices)
     EXPECT_TRUE(lines[2].contains(QStringLiteral("Total encode,"))) << qPrintable(lines[2]);
     EXPECT_TRUE(lines[3].contains(QStringLiteral("\"Total Cycle\" must greater than 0."))) << qPrintable(lines[3]);
 }
-
-// The records a dialog publishes, kept for the test.
-class Published {
-public:
-    Published()
-    {
-        measure::setRecordListener([this](const QJsonObject& r) {
-            std::lock_guard lock(m_lock);
-            m_records.push_back(r);
-        });
-    }
-    ~Published() { measure::setRecordListener({}); }
-    std::vector<QJsonObject> records()
-    {
-        std::lock_guard lock(m_lock);
-        return m_records;
-    }
-
-private:
-    std::mutex m_lock;
-    std::vector<QJsonObject> m_records;
-};
 
 TEST_F(EveryLine, ADialogRunPublishesItsRecordWithTheListsLines)
 {
