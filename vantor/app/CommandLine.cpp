@@ -28,13 +28,28 @@ constexpr platform::ProgramOption kOptions[] = {
      Kind::RunSetting},
     {"ini", "FILE", "Read the settings from FILE instead of Vantor.ini; the run writes no settings.",
      Kind::RunSetting},
+    {"measurements", "test", "Name the measurements and series a test reports, with their units, and exit.",
+     Kind::Headless},
+    {"limit", "L",
+     "With --run, repeatable: a limit on a measurement: NAME=a..b (inclusive), NAME=v, NAME>=a, NAME<=b, "
+     "NAME=OK, or on a series' aggregate: SERIES.min, .max, .mean or .count with <=, >= or a range. Each "
+     "measurement gets a verdict; a failing one fails the run.",
+     Kind::RunSetting},
+    {"sequence", "FILE",
+     "Run the steps of a sequence file (see DESCRIPTION) for one unit; --json writes its record.",
+     Kind::Headless},
+    {"operator", "NAME", "With --run or --sequence: who runs it, for the record (default: the login).",
+     Kind::RunSetting},
     {"history", nullptr,
      "List the recorded runs, newest first (the records store: SQLite under the device root, or the server "
      "DIAG_RECORDS names).",
      Kind::Headless},
     {"record", "UUID", "Print one recorded run whole, as JSON.", Kind::Headless},
     {"test", "T", "With --history: runs of this test (menu label or section).", Kind::RunSetting},
-    {"serial", "S", "With --history: runs of this serial number.", Kind::RunSetting},
+    {"serial", "S",
+     "With --run or --sequence: the unit's serial number, for the record; with --history: runs of this "
+     "serial number.",
+     Kind::RunSetting},
     {"since", "DATE", "With --history: runs started at or after DATE (2026-12-01, or a date and time).",
      Kind::RunSetting},
     {"verdict", "V", "With --history: runs with this verdict: PASS, FAIL, ERROR or ABORTED.", Kind::RunSetting},
@@ -44,8 +59,10 @@ constexpr platform::ProgramOption kOptions[] = {
 };
 
 constexpr const char* kManSections = R"(.SH EXIT STATUS
-Without a window: 0 when every cycle passed, 1 when a result line reports FAIL, 2 when the run was
-refused or the command line is wrong (an unknown option prints the usage on standard error).
+Without a window: 0 when every cycle passed (and every measurement met its limit), 1 when a result line
+reports FAIL or a measurement misses its limit, 2 when the run was refused, an input is bad or the
+command line is wrong (an unknown option prints the usage on standard error), 3 when a sequence or run
+was stopped (Ctrl-C, SIGTERM) and its record says ABORTED.
 .SH ENVIRONMENT
 .TP
 .B DIAG_DEVICE_ROOT
@@ -81,13 +98,20 @@ const platform::ProgramInfo& commandLineInfo()
         "vantor",
         kVersion,
         "engineering diagnostics of the tape and label printer",
-        "--list\n--run <test> [--cycles N] [--pause MS] [--json FILE] [--ini FILE]\n"
+        "--list\n--run <test> [--cycles N] [--pause MS] [--limit L]... [--json FILE] [--ini FILE]\n"
+        "--measurements <test>\n--sequence FILE [--serial S] [--operator NAME] [--json FILE]\n"
         "--history [--test T] [--serial S] [--since DATE] [--verdict V] [--format F] [--last N]\n--record UUID",
         "Vantor opens the menu of about thirty hardware tests of the printer (motors, cutters, sensors, "
         "converters, GPIO, printing, cartridge memories, calibrations); each test keeps its parameters in "
         "Vantor.ini.\n\n"
         "Every cycling test also runs without a window, for automation and production lines; that needs no "
-        "display.",
+        "display.\n\n"
+        "A sequence file (docs/sequences.md) lists steps, each a test with its cycles, settings overrides and "
+        "limits:\n\n"
+        "  { \"name\": \"Final test\", \"serialRequired\": true, \"steps\": [\n"
+        "    { \"test\": \"Platen Test\", \"cycles\": 5, \"pause\": 0,\n"
+        "      \"settings\": { \"TotalPulses\": 3000 }, \"limits\": { \"Total encode\": \"1700..1900\" } },\n"
+        "    { \"test\": \"Ejector Test\", \"cycles\": 3, \"limits\": { \"Run\": \"OK\" }, \"stopOnFail\": true } ] }",
         kManSections,
         kOptions,
     };
