@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Renders the README's pictures (docs/images/) from the program itself:
-# the vantor menu and a platen run, the pellam menu and a print preview,
+# the vantor menu and a platen run, the pellam menu and a print preview, the
+# station window after a passing and a failing unit,
 # against the simulated printer, offscreen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
-cmake --build --preset default --target screenshots pellam_screenshots
+cmake --build --preset default --target screenshots pellam_screenshots station_screenshots
 build/bin/screenshots sample docs/images
 build/bin/pellam_screenshots sample docs/images
+build/bin/station_screenshots sample docs/images
