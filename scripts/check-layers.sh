@@ -13,10 +13,11 @@ declare -A allowed=(
   [ui]="ui platform"
   [protocol]="protocol platform"
   [sim]="sim protocol platform"
-  [vantor]="vantor ui protocol devkit platform"
-  [pellam]="pellam ui protocol devkit platform"
+  [records]="records platform"
+  [vantor]="vantor ui protocol devkit records platform"
+  [pellam]="pellam ui protocol devkit records platform"
 )
-layers="platform devkit ui protocol sim vantor pellam"
+layers="platform devkit ui protocol sim records vantor pellam"
 composition_root='/main\.cpp$'
 
 status=0

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 xvfb xauth
   clang libclang-rt-14-dev
+  libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
 )
 
 missing=()

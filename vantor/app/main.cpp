@@ -7,10 +7,16 @@
 #include "vantor/app/CVantorApp.h"
 #include "vantor/app/CVantorDlg.h"
 #include "vantor/app/HeadlessRun.h"
+#include "vantor/app/HistoryCommand.h"
+#include "vantor/app/ProgramRecords.h"
 #include "vantor/res/VantorResources.h"
 
 int main(int argc, char* argv[])
 {
+    if (vantor::wantsHistory(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return vantor::runHistory(app.arguments());
+    }
     if (vantor::wantsHeadless(argc, argv)) {
         // No window, so no display needed: automation and production lines.
         QCoreApplication app(argc, argv);
@@ -19,6 +25,7 @@ int main(int argc, char* argv[])
         sim::SimulatedDevices devices = sim::registerSimulatedDevices();
         vantor::installBuiltinResources();
         const int code = vantor::runHeadless(app.arguments());
+        vantor::closeProgramRecords();
         sim::unregisterSimulatedDevices(devices);
         return code;
     }
@@ -31,6 +38,7 @@ int main(int argc, char* argv[])
 
     vantor::CVantorApp theApp;
     const int code = theApp.InitInstance();
+    vantor::closeProgramRecords();
     sim::unregisterSimulatedDevices(devices);
     return code;
 }
