@@ -5,6 +5,7 @@
 #include "vantor/app/CVantorApp.h"
 #include "vantor/settings/TestSettingsStore.h"
 #include "vantor/station/RecentSequences.h"
+#include "vantor/station/RecordsHistory.h"
 #include "vantor/station/StationEngine.h"
 #include "vantor/station/StationWindow.h"
 
@@ -29,7 +30,8 @@ int runStation(const QStringList& arguments)
     StationEngine engine;
     RecentSequences recent(RecentSequences::defaultFile());
     const QString lastUsed = recent.paths().isEmpty() ? QString() : recent.paths().front();
-    StationWindow window(engine, nullptr, std::move(recent));
+    RecordsHistory history;
+    StationWindow window(engine, &history, std::move(recent));
     const QString file = stationFile(arguments);
     if (!file.isEmpty())
         window.openSequence(file);

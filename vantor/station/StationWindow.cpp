@@ -219,6 +219,11 @@ void StationWindow::build()
     huge.setPixelSize(96);
     m_verdict->setFont(huge);
     right->addWidget(m_verdict);
+    m_reason = new QLabel(central);
+    m_reason->setAccessibleName(QStringLiteral("Verdict reason"));
+    m_reason->setWordWrap(true);
+    m_reason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    right->addWidget(m_reason);
     auto* historyBox = new QGroupBox(QStringLiteral("History"), central);
     auto* historyLayout = new QVBoxLayout(historyBox);
     m_history = new QTreeWidget(historyBox);
@@ -385,7 +390,7 @@ void StationWindow::showVerdict()
     QString description = QStringLiteral("Verdict: ") + caption;
     if (!m_model.reason().isEmpty())
         description += QStringLiteral(". ") + m_model.reason();
-    m_verdict->setToolTip(m_model.reason());
+    m_reason->setText(m_model.reason());
     if (m_verdict->accessibleDescription() != description) {
         m_verdict->setAccessibleDescription(description);
         announce(m_verdict, QAccessible::DescriptionChanged);

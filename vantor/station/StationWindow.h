@@ -60,6 +60,7 @@ public:
     QProgressBar* sequenceProgress() const { return m_progress; }
     QLabel* elapsedLabel() const { return m_elapsed; }
     QLabel* verdictLabel() const { return m_verdict; }
+    QLabel* reasonLabel() const { return m_reason; }
     ui::ResultList* resultList() const { return m_results; }
     QTreeWidget* historyList() const { return m_history; }
 
@@ -110,6 +111,7 @@ private:
     QProgressBar* m_progress = nullptr;
     QLabel* m_elapsed = nullptr;
     QLabel* m_verdict = nullptr;
+    QLabel* m_reason = nullptr;
     ui::ResultList* m_results = nullptr;
     QTreeWidget* m_history = nullptr;
     QTimer* m_tick = nullptr;

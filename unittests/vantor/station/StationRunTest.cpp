@@ -137,6 +137,7 @@ TEST_F(StationRunTest, ALimitTheSimulatorMissesEndsInFailNamingTheMeasurement)
     EXPECT_TRUE(window->verdictLabel()->accessibleDescription().startsWith(QStringLiteral("Verdict: FAIL")));
     EXPECT_EQ(cell(0, 3), QStringLiteral("FAIL"));
     EXPECT_TRUE(cell(0, 4).contains(QStringLiteral("Total encode"))) << cell(0, 4).toStdString();
+    EXPECT_TRUE(window->reasonLabel()->text().contains(QStringLiteral("Total encode")));
     EXPECT_EQ(cell(1, 3), QStringLiteral("PASS"));
     ASSERT_EQ(records().size(), 1);
     EXPECT_EQ(records().front().value("verdict").toString(), QStringLiteral("FAIL"));
@@ -181,6 +182,7 @@ TEST_F(StationRunTest, WithoutADriverTheFirstStepIsAnErrorWithItsReason)
     EXPECT_EQ(window->verdictLabel()->text(), QStringLiteral("ERROR"));
     EXPECT_EQ(cell(0, 3), QStringLiteral("ERROR"));
     EXPECT_EQ(cell(0, 4), StationEngine::noDriverReason());
+    EXPECT_EQ(window->reasonLabel()->text(), StationEngine::noDriverReason());
     EXPECT_EQ(cell(1, 3), QStringLiteral("SKIPPED"));
     ASSERT_EQ(records().size(), 1);
     EXPECT_EQ(records().front().value("verdict").toString(), QStringLiteral("ERROR"));
