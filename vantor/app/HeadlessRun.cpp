@@ -1,11 +1,9 @@
 #include "vantor/app/HeadlessRun.h"
 
 #include <QCommandLineParser>
-#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -13,11 +11,11 @@
 #include <mutex>
 #include <unistd.h>
 
-#include "platform/Event.h"
-#include "ui/Resources.h"
+#include "vantor/app/SequenceRunner.h"
 #include "vantor/app/TestMenu.h"
-#include "vantor/framework/TestRunner.h"
-#include "vantor/res/resource.h"
+#include "vantor/measure/Limits.h"
+#include "vantor/measure/Measurements.h"
+#include "vantor/settings/TestSettingsStore.h"
 
 namespace vantor {
 
@@ -33,96 +31,101 @@ void printErr(const QString& text)
     std::fflush(stderr);
 }
 
-// The menu label of a button, from the menu's template ("Platen Test").
-QString menuLabel(int commandId)
-{
-    static const std::optional<ui::DialogTemplate> menu = ui::Resources::dialog(IDD_VANTOR_DIALOG);
-    if (menu)
-        for (const ui::ControlTemplate& c : menu->controls)
-            if (c.id == commandId)
-                return c.text;
-    return {};
-}
+const char* const kSequenceHelp =
+    "Runs one cycling test of Vantor without a window, or a sequence of them.\n"
+    "\n"
+    "  --run T [--limit L]...    one test; L is NAME=a..b, NAME=v, NAME>=a, NAME<=b,\n"
+    "                            NAME=OK or SERIES.min|max|mean|count<=b\n"
+    "  --measurements T          the names a test reports, with their units\n"
+    "  --sequence FILE [--serial SN] [--operator NAME] [--json RECORD]\n"
+    "\n"
+    "A sequence file (docs/sequences.md):\n"
+    "  { \"name\": \"Final test\", \"serialRequired\": true, \"steps\": [\n"
+    "    { \"test\": \"Platen Test\", \"cycles\": 5, \"pause\": 0,\n"
+    "      \"settings\": { \"TotalPulses\": 3000 }, \"limits\": { \"Total encode\": \"1700..1900\" } },\n"
+    "    { \"test\": \"Ejector Test\", \"cycles\": 3, \"limits\": { \"Run\": \"OK\" }, \"stopOnFail\": true } ] }\n"
+    "\n"
+    "Exit status: 0 passed, 1 failed, 2 refused or bad input, 3 stopped (a sequence).";
 
-struct Candidate {
-    const TestScreen* screen;
-    QString label;   // the menu label, empty for a command without a button
-    QString section; // the settings section
+// Prints every line as the list shows it and, on a terminal, the progress.
+struct Printer {
+    std::mutex lock;
+    bool progress = isatty(STDERR_FILENO) != 0;
+
+    SequenceEvents events(int steps)
+    {
+        SequenceEvents ev;
+        ev.line = [this](int, const QString& line) {
+            std::lock_guard l(lock);
+            const QByteArray bytes = line.toLocal8Bit();
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+            std::fputc('\n', stdout);
+        };
+        ev.cycleDone = [this](int, int done, int total) {
+            if (progress)
+                printErr(QStringLiteral("\rcycle %1 of %2").arg(done).arg(total));
+        };
+        if (steps > 1 || steps < 0) {
+            ev.stepStarted = [this](int step, const QString& test, int cycles) {
+                std::lock_guard l(lock);
+                std::fflush(stdout);
+                printErr(QStringLiteral("%1step %2: %3, %4 cycles\n")
+                             .arg(progress ? QStringLiteral("\n") : QString())
+                             .arg(step + 1)
+                             .arg(test)
+                             .arg(cycles));
+            };
+            ev.stepEnded = [](int step, measure::Verdict v, const QString& reason) {
+                std::fflush(stdout);
+                printErr(QStringLiteral("step %1: %2%3\n")
+                             .arg(step + 1)
+                             .arg(measure::verdictText(v))
+                             .arg(reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
+            };
+        }
+        return ev;
+    }
 };
 
-std::vector<Candidate> runnableTests()
+// Runs to the end; Ctrl-C or SIGTERM stops like Stop.
+void runToEnd(SequenceRunner& runner)
 {
-    std::vector<Candidate> out;
-    for (const TestScreen& s : testScreens())
-        if (s.headless)
-            out.push_back({&s, menuLabel(s.commandId), QString::fromLatin1(TestSettingsSection(s.headless->settingsIndex))});
-    return out;
+    g_interrupted = false;
+    auto previousInt = std::signal(SIGINT, onInterrupt);
+    auto previousTerm = std::signal(SIGTERM, onInterrupt);
+    bool stopped = false;
+    while (!runner.wait(platform::Millis(100)))
+        if (g_interrupted && !stopped) {
+            stopped = true;
+            runner.stop();
+        }
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGTERM, previousTerm);
+    std::fflush(stdout);
 }
 
-// Prints every line as the list shows it, keeps them for the record, counts
-// FAIL lines and tells the waiting main thread when the run has ended.
-class PrintingSink final : public RunSink {
-public:
-    explicit PrintingSink(int total) : m_total(total), m_progress(isatty(STDERR_FILENO) != 0) {}
-
-    void addLine(QString line) override { add(std::move(line)); }
-    void addLines(QStringList lines) override
-    {
-        for (QString& l : lines)
-            add(std::move(l));
-    }
-    void cycleDone() override
-    {
-        const int done = ++m_cycles;
-        if (m_progress)
-            printErr(QStringLiteral("\rcycle %1 of %2").arg(done).arg(m_total));
-    }
-    void idle() override { m_idle.set(); }
-    void finished() override { m_finished.set(); }
-
-    void add(QString line)
-    {
-        std::lock_guard lock(m_lock);
-        const QByteArray bytes = line.toLocal8Bit();
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-        std::fputc('\n', stdout);
-        if (line.contains(QLatin1String("FAIL")))
-            ++m_failLines;
-        m_lines.push_back(std::move(line));
-    }
-    QStringList lines() const
-    {
-        std::lock_guard lock(m_lock);
-        return m_lines;
-    }
-    int failLines() const
-    {
-        std::lock_guard lock(m_lock);
-        return m_failLines;
-    }
-    int cycles() const { return m_cycles.load(); }
-    bool progress() const { return m_progress; }
-
-    platform::Event m_finished{platform::Event::Reset::Manual};
-    platform::Event m_idle{platform::Event::Reset::Manual};
-
-private:
-    mutable std::mutex m_lock;
-    QStringList m_lines;
-    int m_failLines = 0;
-    std::atomic<int> m_cycles{0};
-    const int m_total;
-    const bool m_progress;
-};
-
-bool writeJson(const QString& path, const QJsonObject& record)
+// Each failing measurement, on standard error.
+void reportFailures(const SequenceRunner& runner)
 {
-    // Written beside and renamed: a reader never sees half a record.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(record).toJson());
-    return file.commit();
+    for (const measure::StepRecord& s : runner.steps())
+        for (const QString& f : measure::failures(s))
+            printErr(QStringLiteral("FAIL %1: %2\n").arg(s.test, f));
+}
+
+int listMeasurements(const std::vector<RunnableTest>& tests, const QString& wanted)
+{
+    const RunnableTest* test = findTest(tests, wanted);
+    if (!test) {
+        printErr(QStringLiteral("No test \"%1\" can run; --list names them.\n").arg(wanted));
+        return 2;
+    }
+    for (const measure::NameInfo& n : measure::namesOf(test->section)) {
+        const char* kind = n.kind == measure::NameInfo::SeriesName ? "series"
+                           : n.kind == measure::NameInfo::PassFail ? "pass/fail"
+                                                                   : "numeric";
+        std::printf("%s\t%s\t%s\n", qPrintable(n.name), qPrintable(n.unit), kind);
+    }
+    return 0;
 }
 
 } // namespace
@@ -130,8 +133,12 @@ bool writeJson(const QString& path, const QJsonObject& record)
 bool wantsHeadless(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--run") == 0 || std::strncmp(argv[i], "--run=", 6) == 0 ||
-            std::strcmp(argv[i], "--list") == 0)
+        for (const char* opt : {"--run", "--sequence", "--measurements"})
+            if (std::strcmp(argv[i], opt) == 0 ||
+                (std::strncmp(argv[i], opt, std::strlen(opt)) == 0 && argv[i][std::strlen(opt)] == '='))
+                return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--list") == 0)
             return true;
     return false;
 }
@@ -139,7 +146,7 @@ bool wantsHeadless(int argc, char* argv[])
 int runHeadless(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Runs one cycling test of Vantor without a window."));
+    parser.setApplicationDescription(QString::fromLatin1(kSequenceHelp));
     parser.addHelpOption();
     const QCommandLineOption runOpt(QStringLiteral("run"), QStringLiteral("The test: its menu label or section."),
                                     QStringLiteral("test"));
@@ -151,7 +158,21 @@ int runHeadless(const QStringList& arguments)
     const QCommandLineOption iniOpt(QStringLiteral("ini"), QStringLiteral("Settings file instead of Vantor.ini."),
                                     QStringLiteral("FILE"));
     const QCommandLineOption listOpt(QStringLiteral("list"), QStringLiteral("Name the tests that can run."));
-    parser.addOptions({runOpt, cyclesOpt, pauseOpt, jsonOpt, iniOpt, listOpt});
+    const QCommandLineOption measurementsOpt(QStringLiteral("measurements"),
+                                             QStringLiteral("Name a test's measurements and series, with units."),
+                                             QStringLiteral("test"));
+    const QCommandLineOption limitOpt(QStringLiteral("limit"),
+                                      QStringLiteral("A limit on a measurement of --run (repeatable)."),
+                                      QStringLiteral("NAME=a..b"));
+    const QCommandLineOption sequenceOpt(QStringLiteral("sequence"), QStringLiteral("Run the steps of a sequence file."),
+                                         QStringLiteral("FILE"));
+    const QCommandLineOption serialOpt(QStringLiteral("serial"), QStringLiteral("The unit's serial, for the record."),
+                                       QStringLiteral("SN"));
+    const QCommandLineOption operatorOpt(QStringLiteral("operator"),
+                                         QStringLiteral("Who runs it, for the record (default: the login)."),
+                                         QStringLiteral("NAME"));
+    parser.addOptions({runOpt, cyclesOpt, pauseOpt, jsonOpt, iniOpt, listOpt, measurementsOpt, limitOpt, sequenceOpt,
+                       serialOpt, operatorOpt});
     if (!parser.parse(arguments)) {
         printErr(parser.errorText() + QLatin1Char('\n'));
         return 2;
@@ -161,27 +182,63 @@ int runHeadless(const QStringList& arguments)
         return 0;
     }
 
-    const std::vector<Candidate> tests = runnableTests();
+    const std::vector<RunnableTest> tests = runnableTests();
     if (parser.isSet(listOpt)) {
-        for (const Candidate& c : tests)
-            std::printf("%s\t[%s]\n", qPrintable(c.label.isEmpty() ? c.section : c.label), qPrintable(c.section));
+        for (const RunnableTest& c : tests)
+            std::printf("%s\t[%s]\n", qPrintable(c.name()), qPrintable(c.section));
         return 0;
+    }
+    if (parser.isSet(measurementsOpt))
+        return listMeasurements(tests, parser.value(measurementsOpt).trimmed());
+
+    const QString iniPath = parser.isSet(iniOpt) ? parser.value(iniOpt) : DefaultSettingsPath();
+    const SequenceIdentity who{parser.value(serialOpt), parser.value(operatorOpt), QString()};
+    SequenceRunner::Options options;
+    options.recordPath = parser.value(jsonOpt);
+
+    if (parser.isSet(sequenceOpt)) {
+        SetSettingsPath(iniPath);
+        if (!LoadSettingsFile(iniPath))
+            printErr(QStringLiteral("Warning: %1 not loaded; the tests run with their defaults.\n").arg(iniPath));
+        QString error;
+        std::unique_ptr<SequenceRunner> runner = SequenceRunner::load(parser.value(sequenceOpt), &error, options);
+        if (!runner) {
+            printErr(error.endsWith(QLatin1Char('\n')) ? error : error + QLatin1Char('\n'));
+            return 2;
+        }
+        Printer printer;
+        if (!runner->start(who, printer.events(-1), &error)) {
+            printErr(error);
+            return 2;
+        }
+        runToEnd(*runner);
+        reportFailures(*runner);
+        const QJsonObject record = runner->record();
+        printErr(QStringLiteral("%1: %2%3\n")
+                     .arg(runner->spec().name, record[QStringLiteral("verdict")].toString(),
+                          record.contains(QStringLiteral("reason"))
+                              ? QStringLiteral(" (%1)").arg(record[QStringLiteral("reason")].toString())
+                              : QString()));
+        if (parser.isSet(jsonOpt) && !measure::writeJsonFile(parser.value(jsonOpt), record)) {
+            printErr(QStringLiteral("Could not write %1\n").arg(parser.value(jsonOpt)));
+            return 2;
+        }
+        return runner->exitCode();
     }
 
     const QString wanted = parser.value(runOpt).trimmed();
-    const Candidate* test = nullptr;
-    for (const Candidate& c : tests)
-        if ((!c.label.isEmpty() && c.label.compare(wanted, Qt::CaseInsensitive) == 0) ||
-            c.section.compare(wanted, Qt::CaseInsensitive) == 0) {
-            test = &c;
-            break;
-        }
+    const RunnableTest* test = findTest(tests, wanted);
     if (!test) {
-        printErr(QStringLiteral("No test \"%1\" can run; --list names them.\n").arg(wanted));
+        const QStringList near = closeMatches(tests, wanted);
+        printErr(QStringLiteral("No test \"%1\" can run; --list names them.\n").arg(wanted) +
+                 (near.isEmpty() ? QString()
+                                 : QStringLiteral("Did you mean %1?\n").arg(near.join(QStringLiteral(", ")))));
         return 2;
     }
 
-    auto number = [&](const QCommandLineOption& opt, int& into) {
+    measure::SequenceStep step;
+    step.test = test->name();
+    auto number = [&](const QCommandLineOption& opt, std::optional<int>& into) {
         if (!parser.isSet(opt))
             return true;
         bool ok = false;
@@ -193,83 +250,77 @@ int runHeadless(const QStringList& arguments)
         into = v;
         return true;
     };
+    if (!number(cyclesOpt, step.cycles) || !number(pauseOpt, step.pause))
+        return 2;
+    for (const QString& text : parser.values(limitOpt)) {
+        QString why;
+        std::optional<measure::Limit> limit = measure::parseLimit(text, &why);
+        if (!limit) {
+            printErr(why + QLatin1Char('\n'));
+            return 2;
+        }
+        step.limits.push_back(std::move(*limit));
+    }
 
-    const QString iniPath = parser.isSet(iniOpt) ? parser.value(iniOpt) : DefaultSettingsPath();
     SetSettingsPath(iniPath);
     if (!LoadSettingsFile(iniPath))
         printErr(QStringLiteral("Warning: %1 not loaded; the test runs with its defaults.\n").arg(iniPath));
-    CTestSettings* record = FetchTestSettings(test->screen->headless->settingsIndex);
-    if (!record) {
-        printErr(QStringLiteral("The test has no settings record.\n"));
-        return 2;
-    }
-    if (!number(cyclesOpt, record->cycle) || !number(pauseOpt, record->pause))
-        return 2;
 
-    const HeadlessTest& h = *test->screen->headless;
-    QString refusal = h.validate(*record);
-    PreparedRun prepared;
-    if (refusal.isEmpty()) {
-        prepared = h.prepare(*record, openDriver());
-        refusal = prepared.refusal;
+    measure::SequenceSpec spec;
+    spec.name = test->name();
+    spec.steps.push_back(std::move(step));
+    options.singleRun = true;
+    QString error;
+    std::unique_ptr<SequenceRunner> runner = SequenceRunner::fromSpec(std::move(spec), QString(), &error, options);
+    if (!runner) {
+        printErr(error);
+        return 2;
     }
-    if (!prepared) {
+    Printer printer;
+    if (!runner->start(who, printer.events(1), &error)) {
+        printErr(error);
+        return 2;
+    }
+    runToEnd(*runner);
+    if (printer.progress)
+        printErr(QStringLiteral("\n"));
+    const measure::StepRecord& done = runner->steps().front();
+    if (done.verdict == measure::Verdict::Error) {
+        const QString refusal = runner->refusal();
         printErr(refusal.isEmpty() ? QStringLiteral("The test could not be prepared.\n") : refusal);
         return 2;
     }
+    reportFailures(*runner);
 
-    const int total = record->cycle;
-    PrintingSink sink(total);
-    const QDateTime started = QDateTime::currentDateTime();
-    for (const QString& line : runStartLines(*prepared.run))
-        sink.add(line);
-
-    g_interrupted = false;
-    auto previous = std::signal(SIGINT, onInterrupt);
-    {
-        TestRunner runner(sink);
-        runner.start();
-        runner.run(std::move(prepared.run), total, record->pause);
-        bool stopped = false;
-        while (!sink.m_finished.isSet()) {
-            platform::waitAny({&sink.m_finished}, platform::Millis(100));
-            if (g_interrupted && !stopped) {
-                // Like Stop: the cycle in progress finishes, no "== End ==".
-                stopped = true;
-                runner.stop();
-                sink.m_idle.reset();
-            }
-            if (stopped && sink.m_idle.isSet())
-                break;
-        }
-        runner.close();
-    }
-    std::signal(SIGINT, previous);
-    std::fflush(stdout);
-    if (sink.progress())
-        printErr(QStringLiteral("\n"));
-
+    int failLines = 0;
+    for (const QString& line : done.lines)
+        if (line.contains(QLatin1String("FAIL")))
+            ++failLines;
+    const bool failed = failLines > 0 || !measure::failures(done).isEmpty();
     if (parser.isSet(jsonOpt)) {
+        QJsonObject out = runner->record();
+        // The keys the record had before it became a run record.
         QJsonObject params;
         params[QStringLiteral("section")] = test->section;
-        params[QStringLiteral("totalCycles")] = total;
-        params[QStringLiteral("pauseMs")] = record->pause;
+        params[QStringLiteral("totalCycles")] = done.requested;
+        int pause = 0;
+        for (const auto& [key, value] : done.settings)
+            if (key.compare(QLatin1String("pause"), Qt::CaseInsensitive) == 0)
+                pause = value.toInt();
+        params[QStringLiteral("pauseMs")] = parser.isSet(pauseOpt) ? parser.value(pauseOpt).toInt() : pause;
         params[QStringLiteral("settingsFile")] = iniPath;
-        QJsonObject out;
-        out[QStringLiteral("test")] = test->label.isEmpty() ? test->section : test->label;
+        out[QStringLiteral("test")] = test->name();
         out[QStringLiteral("parameters")] = params;
-        out[QStringLiteral("start")] = started.toString(Qt::ISODateWithMs);
-        out[QStringLiteral("end")] = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
-        out[QStringLiteral("cyclesDone")] = sink.cycles();
+        out[QStringLiteral("cyclesDone")] = done.done;
         out[QStringLiteral("interrupted")] = g_interrupted.load();
-        out[QStringLiteral("lines")] = QJsonArray::fromStringList(sink.lines());
-        out[QStringLiteral("failLines")] = sink.failLines();
-        if (!writeJson(parser.value(jsonOpt), out)) {
+        out[QStringLiteral("lines")] = QJsonArray::fromStringList(done.lines);
+        out[QStringLiteral("failLines")] = failLines;
+        if (!measure::writeJsonFile(parser.value(jsonOpt), out)) {
             printErr(QStringLiteral("Could not write %1\n").arg(parser.value(jsonOpt)));
             return 2;
         }
     }
-    return sink.failLines() > 0 ? 1 : 0;
+    return failed ? 1 : 0;
 }
 
 } // namespace vantor
