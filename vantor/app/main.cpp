@@ -10,6 +10,7 @@
 #include "vantor/app/HistoryCommand.h"
 #include "vantor/app/ProgramRecords.h"
 #include "vantor/res/VantorResources.h"
+#include "vantor/station/StationMain.h"
 
 int main(int argc, char* argv[])
 {
@@ -37,7 +38,9 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(vantor::vantorIcon());
 
     vantor::CVantorApp theApp;
-    const int code = theApp.InitInstance();
+    // `--station [line.json]`: the production line's window instead of the menu.
+    const int code = vantor::station::wantsStation(app.arguments()) ? vantor::station::runStation(app.arguments())
+                                                                     : theApp.InitInstance();
     vantor::closeProgramRecords();
     sim::unregisterSimulatedDevices(devices);
     return code;
