@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -83,6 +84,13 @@ std::pair<QString, QString> verdictColours(const QString& verdict)
     if (verdict == QStringLiteral("RUNNING"))
         return {QStringLiteral("#1565c0"), QStringLiteral("white")};
     return {QStringLiteral("#e0e0e0"), QStringLiteral("black")};
+}
+
+// "2026-12-09 18:02:03" in local time, from the record's ISO 8601 text.
+QString startText(const QString& iso)
+{
+    const QDateTime t = QDateTime::fromString(iso, Qt::ISODateWithMs);
+    return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) : iso;
 }
 
 void announce(QWidget* w, QAccessible::Event what)
@@ -186,11 +194,11 @@ void StationWindow::build()
     m_steps->setItemDelegateForColumn(ColCycles, new CyclesDelegate(m_steps));
     m_steps->header()->setStretchLastSection(false);
     m_steps->header()->setSectionResizeMode(ColFailing, QHeaderView::Stretch);
-    m_steps->setColumnWidth(ColIndex, 50);
-    m_steps->setColumnWidth(ColTest, 170);
-    m_steps->setColumnWidth(ColLimits, 200);
-    m_steps->setColumnWidth(ColState, 80);
-    m_steps->setColumnWidth(ColCycles, 120);
+    m_steps->setColumnWidth(ColIndex, 40);
+    m_steps->setColumnWidth(ColTest, 130);
+    m_steps->setColumnWidth(ColLimits, 150);
+    m_steps->setColumnWidth(ColState, 75);
+    m_steps->setColumnWidth(ColCycles, 100);
     left->addWidget(m_steps, 2);
 
     auto* progressRow = new QHBoxLayout;
@@ -231,7 +239,7 @@ void StationWindow::build()
     m_history->setHeaderLabels(
         {QStringLiteral("Start"), QStringLiteral("Serial"), QStringLiteral("Sequence"), QStringLiteral("Verdict")});
     m_history->setUniformRowHeights(true);
-    m_history->setColumnWidth(0, 170);
+    m_history->setColumnWidth(0, 190);
     historyLayout->addWidget(m_history);
     right->addWidget(historyBox, 1);
     body->addLayout(right, 2);
@@ -399,7 +407,7 @@ void StationWindow::showVerdict()
 
 void StationWindow::showElapsed()
 {
-    m_elapsed->setText(StationModel::formatElapsed(m_model.elapsed()));
+    m_elapsed->setText(QStringLiteral("Elapsed ") + StationModel::formatElapsed(m_model.elapsed()));
 }
 
 void StationWindow::updateButtons()
@@ -534,7 +542,7 @@ void StationWindow::refreshHistory()
         for (const QJsonObject& r : runs) {
             const QString verdict = r.value(QStringLiteral("verdict")).toString();
             auto* item = new QTreeWidgetItem(
-                top, {r.value(QStringLiteral("start")).toString(), r.value(QStringLiteral("serial")).toString(),
+                top, {startText(r.value(QStringLiteral("start")).toString()), r.value(QStringLiteral("serial")).toString(),
                       r.value(QStringLiteral("name")).toString(), verdict});
             item->setData(0, Qt::UserRole, r.value(QStringLiteral("uuid")).toString());
             const QColor c = stateColour(stateOfVerdict(verdict));

@@ -174,6 +174,11 @@ TEST_F(StationWindowTest, ScannerKeystrokesEndingInEnterStartTheRun)
     // Another Enter during the run starts nothing.
     QTest::keyClick(window->serialEdit(), Qt::Key_Return);
     EXPECT_EQ(engine.started.size(), 1);
+    // The elapsed time is the clock's, shown as reports arrive.
+    clock.advance(std::chrono::milliseconds(2500));
+    engine.events->stepStarted(0);
+    ASSERT_TRUE(ui::testing::processUntil([&] { return stepCell(0, 3) == QStringLiteral("running"); }));
+    EXPECT_EQ(window->elapsedLabel()->text(), QStringLiteral("Elapsed 0:00:02.5"));
 
     reportPassingRun(QStringLiteral("SN0042"), QStringLiteral("uuid-1"));
     ASSERT_TRUE(ui::testing::processUntil([&] { return !window->model().running(); }));
