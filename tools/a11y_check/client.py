@@ -82,9 +82,24 @@ def station():
     window = wait_for(lambda: find(app, lambda n: n.getRoleName() == "frame" and n.name == "Vantor Station"),
                       "the Vantor Station window")
     for role, name in (("text", "Serial number"), ("push button", "Start"), ("push button", "Stop"),
-                       ("combo box", "Sequence"), ("label", "Verdict")):
+                       ("label", "Verdict")):
         check(find(window, lambda n, r=role, m=name: n.getRoleName() == r and n.name == m) is not None,
               'a %s named "%s"' % (role, name))
+
+    # On Linux Qt gives a combo box its current text as name and says what it
+    # is through the label that names it.
+    def labelled_by(node):
+        names = []
+        for rel in node.getRelationSet():
+            if rel.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                names += [rel.getTarget(i).name for i in range(rel.getNTargets())]
+        return names
+
+    combo = find(window, lambda n: n.getRoleName() == "combo box")
+    labels = labelled_by(combo) if combo is not None else []
+    check(combo is not None and (combo.name == "Sequence" or any(l.startswith("Sequence") for l in labels)),
+          'the sequence chooser is a combo box labelled "Sequence" (name %r, labels %r)'
+          % (combo.name if combo is not None else None, labels))
     steps = find(window, lambda n: n.name == "Steps")
     history = find(window, lambda n: n.name == "History")
     check(steps is not None and history is not None, 'the lists "Steps" and "History" are named')
