@@ -17,6 +17,7 @@
 #include "unittests/vantor/testing/ScreenFixture.h"
 #include "vantor/measure/RecordSink.h"
 #include "vantor/station/StationEngine.h"
+#include "vantor/station/StationMain.h"
 #include "vantor/station/StationWindow.h"
 
 namespace vantor::station {
@@ -220,6 +221,27 @@ TEST_F(StationRunTest, AnEmptySerialIsRefusedWhenTheSequenceRequiresOne)
     scan(QStringLiteral("SN-REQ"));
     ASSERT_TRUE(runEnds());
     EXPECT_EQ(records().size(), 1);
+}
+
+TEST(StationArguments, TakeTheFileAfterTheSwitchOnly)
+{
+    struct Case {
+        QStringList args;
+        bool wants;
+        QString file;
+    };
+    const std::vector<Case> cases = {
+        {{"vantor", "--station"}, true, ""},
+        {{"vantor", "--station", "line.json"}, true, "line.json"},
+        {{"vantor", "--station", "--operator", "ann"}, true, ""},
+        {{"vantor", "--operator", "ann", "--station", "/l/a.json"}, true, "/l/a.json"},
+        {{"vantor", "line.json"}, false, ""},
+        {{"--station"}, false, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(wantsStation(c.args), c.wants) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(stationFile(c.args), c.file) << c.args.join(u' ').toStdString();
+    }
 }
 
 } // namespace
