@@ -62,6 +62,12 @@ struct Printer {
             std::fputc('\n', stdout);
         };
         ev.cycleDone = [this](int, int done, int total) {
+            // A cycle's lines reach a pipe as the cycle ends, not when the
+            // buffer fills: a line's reader can act on them at once.
+            {
+                std::lock_guard l(lock);
+                std::fflush(stdout);
+            }
             if (progress)
                 printErr(QStringLiteral("\rcycle %1 of %2").arg(done).arg(total));
         };

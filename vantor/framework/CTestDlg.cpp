@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
 #include "ui/ResultList.h"
+#include "vantor/measure/RecordSink.h"
 #include "vantor/settings/TestSettingsStore.h"
 
 namespace vantor {
@@ -17,6 +18,46 @@ namespace vantor {
 namespace {
 // Not a message of the tests: the worker's "I am idle" notice.
 constexpr int WM_WORKER_IDLE = ui::WM_USER + 150;
+
+// Reads a section through its owner file and keeps what a record writes:
+// every key of the section, as the file spells it, with its value as text.
+class CaptureFile final : public CSettingsFile {
+public:
+    explicit CaptureFile(CSettingsFile& base) : m_base(base) {}
+    void SetSection(const char* name) override { SetSection(QString::fromLatin1(name)); }
+    void SetSection(const QString& name) override
+    {
+        CSettingsFile::SetSection(name);
+        m_base.SetSection(name);
+    }
+    QString GetString(const char* key, const char* def) override { return m_base.GetString(key, def); }
+    QString GetString(const QString& key, const QString& def) override { return m_base.GetString(key, def); }
+    int32_t GetLong(const QString& key, int32_t def) override { return m_base.GetLong(key, def); }
+    int32_t GetInt(const QString& key, int32_t def) override { return m_base.GetInt(key, def); }
+    void SetInt(const QString& key, int32_t value) override { written.emplace_back(key, QString::number(value)); }
+    void SetString(const QString& key, const QString& value) override { written.emplace_back(key, value); }
+    bool Save(const QString&) override { return false; }
+    std::vector<std::pair<QString, QString>> written;
+
+private:
+    CSettingsFile& m_base;
+};
+
+// The record's values under their keys. The record goes into the settings
+// file in memory first, as its destructor's store would put it there.
+std::vector<std::pair<QString, QString>> settingsOf(CTestSettings& record)
+{
+    record.Save();
+    CaptureFile capture(record.Owner());
+    const QString noPath;
+    TestSettingsStore store(capture, noPath);
+    CTestSettings* copy = store.Fetch(record.Index());
+    if (!copy)
+        return {};
+    capture.written.clear();
+    copy->Save();
+    return std::move(capture.written);
+}
 } // namespace
 
 const QString CTestDlg::kResultFilter = QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*||");
@@ -88,6 +129,7 @@ CTestDlg::~CTestDlg()
     // which is part of a derived dialog, so this is safe at any point.
     stopWorker();
     m_runner.reset();
+    publishRun(measure::Verdict::Aborted);
     if (m_record)
         StoreTestSettings(m_settingsIndex);
 }
@@ -156,6 +198,7 @@ void CTestDlg::OnRun()
     m_cycle = 0;
     setInt(common::kCycle, 0);
     // Sent, not posted: these lines come before the worker's first.
+    beginRecord();
     for (const QString& line : runStartLines(*prepared.run))
         addLine(line);
     m_workerIdle = false;
@@ -187,6 +230,57 @@ void CTestDlg::applyRules()
 void CTestDlg::OnStop()
 {
     m_runner->stop();
+    // The record waits for the cycle in progress: it is published when the
+    // worker is idle again.
+    if (m_collector)
+        m_stopPressed = true;
+}
+
+void CTestDlg::beginRecord()
+{
+    m_step = measure::StepRecord();
+    m_step.test = windowTitle();
+    const char* section = m_settingsIndex >= 0 ? TestSettingsSection(m_settingsIndex) : nullptr;
+    m_step.section = section ? QString::fromLatin1(section) : QString();
+    if (m_record)
+        m_step.settings = settingsOf(*m_record);
+    m_step.requested = m_totalCycles;
+    m_step.start = QDateTime::currentDateTime();
+    m_collector = std::make_unique<measure::Collector>(measure::tableFor(m_step.section));
+    m_stopPressed = false;
+}
+
+void CTestDlg::recordLine(const QString& line)
+{
+    if (!m_collector)
+        return;
+    const bool closing = line == QLatin1String(" ") && !m_step.lines.isEmpty() &&
+                         m_step.lines.back() == QLatin1String("== End ==");
+    m_collector->add(line);
+    m_step.lines.push_back(line);
+    if (closing)
+        publishRun(measure::Verdict::Pass);
+}
+
+void CTestDlg::publishRun(measure::Verdict ended)
+{
+    if (!m_collector)
+        return;
+    m_step.done = m_cycle;
+    m_step.end = QDateTime::currentDateTime();
+    m_step.measurements = m_collector->take();
+    m_collector.reset();
+    m_step.verdict = ended;
+    if (ended == measure::Verdict::Aborted)
+        m_step.reason = m_closed ? QStringLiteral("closed") : QStringLiteral("stopped");
+    measure::judge(m_step);
+    measure::RunHeader header;
+    header.name = m_step.test;
+    header.start = m_step.start;
+    header.end = m_step.end;
+    measure::publishRecord(
+        measure::runRecord(header, {measure::stepJson(m_step)}, m_step.verdict, m_step.reason));
+    m_step = measure::StepRecord();
 }
 
 void CTestDlg::OnReset()
@@ -229,10 +323,14 @@ void CTestDlg::onAddLine(ui::Message& m)
     if (!list)
         return;
     if (m.lParam == 1) {
-        if (auto* lines = m.payload.get<QStringList>())
+        if (auto* lines = m.payload.get<QStringList>()) {
             list->appendBatch(*lines);
+            for (const QString& l : *lines)
+                recordLine(l);
+        }
     } else if (auto* line = m.payload.get<QString>()) {
         list->appendLine(*line);
+        recordLine(*line);
     }
 }
 
@@ -250,6 +348,8 @@ void CTestDlg::onIdle(ui::Message& m)
         return;
     if (!m_workerIdle) {
         m_workerIdle = true;
+        if (m_stopPressed)
+            publishRun(measure::Verdict::Aborted);
         enable(m_runId, true);
         onWorkerIdle();
     }
@@ -287,6 +387,8 @@ void CTestDlg::onCancel()
         }
     }
     stopWorker();
+    // A run still in progress when the dialog closed.
+    publishRun(measure::Verdict::Aborted);
     ui::Dialog::onCancel();
 }
 

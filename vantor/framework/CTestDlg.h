@@ -52,6 +52,8 @@
 #include "ui/Prompts.h"
 #include "vantor/framework/TestDefinition.h"
 #include "vantor/framework/TestRunner.h"
+#include "vantor/measure/Measurements.h"
+#include "vantor/measure/Record.h"
 #include "vantor/res/resource.h"
 #include "vantor/settings/CTestSettings.h"
 
@@ -174,6 +176,11 @@ protected:
 
 private:
     class Sink;
+    // The run's record: its lines and measurements as the list takes them,
+    // published at the run's end, after a Stop, or at close.
+    void beginRecord();
+    void recordLine(const QString& line);
+    void publishRun(measure::Verdict ended);
     void onAddLine(ui::Message& m);
     void onCycleDone(ui::Message& m);
     void onIdle(ui::Message& m);
@@ -198,6 +205,9 @@ private:
     bool m_workerIdle = true;
 
     std::vector<std::function<void()>> m_rules;
+    std::unique_ptr<measure::Collector> m_collector; // set while a run is recorded
+    measure::StepRecord m_step;
+    bool m_stopPressed = false;
     DriverRef m_driver;
     std::unique_ptr<Sink> m_sink;
     std::unique_ptr<TestRunner> m_runner; // stopped before the sink goes

@@ -27,6 +27,27 @@ std::pair<int, int> position(const QByteArray& bytes, qsizetype offset)
     return {line, int(QString::fromUtf8(bytes.constData() + lineStart, offset - lineStart).size()) + 1};
 }
 
+QString expectation(QJsonParseError::ParseError e)
+{
+    switch (e) {
+    case QJsonParseError::UnterminatedObject: return QStringLiteral("expected , or } in an object");
+    case QJsonParseError::MissingNameSeparator: return QStringLiteral("expected : after a key");
+    case QJsonParseError::UnterminatedArray: return QStringLiteral("expected , or ] in an array");
+    case QJsonParseError::MissingValueSeparator: return QStringLiteral("expected , between values");
+    case QJsonParseError::IllegalValue:
+        return QStringLiteral("expected a value: a string, a number, an object, an array, true, false or null");
+    case QJsonParseError::TerminationByNumber:
+    case QJsonParseError::IllegalNumber: return QStringLiteral("expected a number");
+    case QJsonParseError::IllegalEscapeSequence:
+    case QJsonParseError::IllegalUTF8String:
+    case QJsonParseError::UnterminatedString: return QStringLiteral("expected a string closed by \"");
+    case QJsonParseError::MissingObject: return QStringLiteral("expected a key after ,");
+    case QJsonParseError::GarbageAtEnd: return QStringLiteral("expected the end of the document");
+    default: break;
+    }
+    return QStringLiteral("expected JSON");
+}
+
 QString typeName(const QJsonValue& v)
 {
     switch (v.type()) {
@@ -96,9 +117,16 @@ std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString&
     QJsonParseError pe;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &pe);
     if (pe.error != QJsonParseError::NoError) {
-        const auto [line, column] = position(bytes, pe.offset);
+        // Qt's offset is one past the character it stopped at, except for
+        // text after the document.
+        const qsizetype at = pe.error == QJsonParseError::GarbageAtEnd || pe.offset == 0 ? pe.offset : pe.offset - 1;
+        const auto [line, column] = position(bytes, at);
         if (error)
-            *error = QStringLiteral("%1:%2:%3: %4").arg(fileName).arg(line).arg(column).arg(pe.errorString());
+            *error = QStringLiteral("%1:%2:%3: %4 (%5)")
+                         .arg(fileName)
+                         .arg(line)
+                         .arg(column)
+                         .arg(expectation(pe.error), pe.errorString());
         return std::nullopt;
     }
     if (!doc.isObject()) {

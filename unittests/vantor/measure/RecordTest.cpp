@@ -56,6 +56,10 @@ TEST(Judge, AFailLineFailsWithoutAnyLimitAndAMissingValueFailsItsLimit)
     judge(none);
     EXPECT_EQ(none.verdict, Verdict::Fail);
     EXPECT_TRUE(none.reason.contains(QStringLiteral("no value"))) << qPrintable(none.reason);
+    // The platen test writes "Run Platen" only when it fails.
+    StepRecord quiet = platenStep(kTwoCycles, {"Run Platen=OK"});
+    judge(quiet);
+    EXPECT_EQ(quiet.verdict, Verdict::Pass) << qPrintable(quiet.reason);
 
     StepRecord aborted = platenStep(kTwoCycles, {"Total encode=1..2"});
     aborted.verdict = Verdict::Aborted;

@@ -55,9 +55,10 @@ TEST_P(BadSequence, IsRefusedWithWhereAndWhat)
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadSequence,
     ::testing::Values(
-        // The line and column of the JSON error.
-        Bad{"{ \"name\": \"x\",\n  \"steps\": [ { \"test\": \"Platen\" } \n  \n  }", "line.json:4:3:"},
-        Bad{"{ \"name\": \"x\", \"steps\": [ { \"test\" \"Platen\" } ] }", "line.json:1:"},
+        // The line and column of the character where the JSON went wrong.
+        Bad{"{ \"name\": \"x\",\n  \"steps\": [ { \"test\": \"Platen\" } \n  \n  }", "line.json:4:3: expected , or ]"},
+        Bad{"{ \"name\": \"x\", \"steps\": [ { \"test\" \"Platen\" } ] }", "line.json:1:36: expected : after a key"},
+        Bad{"{ \"name\": \"x\" } x", "line.json:1:17: expected the end"},
         Bad{"", "line.json:1:1:"},
         Bad{"[1]", "expected an object"},
         Bad{"{ \"steps\": [ { \"test\": \"a\" } ] }", "\"name\""},
