@@ -1,5 +1,6 @@
 #include "records/Location.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 #include <QUrl>
 #include <QUrlQuery>
@@ -30,7 +31,17 @@ bool parseServerUrl(const QString& text, Location& out, QString* error)
             *error = QStringLiteral("DIAG_RECORDS: %1").arg(why);
         return false;
     };
-    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    // libpq takes a socket folder percent-encoded in the host's place
+    // (%2Fvar%2Frun%2Fpostgresql), which QUrl refuses as a host name.
+    static const QRegularExpression socketHost(
+        QStringLiteral("^(postgres(?:ql)?://(?:[^@/]*@)?)(%2[Ff][^:/?]*)(.*)$"));
+    QString plain = text.trimmed();
+    QString socketFolder;
+    if (const QRegularExpressionMatch m = socketHost.match(plain); m.hasMatch()) {
+        socketFolder = QUrl::fromPercentEncoding(m.captured(2).toUtf8());
+        plain = m.captured(1) + m.captured(3);
+    }
+    const QUrl url(plain, QUrl::StrictMode);
     if (!url.isValid())
         return fail(QStringLiteral("not a URL: %1").arg(url.errorString()));
     if (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres"))
@@ -39,7 +50,7 @@ bool parseServerUrl(const QString& text, Location& out, QString* error)
     l.engine = Location::Engine::PostgreSQL;
     l.user = url.userName(QUrl::FullyDecoded);
     l.password = url.password(QUrl::FullyDecoded);
-    l.host = url.host(QUrl::FullyDecoded);
+    l.host = socketFolder.isEmpty() ? url.host(QUrl::FullyDecoded) : socketFolder;
     l.port = url.port(5432);
     l.database = url.path(QUrl::FullyDecoded).mid(1);
     const QUrlQuery query(url);

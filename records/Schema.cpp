@@ -67,25 +67,26 @@ QStringList schemaStatements(Dialect dialect)
 
 int storedSchemaVersion(QSqlDatabase& db, QString* error)
 {
-    if (!db.tables().contains(QStringLiteral("schema_version")))
-        return 0;
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version"))) {
+    // One round trip when the schema is there, which is every start but the first.
+    {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")))
+            return q.next() ? q.value(0).toInt() : 0;
         if (error)
             *error = q.lastError().text();
-        return -1;
     }
-    return q.next() ? q.value(0).toInt() : 0;
+    if (db.driverName() == QLatin1String("QPSQL"))
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK")); // a failed statement spoils an open transaction
+    return db.tables().contains(QStringLiteral("schema_version")) ? -1 : 0;
 }
 
-bool ensureSchema(QSqlDatabase& db, Dialect dialect, QString* error)
+bool ensureSchema(QSqlDatabase& db, Dialect dialect, int before, QString* error)
 {
     auto fail = [&](const QString& why) {
         if (error)
             *error = why;
         return false;
     };
-    const int before = storedSchemaVersion(db, error);
     if (before < 0)
         return false;
     if (before > kSchemaVersion)
@@ -108,8 +109,14 @@ bool ensureSchema(QSqlDatabase& db, Dialect dialect, QString* error)
     };
     if (pg && !q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(31415926)")))
         return rollback(q.lastError().text());
-    // Someone may have got here first.
-    const int now = storedSchemaVersion(db, error);
+    // Someone may have got here first. Asked without a failing statement,
+    // which would end the transaction on PostgreSQL.
+    int now = 0;
+    if (db.tables().contains(QStringLiteral("schema_version"))) {
+        if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")))
+            return rollback(q.lastError().text());
+        now = q.next() ? q.value(0).toInt() : 0;
+    }
     if (now > kSchemaVersion)
         return rollback(QStringLiteral("%1 holds records of a newer schema (%2)").arg(db.databaseName()).arg(now));
     if (now < kSchemaVersion) {

@@ -19,7 +19,8 @@ QStringList schemaStatements(Dialect dialect);
 // cannot be read (the error says why).
 int storedSchemaVersion(QSqlDatabase& db, QString* error);
 
-// Creates or migrates the schema in one transaction; refuses a newer one.
-bool ensureSchema(QSqlDatabase& db, Dialect dialect, QString* error);
+// Creates or migrates the schema in one transaction from the version read
+// before; refuses a newer one.
+bool ensureSchema(QSqlDatabase& db, Dialect dialect, int before, QString* error);
 
 } // namespace records

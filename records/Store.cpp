@@ -138,11 +138,12 @@ std::unique_ptr<Store> Store::open(const Location& where, QString* error)
                         .arg(where.describe())
                         .arg(version)
                         .arg(kSchemaVersion));
-    if (!pg) {
+    if (!pg && version == 0) {
+        // WAL is a property of the file: set once, when the file is made.
         QSqlQuery q(db);
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
-    if (!ensureSchema(db, pg ? Dialect::PostgreSQL : Dialect::SQLite, &why))
+    if (!ensureSchema(db, pg ? Dialect::PostgreSQL : Dialect::SQLite, version, &why))
         return fail(QStringLiteral("%1: %2").arg(where.describe(), why));
     return store;
 }

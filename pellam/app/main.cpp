@@ -11,6 +11,7 @@
 #include "platform/DeviceChange.h"
 #include "platform/HostDeviceChanges.h"
 #include "platform/Trace.h"
+#include "records/ProgramRecorder.h"
 #include "sim/printer/SimulatedDevices.h"
 #include "sim/usb/SimulatedUsb.h"
 
@@ -33,8 +34,12 @@ int main(int argc, char** argv)
         if (!hostUsb && platform::HostDeviceChanges::built())
             std::fprintf(stderr, "USB hot-plug of this machine not watched: %s\n", qPrintable(why));
 
+        // Calibrations and PEB saves are recorded; a store that fails is
+        // said once on standard error and the screens go on.
+        records::startProgramRecorder([](const QString& m) { std::fprintf(stderr, "%s\n", qPrintable(m)); });
         pellam::CPellamApp theApp;
         theApp.InitInstance();
+        records::closeProgramRecorder();
     }
     sim::unregisterSimulatedDevices(devices);
     return 0;

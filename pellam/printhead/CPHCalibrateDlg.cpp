@@ -2,6 +2,8 @@
 
 #include "pellam/driver/UserDriver.h"
 #include "pellam/res/PellamResources.h"
+#include "records/Calibration.h"
+#include "records/ProgramRecorder.h"
 #include "ui/Messages.h"
 #include "ui/Prompts.h"
 #include "ui/Resources.h"
@@ -48,7 +50,18 @@ void CPHCalibrateDlg::onSave()
     }
     m_validating = false;
     m_value = intValue(IDC_PH_ENTRY);
+    const QDateTime start = QDateTime::currentDateTime();
     driver::setHeadResistance(m_driver, m_value);
+    // Before is what "Read" last showed; the screen asks the driver nothing more.
+    records::Calibration c;
+    c.caption = QStringLiteral("Printhead Calibration");
+    c.section = QStringLiteral("Printhead");
+    c.start = start;
+    c.end = QDateTime::currentDateTime();
+    c.values.push_back({QStringLiteral("Printhead Resistor"),
+                        m_readBack ? QJsonValue(qint64(*m_readBack)) : QJsonValue(QJsonValue::Null),
+                        QJsonValue(m_value), {}});
+    records::submitProgramRecord(records::calibrationRecord(c));
 }
 
 void CPHCalibrateDlg::onRead()
@@ -56,6 +69,7 @@ void CPHCalibrateDlg::onRead()
     uint32_t value = 0; // a failed read shows 0
     driver::readHeadResistance(m_driver, value);
     setText(IDC_PH_CURRENT, headResistorText(value));
+    m_readBack = value;
 }
 
 } // namespace pellam

@@ -2,6 +2,7 @@
 // "Printhead Calibration" (template 144): stores a print head resistor value
 // in the driver, within fixed limits, and reads back the one it holds.
 #include <cstdint>
+#include <optional>
 #include <QString>
 
 #include "platform/Device.h"
@@ -32,6 +33,7 @@ private:
 
     platform::DeviceHandle m_driver;
     int32_t m_value = 0;
+    std::optional<uint32_t> m_readBack; // the last value "Read" showed
     bool m_validating = false;
 };
 

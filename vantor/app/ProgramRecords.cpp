@@ -2,20 +2,14 @@
 
 #include <QApplication>
 #include <QMetaObject>
-#include <QPointer>
 #include <cstdio>
-#include <memory>
-#include <mutex>
 
-#include "records/Recorder.h"
+#include "records/ProgramRecorder.h"
 #include "ui/Prompts.h"
 
 namespace vantor {
 
 namespace {
-
-std::mutex g_lock;
-std::unique_ptr<records::Recorder> g_recorder;
 
 void notice(const QString& message)
 {
@@ -31,30 +25,14 @@ void notice(const QString& message)
     std::fflush(stderr);
 }
 
-records::Recorder& recorder()
-{
-    std::lock_guard lock(g_lock);
-    if (!g_recorder)
-        g_recorder = std::make_unique<records::Recorder>(records::defaultOptions(notice), notice);
-    return *g_recorder;
-}
-
 } // namespace
 
 std::function<void(const QJsonObject&)> recordListener()
 {
-    return [](const QJsonObject& record) { recorder().submit(record); };
+    records::startProgramRecorder(notice);
+    return [](const QJsonObject& record) { records::submitProgramRecord(record); };
 }
 
-void closeProgramRecords()
-{
-    std::unique_ptr<records::Recorder> r;
-    {
-        std::lock_guard lock(g_lock);
-        r = std::move(g_recorder);
-    }
-    if (r)
-        r->close(platform::Millis(10000));
-}
+void closeProgramRecords() { records::closeProgramRecorder(); }
 
 } // namespace vantor
