@@ -206,6 +206,7 @@ CommandLine parseCommandLine(const ProgramInfo& info, const QStringList& argumen
         return fail(parser.errorText());
     const ProgramOption* headless = nullptr;
     const ProgramOption* setting = nullptr;
+    const ProgramOption* window = nullptr;
     for (const ProgramOption& o : info.options) {
         if (!parser.isSet(mainName(o)))
             continue;
@@ -216,12 +217,18 @@ CommandLine parseCommandLine(const ProgramInfo& info, const QStringList& argumen
             headless = &o;
         else if (o.kind == ProgramOption::Kind::RunSetting && !setting)
             setting = &o;
+        else if (o.kind == ProgramOption::Kind::Window && !window)
+            window = &o;
     }
     if (!r.answer.isEmpty()) {
         r.outcome = CommandLine::Outcome::Answer;
         return r;
     }
-    if (!parser.positionalArguments().isEmpty())
+    if (window && headless)
+        return fail(QStringLiteral("--%1 opens a window; --%2 runs without one.").arg(mainName(*window), mainName(*headless)));
+    if (window && parser.positionalArguments().size() == 1)
+        r.file = parser.positionalArguments().constFirst();
+    else if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst()));
     if (setting && !headless)
         return fail(QStringLiteral("--%1 goes with a run without a window (--run).").arg(mainName(*setting)));

@@ -16,6 +16,7 @@ struct ProgramOption {
         Answer,     // answers on standard output and exits (--help, --version)
         Headless,   // does its work without a window (--run, --list)
         RunSetting, // only means something with a Headless option
+        Window,     // opens a window other than the menu; may take one file argument
     };
     const char* names;       // "h,help": one-letter names first
     const char* valueName;   // null for a flag
@@ -55,6 +56,7 @@ struct CommandLine {
     QString error;             // why, with Error
     QStringList arguments;     // as given, the program's name first
     QStringList set;           // the first name of every option given
+    QString file;              // the one file argument a Window option may take
     bool isSet(const char* name) const { return set.contains(QLatin1String(name)); }
 };
 

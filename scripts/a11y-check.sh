@@ -2,7 +2,8 @@
 # Reads vantor as a screen reader does: the program runs under a virtual
 # display with the accessibility bus (AT-SPI) up, and tools/a11y_check/client.py
 # opens the platen test, reads a reading (the "VRef :" value) by its name,
-# runs the test and reads the result list through the bus.
+# runs the test and reads the result list through the bus;
+# then the station window: a unit run from the bus, its steps and verdict read.
 # Works on a copy of the sample settings and device root. Not part of CI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,3 +49,17 @@ DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALW
   "$work/vantor" >"$work/vantor.log" 2>&1 &
 pids+=($!)
 /usr/bin/python3 tools/a11y_check/client.py
+
+# The station window, over a sequence that passes against the simulator.
+kill "${pids[-1]}" 2>/dev/null || true
+wait "${pids[-1]}" 2>/dev/null || true
+unset 'pids[-1]'
+cat >"$work/line.json" <<'JSON'
+{ "name": "Accessibility check", "serialRequired": true, "steps": [
+  { "test": "Platen Test", "cycles": 2, "pause": 0, "limits": { "Total encode": "1..100000" } },
+  { "test": "Ejector Test", "cycles": 1, "pause": 0 } ] }
+JSON
+DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 DIAG_SIM_TIME_SCALE=0 \
+  "$work/vantor" --station "$work/line.json" >"$work/station.log" 2>&1 &
+pids+=($!)
+/usr/bin/python3 tools/a11y_check/client.py --station

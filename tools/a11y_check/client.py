@@ -3,8 +3,9 @@
 Run by scripts/a11y-check.sh while vantor runs under a virtual display with
 the bus up: opens the platen test from the menu, moves the "VRef :" slider
 and reads its value label by name, presses RUN, waits for the run to end and
-reads the result list as a client would. Exits non-zero when
-something is not readable.
+reads the result list as a client would. With --station it reads the station
+window instead: its controls by name, a unit started from the bus, each
+step's row and the verdict. Exits non-zero when something is not readable.
 """
 import sys
 import time
@@ -73,6 +74,60 @@ def application():
             return app
     return None
 
+
+def station():
+    """The station window: its controls by name, a unit run from the bus,
+    the step rows and the verdict read back."""
+    app = wait_for(application, "the station on the accessibility bus")
+    window = wait_for(lambda: find(app, lambda n: n.getRoleName() == "frame" and n.name == "Vantor Station"),
+                      "the Vantor Station window")
+    for role, name in (("text", "Serial number"), ("push button", "Start"), ("push button", "Stop"),
+                       ("label", "Verdict")):
+        check(find(window, lambda n, r=role, m=name: n.getRoleName() == r and n.name == m) is not None,
+              'a %s named "%s"' % (role, name))
+
+    # On Linux Qt gives a combo box its current text as name and says what it
+    # is through the label that names it.
+    def labelled_by(node):
+        names = []
+        for rel in node.getRelationSet():
+            if rel.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                names += [rel.getTarget(i).name for i in range(rel.getNTargets())]
+        return names
+
+    combo = find(window, lambda n: n.getRoleName() == "combo box")
+    labels = labelled_by(combo) if combo is not None else []
+    check(combo is not None and (combo.name == "Sequence" or any(l.startswith("Sequence") for l in labels)),
+          'the sequence chooser is a combo box labelled "Sequence" (name %r, labels %r)'
+          % (combo.name if combo is not None else None, labels))
+    steps = find(window, lambda n: n.name == "Steps")
+    history = find(window, lambda n: n.name == "History")
+    check(steps is not None and history is not None, 'the lists "Steps" and "History" are named')
+    serial = find(window, lambda n: n.getRoleName() == "text" and n.name == "Serial number")
+    serial.queryEditableText().setTextContents("A11Y-0001")
+    start = find(window, lambda n: n.getRoleName() == "push button" and n.name == "Start")
+    start.queryAction().doAction(0)
+    verdict = find(window, lambda n: n.getRoleName() == "label" and n.name == "Verdict")
+
+    def done():
+        d = verdict.description
+        return d.startswith("Verdict: ") and d not in ("Verdict: READY", "Verdict: RUNNING")
+
+    wait_for(done, "the verdict", timeout=120)
+    print("verdict:", repr(verdict.description))
+    check(verdict.description.startswith("Verdict: PASS"), "the verdict reads PASS, in words")
+    table = steps.queryTable()
+    rows = []
+    for r in range(table.nRows):
+        rows.append([table.getAccessibleAt(r, c).name for c in range(table.nColumns)])
+    for row in rows:
+        print("  step:", row)
+    check(len(rows) >= 1 and all("PASS" in row for row in rows), "every step row reads PASS")
+    sys.exit(1 if failures else 0)
+
+
+if "--station" in sys.argv:
+    station()
 
 vantor = wait_for(application, "vantor on the accessibility bus")
 menu_button = wait_for(

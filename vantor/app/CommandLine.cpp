@@ -40,6 +40,12 @@ constexpr platform::ProgramOption kOptions[] = {
      Kind::Headless},
     {"operator", "NAME", "With --run or --sequence: who runs it, for the record (default: the login).",
      Kind::RunSetting},
+    {"plot", "FILE", "With --run: draw the run's series and per-cycle values into the PNG file FILE (no display needed).",
+     Kind::RunSetting},
+    {"station", nullptr,
+     "Open the \"Vantor Station\" window for a production line instead of the menu, with the sequence file "
+     "given after it, or the one used last.",
+     Kind::Window},
     {"history", nullptr,
      "List the recorded runs, newest first (the records store: SQLite under the device root, or the server "
      "DIAG_RECORDS names).",
@@ -99,7 +105,7 @@ const platform::ProgramInfo& commandLineInfo()
         kVersion,
         "engineering diagnostics of the tape and label printer",
         "--list\n--run <test> [--cycles N] [--pause MS] [--limit L]... [--json FILE] [--ini FILE]\n"
-        "--measurements <test>\n--sequence FILE [--serial S] [--operator NAME] [--json FILE]\n"
+        "--measurements <test>\n--station [FILE]\n--sequence FILE [--serial S] [--operator NAME] [--json FILE]\n"
         "--history [--test T] [--serial S] [--since DATE] [--verdict V] [--format F] [--last N]\n--record UUID",
         "Vantor opens the menu of about thirty hardware tests of the printer (motors, cutters, sensors, "
         "converters, GPIO, printing, cartridge memories, calibrations); each test keeps its parameters in "

@@ -22,6 +22,12 @@ namespace vantor {
 
 namespace {
 
+HeadlessPlotter& plotter()
+{
+    static HeadlessPlotter p;
+    return p;
+}
+
 std::atomic<bool> g_interrupted{false};
 void onInterrupt(int) { g_interrupted = true; }
 
@@ -134,6 +140,11 @@ bool wantsHeadless(int argc, char* argv[])
     return false;
 }
 
+void setHeadlessPlotter(HeadlessPlotter p)
+{
+    plotter() = std::move(p);
+}
+
 int runHeadless(const QStringList& arguments)
 {
     // The options are those of the program's one table (CommandLine.cpp).
@@ -151,6 +162,7 @@ int runHeadless(const QStringList& arguments)
     const QCommandLineOption sequenceOpt = commandLineOption("sequence");
     const QCommandLineOption serialOpt = commandLineOption("serial");
     const QCommandLineOption operatorOpt = commandLineOption("operator");
+    const QCommandLineOption plotOpt = commandLineOption("plot");
     if (!parser.parse(arguments)) {
         printErr(parser.errorText() + QLatin1Char('\n'));
         return 2;
@@ -198,6 +210,15 @@ int runHeadless(const QStringList& arguments)
             return 2;
         }
         return runner->exitCode();
+    }
+
+    if (parser.isSet(plotOpt) && !plotter()) {
+        printErr(QStringLiteral("--plot: this build of the program draws no plots (QCustomPlot was not found)\n"));
+        return 2;
+    }
+    if (parser.isSet(plotOpt) && !parser.isSet(runOpt)) {
+        printErr(QStringLiteral("--plot goes with --run\n"));
+        return 2;
     }
 
     const QString wanted = parser.value(runOpt).trimmed();
@@ -293,6 +314,11 @@ int runHeadless(const QStringList& arguments)
             printErr(QStringLiteral("Could not write %1\n").arg(parser.value(jsonOpt)));
             return 2;
         }
+    }
+    if (parser.isSet(plotOpt) &&
+        !plotter()(measure::collect(test->section, done.lines).series, parser.value(plotOpt))) {
+        printErr(QStringLiteral("Could not draw the plot into %1\n").arg(parser.value(plotOpt)));
+        return 2;
     }
     return failed ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 // The engineering program's composition root: the simulated printer answers
 // PRN1: unless configured absent (docs/simulator.md).
 #include <QApplication>
+#include <memory>
 
 #include "platform/DataFolder.h"
 #include "platform/ProgramOptions.h"
@@ -13,7 +14,15 @@
 #include "vantor/app/HeadlessRun.h"
 #include "vantor/app/HistoryCommand.h"
 #include "vantor/app/ProgramRecords.h"
+#include "vantor/framework/CTestDlg.h"
+#include "vantor/measure/Measurements.h"
+#include "vantor/measure/RecordSink.h"
 #include "vantor/res/VantorResources.h"
+#include "vantor/station/StationMain.h"
+#ifdef DIAG_HAVE_PLOT
+#include "vantor/plot/PlotHook.h"
+#include "vantor/plot/Render.h"
+#endif
 
 #ifndef DIAG_PACKAGE_NAME
 #define DIAG_PACKAGE_NAME "printer-diagnostics"
@@ -32,6 +41,16 @@ void prepareData()
     if (!data.error.isEmpty())
         platform::writeErr(QStringLiteral("vantor: %1 not filled from %2: %3\n").arg(data.folder, data.starter, data.error));
 }
+
+#ifdef DIAG_HAVE_PLOT
+// A result list's "Plot": its lines read by the table of the test whose
+// dialog holds it.
+std::vector<vantor::measure::Series> seriesOf(const ui::ResultList& list)
+{
+    const auto* dialog = dynamic_cast<const vantor::CTestDlg*>(list.window());
+    return vantor::measure::collect(dialog ? dialog->section() : QString(), list.lines()).series;
+}
+#endif
 
 } // namespace
 
@@ -56,15 +75,29 @@ int main(int argc, char* argv[])
         return 0;
     case platform::CommandLine::Outcome::Headless: {
         // No window, so no display needed: automation and production lines.
-        QCoreApplication app(argc, argv);
+        // A plot is drawn offscreen, which takes a GUI application.
+        std::unique_ptr<QCoreApplication> app;
+        if (cl.isSet("plot")) {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            app = std::make_unique<QApplication>(argc, argv);
+#ifdef DIAG_HAVE_PLOT
+            vantor::setHeadlessPlotter([](const std::vector<vantor::measure::Series>& series, const QString& path) {
+                return vantor::plot::renderPng(series, path);
+            });
+#endif
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
         QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
         prepareData();
         if (cl.isSet("history") || cl.isSet("record"))
-            return vantor::runHistory(app.arguments());
+            return vantor::runHistory(QCoreApplication::arguments());
         platform::trace::initFromEnvironment();
         sim::SimulatedDevices devices = sim::registerSimulatedDevices();
         vantor::installBuiltinResources();
-        const int code = vantor::runHeadless(app.arguments());
+        vantor::measure::setRecordListener(vantor::recordListener());
+        const int code = vantor::runHeadless(QCoreApplication::arguments());
         vantor::closeProgramRecords();
         sim::unregisterSimulatedDevices(devices);
         return code;
@@ -81,8 +114,14 @@ int main(int argc, char* argv[])
     vantor::installBuiltinResources();
     QApplication::setWindowIcon(vantor::vantorIcon());
 
+    vantor::measure::setRecordListener(vantor::recordListener());
+#ifdef DIAG_HAVE_PLOT
+    vantor::plot::installPlotHandler(seriesOf);
+#endif
+
     vantor::CVantorApp theApp;
-    const int code = theApp.InitInstance();
+    // `--station [line.json]`: the production line's window instead of the menu.
+    const int code = cl.isSet("station") ? vantor::station::runStation(cl.file) : theApp.InitInstance();
     vantor::closeProgramRecords();
     sim::unregisterSimulatedDevices(devices);
     return code;

@@ -151,6 +151,12 @@ bool CTestDlg::isRunning() const
     return m_runner && m_runner->running();
 }
 
+QString CTestDlg::section() const
+{
+    const char* name = m_settingsIndex >= 0 ? TestSettingsSection(m_settingsIndex) : nullptr;
+    return name ? QString::fromLatin1(name) : QString();
+}
+
 ui::ResultList* CTestDlg::results() const
 {
     return resultList(common::kResultList);
@@ -240,8 +246,7 @@ void CTestDlg::beginRecord()
 {
     m_step = measure::StepRecord();
     m_step.test = windowTitle();
-    const char* section = m_settingsIndex >= 0 ? TestSettingsSection(m_settingsIndex) : nullptr;
-    m_step.section = section ? QString::fromLatin1(section) : QString();
+    m_step.section = section();
     if (m_record)
         m_step.settings = settingsOf(*m_record);
     m_step.requested = m_totalCycles;

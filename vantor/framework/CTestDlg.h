@@ -111,6 +111,8 @@ public:
     bool workerIdle() const { return m_workerIdle; }
     TestRunner& runner() { return *m_runner; }
     ui::ResultList* results() const;
+    // The settings section of the test ("Platen"); empty for a dialog without one.
+    QString section() const;
 
     // A show/enable rule: applied when the dialog shows its values and again
     // after each command of `triggers` (radios, check boxes).
