@@ -36,7 +36,7 @@ constexpr platform::ProgramOption kOptions[] = {
      "measurement gets a verdict; a failing one fails the run.",
      Kind::RunSetting},
     {"sequence", "FILE",
-     "Run the steps of a sequence file (see DESCRIPTION) for one unit; --json writes its record.",
+     "Run the steps of a sequence file (its format is above) for one unit; --json writes its record.",
      Kind::Headless},
     {"operator", "NAME", "With --run or --sequence: who runs it, for the record (default: the login).",
      Kind::RunSetting},
@@ -112,12 +112,11 @@ const platform::ProgramInfo& commandLineInfo()
         "Vantor.ini.\n\n"
         "Every cycling test also runs without a window, for automation and production lines; that needs no "
         "display.\n\n"
-        "A sequence file (docs/sequences.md) lists steps, each a test with its cycles, settings overrides and "
-        "limits:\n\n"
-        "  { \"name\": \"Final test\", \"serialRequired\": true, \"steps\": [\n"
-        "    { \"test\": \"Platen Test\", \"cycles\": 5, \"pause\": 0,\n"
-        "      \"settings\": { \"TotalPulses\": 3000 }, \"limits\": { \"Total encode\": \"1700..1900\" } },\n"
-        "    { \"test\": \"Ejector Test\", \"cycles\": 3, \"limits\": { \"Run\": \"OK\" }, \"stopOnFail\": true } ] }",
+        "A sequence file (docs/sequences.md; sample/sequences/final-test.json) is one JSON object with "
+        "\"name\", \"serialRequired\" (true: --serial must be given) and \"steps\", a list of objects with "
+        "\"test\" (a menu label or section), \"cycles\", \"pause\", \"settings\" (keys of the test's section, "
+        "applied to a copy), \"limits\" (a measurement's name to its limit, written as --limit takes it) and "
+        "\"stopOnFail\".",
         kManSections,
         kOptions,
     };

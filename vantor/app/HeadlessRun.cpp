@@ -316,7 +316,7 @@ int runHeadless(const QStringList& arguments)
         }
     }
     if (parser.isSet(plotOpt) &&
-        !plotter()(measure::collect(test->section, done.lines).series, parser.value(plotOpt))) {
+        !plotter()(measure::plottable(measure::collect(test->section, done.lines)), parser.value(plotOpt))) {
         printErr(QStringLiteral("Could not draw the plot into %1\n").arg(parser.value(plotOpt)));
         return 2;
     }

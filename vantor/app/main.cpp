@@ -48,7 +48,7 @@ void prepareData()
 std::vector<vantor::measure::Series> seriesOf(const ui::ResultList& list)
 {
     const auto* dialog = dynamic_cast<const vantor::CTestDlg*>(list.window());
-    return vantor::measure::collect(dialog ? dialog->section() : QString(), list.lines()).series;
+    return vantor::measure::plottable(vantor::measure::collect(dialog ? dialog->section() : QString(), list.lines()));
 }
 #endif
 

@@ -391,6 +391,25 @@ Measurements collect(const QString& section, const QStringList& lines)
     return c.take();
 }
 
+std::vector<Series> plottable(Measurements m)
+{
+    std::vector<Series> out = std::move(m.series);
+    const size_t perPulse = out.size();
+    for (const Measurement& v : m.values) {
+        if (v.passFail)
+            continue;
+        auto it = std::find_if(out.begin() + qsizetype(perPulse), out.end(),
+                               [&](const Series& s) { return s.name == v.name; });
+        if (it == out.end()) {
+            out.push_back(Series{v.name, v.unit, 0, {}, {}});
+            it = out.end() - 1;
+        }
+        it->indices.push_back(v.cycle);
+        it->values.push_back(float(v.value));
+    }
+    return out;
+}
+
 LineKind classify(const LineTable* table, QStringView line)
 {
     Match mt;

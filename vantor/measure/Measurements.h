@@ -91,6 +91,10 @@ private:
 
 // The measurements and series of a finished list of lines.
 Measurements collect(const QString& section, const QStringList& lines);
+// What a plot draws of a run: its per-pulse series, then one curve per
+// numeric measurement across the cycles (index = cycle, cycle 0), in order
+// of first appearance. Pass/fail results are not curves.
+std::vector<Series> plottable(Measurements m);
 
 // Classifies one line alone (no series kept): for the checks and tools.
 LineKind classify(const LineTable* table, QStringView line);

@@ -203,3 +203,18 @@ TEST(LineTable, BadPatternsAreRefused)
 }
 
 } // namespace
+
+// A plot of a run draws each numeric measurement as one curve over the
+// cycles, after the per-pulse series; pass/fail results draw nothing.
+TEST(Plottable, NumericValuesBecomeOneCurvePerNameAcrossCycles)
+{
+    const QStringList lines = {QStringLiteral("1. Tape Rewind - OK (Encoder 1234)"),
+                               QStringLiteral("2. Tape Rewind - OK (Encoder 1240)"),
+                               QStringLiteral("3. Tape Rewind - FAIL")};
+    const std::vector<Series> curves = plottable(collect(QStringLiteral("Tape Rewind"), lines));
+    ASSERT_EQ(curves.size(), 1u);
+    EXPECT_EQ(curves[0].name, QStringLiteral("Encoder"));
+    EXPECT_EQ(curves[0].unit, QStringLiteral("counts"));
+    EXPECT_EQ(curves[0].indices, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(curves[0].values, (std::vector<float>{1234.f, 1240.f}));
+}
