@@ -99,10 +99,8 @@ QString StationEngine::start(const SequencePlan& plan, const QString& serial, Ru
             s.insert(QStringLiteral("reason"), reason);
         events.stepEnded(step, s);
     };
-    ev.finished = [&events](const QJsonObject& record) {
-        measure::publishRecord(record);
-        events.finished(record);
-    };
+    // The sequence runner publishes its record itself.
+    ev.finished = [&events](const QJsonObject& record) { events.finished(record); };
     if (!runner->start({serial, m_operator, QString()}, std::move(ev), &error))
         return error;
     m_runner = std::move(runner);

@@ -279,6 +279,7 @@ TEST_F(RibbonColor, OneRunMoreWritesTwoLogFilesThroughThePrinter)
     CRibbonColorDlg dlg;
     DialogHarness h(dlg);
     ASSERT_TRUE(h.open());
+    ASSERT_TRUE(ready(h)); // RUN waits for the opening readings
     ASSERT_TRUE(h.setText(IDC_RC_RUN_COUNT, QStringLiteral("1")));
     ASSERT_TRUE(h.setText(IDC_TOTAL_CYCLE, QStringLiteral("1")));
     ASSERT_TRUE(h.click(IDC_RUN));
@@ -403,6 +404,7 @@ TEST_F(RibbonColor, EachRunStartsItsLogsAtZeroAndClosingKeepsTheTexts)
         CRibbonColorDlg dlg;
         DialogHarness h(dlg);
         ASSERT_TRUE(h.open());
+        ASSERT_TRUE(ready(h)); // RUN waits for the opening readings
         EXPECT_EQ(h.sliderPos(IDC_RC_VREF), 255);
         EXPECT_EQ(h.text(IDC_RC_VREF_VALUE), QStringLiteral("255"));
         EXPECT_EQ(h.comboItems(IDC_RC_SENSING), (QStringList{"2", "4", "8", "16"}));

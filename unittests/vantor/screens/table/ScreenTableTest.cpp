@@ -43,10 +43,10 @@ const std::map<int, std::function<void(DialogHarness&)>> kOperatorChoice = {
 };
 
 // Screens that read the printer at opening and enable RUN only once the
-// readings are in (the fiducial test): the operator waits for them; the
+// readings are in (the fiducial and ribbon colour tests): the operator waits for them; the
 // list is then cleared of the readings' lines, so that the run's lines
 // compare with the headless run's.
-const std::set<int> kReadsAtOpening = {IDC_FIDUCIAL_TEST};
+const std::set<int> kReadsAtOpening = {IDC_FIDUCIAL_TEST, IDC_RIBBON_COLOR_TEST};
 
 class CyclingScreen : public vantor::testing::ScreenFixture, public ::testing::WithParamInterface<size_t> {
 protected:
