@@ -65,19 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.SetSection("marker");
     file.SetInt("kept", 1);
     const QByteArray before = file.Serialize();
-    // Decoded and parsed a few bytes at a time, the same store as at once.
-    CSettingsFile chunked;
-    chunked.SetSection("marker");
-    chunked.SetInt("kept", 1);
-    const bool chunkedLoaded = chunked.LoadFromBytes(bytes, 4 + qsizetype(hashOf(data, size) % 29));
     if (!file.LoadFromBytes(bytes)) {
         fuzzing::check(!CSettingsFile::Decode(bytes).has_value());
         fuzzing::check(file.Serialize() == before); // a refused load changes nothing
-        fuzzing::check(!chunkedLoaded && chunked.Serialize() == before);
         return 0;
     }
-    fuzzing::check(CSettingsFile::Decode(bytes).has_value());
-    fuzzing::check(chunkedLoaded && chunked.Serialize() == file.Serialize());
     file.SetSection("platen");
     (void)file.GetInt("cycle", 1);
     (void)file.GetString("RampUpProfile", "");

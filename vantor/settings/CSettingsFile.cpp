@@ -1,9 +1,6 @@
 #include "vantor/settings/CSettingsFile.h"
 
-#include <algorithm>
 #include <climits>
-#include <cstring>
-#include <utility>
 #include <new>
 #include <QFile>
 #include <QFileInfo>
@@ -41,7 +38,7 @@ void appendBackslashes(QString& out, qsizetype count)
 
 } // namespace
 
-CSettingsFile::CSettingsFile() : m_sections(std::make_unique<SettingsHashMap<KeyMap>>())
+CSettingsFile::CSettingsFile()
 {
     SetSection(QStringLiteral("general"));
 }
@@ -228,10 +225,6 @@ std::optional<QString> CSettingsFile::Decode(const QByteArray& bytes)
     return text;
 }
 
-namespace {
-constexpr qsizetype kLoadChunk = 1 << 20; // bytes decoded and parsed at a time
-}
-
 bool CSettingsFile::Load(const QString& path)
 {
     if (path.isEmpty())
@@ -246,12 +239,10 @@ bool CSettingsFile::Load(const QString& path)
         return false;
     bool loaded = false;
     try {
-        loaded = LoadStream(
-            [&file](char* into, qsizetype size) -> qsizetype {
-                const qint64 n = file.read(into, size);
-                return n < 0 || file.error() != QFileDevice::NoError ? -1 : qsizetype(n);
-            },
-            kLoadChunk, false);
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return false;
+        loaded = LoadFromBytes(bytes);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -262,167 +253,11 @@ bool CSettingsFile::Load(const QString& path)
 
 bool CSettingsFile::LoadFromBytes(const QByteArray& bytes)
 {
-    return LoadFromBytes(bytes, kLoadChunk);
-}
-
-bool CSettingsFile::LoadFromBytes(const QByteArray& bytes, qsizetype chunkBytes)
-{
-    qsizetype at = 0;
-    return LoadStream(
-        [&bytes, &at](char* into, qsizetype size) {
-            const qsizetype n = std::min(size, bytes.size() - at);
-            memcpy(into, bytes.constData() + at, size_t(n));
-            at += n;
-            return n;
-        },
-        chunkBytes, false);
-}
-
-namespace {
-
-// Where a UTF-8 chunk may be cut: before a sequence that it does not hold
-// whole (the bytes from there go with the next chunk).
-qsizetype utf8Cut(const char* data, qsizetype size)
-{
-    for (qsizetype back = 1; back <= 4 && back <= size; ++back) {
-        const uchar c = uchar(data[size - back]);
-        if ((c & 0xC0) == 0x80)
-            continue; // a continuation byte: look further back
-        const qsizetype length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
-        return length > back ? size - back : size;
-    }
-    return size; // no lead byte near the end: invalid anyway, the decoder says so
-}
-
-} // namespace
-
-bool CSettingsFile::LoadStream(const ReadChunk& read, qsizetype chunkBytes, bool storeForm)
-{
-    // Appends up to `want` bytes to `buffer`; false on a read error.
-    auto fill = [&read](QByteArray& buffer, qsizetype want, bool& atEnd) {
-        const qsizetype target = buffer.size() + want;
-        while (buffer.size() < target) {
-            const qsizetype old = buffer.size();
-            buffer.resize(target);
-            const qsizetype n = read(buffer.data() + old, target - old);
-            buffer.resize(old + std::max<qsizetype>(n, 0));
-            if (n < 0)
-                return false;
-            if (n == 0) {
-                atEnd = true;
-                break;
-            }
-        }
-        return true;
-    };
-    chunkBytes = std::max<qsizetype>(chunkBytes & ~qsizetype(1), 4); // whole UTF-16 units
-    QByteArray chunk;
-    chunk.reserve(chunkBytes + 4);
-    bool atEnd = false;
-    if (!fill(chunk, chunkBytes, atEnd))
+    const std::optional<QString> text = Decode(bytes);
+    if (!text)
         return false;
-
-    enum class Form { Utf16Le, Utf16Be, Utf8 } form = Form::Utf8;
-    qsizetype skip = 0;
-    if (chunk.startsWith("\xFF\xFE")) {
-        form = Form::Utf16Le, skip = 2;
-    } else if (chunk.startsWith("\xFE\xFF")) {
-        form = Form::Utf16Be, skip = 2;
-    } else if (chunk.startsWith("\xEF\xBB\xBF")) {
-        skip = 3;
-    } else if (storeForm || chunk.contains('\0')) {
-        form = Form::Utf16Le, skip = std::min<qsizetype>(2, chunk.size()); // the store's own form (see Decode)
-    }
-    const bool unmarkedUtf8 = form == Form::Utf8 && skip == 0;
-    // Unmarked 8-bit text has no zero byte; one further on makes the whole
-    // file the store's own form, so its bytes are kept until that is known.
-    QByteArray kept;
-
-    // Parsed into a new store: the old one comes back if the bytes are refused.
-    auto previous = std::exchange(m_sections, std::make_unique<SettingsHashMap<KeyMap>>());
-    const QString previousName = m_sectionName;
-    auto refuse = [&] {
-        m_sections = std::move(previous);
-        SetSection(previousName);
-        return false;
-    };
-
-    QSet<QString> names;
-    m_names = &names;
-    struct Unset {
-        QSet<QString>*& names;
-        ~Unset() { names = nullptr; }
-    } unset{m_names};
-    QString text;       // the unparsed end of the text (a line not yet ended)
-    QByteArray carried; // UTF-8: a sequence cut by the chunk's end
-    bool ended = false; // a zero character was seen: the text ends there
-    for (bool first = true;; first = false) {
-        const bool last = atEnd;
-        const char* data = chunk.constData() + (first ? skip : 0);
-        qsizetype size = chunk.size() - (first ? skip : 0);
-        QString decoded;
-        if (form == Form::Utf8) {
-            if (unmarkedUtf8)
-                kept += chunk;
-            // The rest of the file, then the whole of it as the store's form.
-            auto asStoreForm = [&] {
-                for (bool end = atEnd; !end;)
-                    if (!fill(kept, chunkBytes, end))
-                        return refuse();
-                refuse();
-                if (!kept.contains('\0'))
-                    return false; // 8-bit text that is not UTF-8
-                qsizetype at = 0;
-                return LoadStream(
-                    [&kept, &at](char* into, qsizetype n) {
-                        n = std::min(n, kept.size() - at);
-                        memcpy(into, kept.constData() + at, size_t(n));
-                        at += n;
-                        return n;
-                    },
-                    chunkBytes, true);
-            };
-            if (unmarkedUtf8 && chunk.contains('\0'))
-                return asStoreForm();
-            carried.append(data, size);
-            const qsizetype cut = last ? carried.size() : utf8Cut(carried.constData(), carried.size());
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            decoded = utf8.decode(QByteArrayView(carried.constData(), cut));
-            if (utf8.hasError())
-                return unmarkedUtf8 ? asStoreForm() : refuse(); // a zero byte further on decides
-            carried.remove(0, cut);
-        } else if (!ended) {
-            decoded = utf16Units(data, size, form == Form::Utf16Be);
-        }
-        if (!ended) {
-            const qsizetype nul = decoded.indexOf(QChar(u'\0'));
-            if (nul >= 0) {
-                decoded.truncate(nul);
-                ended = true;
-            }
-            text.append(decoded);
-            // Complete lines now; the rest waits for the next chunk.
-            qsizetype cut = text.size();
-            if (!ended && !last) {
-                cut = 0;
-                for (qsizetype i = text.size(); i > 0; --i)
-                    if (isLineEnd(text[i - 1])) {
-                        cut = i;
-                        break;
-                    }
-            }
-            if (cut > 0) {
-                Parse(QStringView(text).first(cut));
-                text.remove(0, cut);
-            }
-        }
-        // UTF-16 needs nothing past its end; UTF-8 is checked to the end.
-        if (last || (ended && form != Form::Utf8))
-            break;
-        chunk.clear();
-        if (!fill(chunk, chunkBytes, atEnd))
-            return refuse();
-    }
+    Clear();
+    Parse(*text);
     return true;
 }
 
@@ -461,29 +296,20 @@ void CSettingsFile::Parse(QStringView text)
         const QStringView key = Trim(line.first(eq));
         const QStringView value = Trim(line.sliced(eq + 1));
         // The file already holds the escaped form.
-        QString name = LowerName(key);
-        if (m_names) {
-            // One copy of each name for the whole file: sections repeat their keys.
-            const auto known = m_names->constFind(name);
-            if (known != m_names->cend())
-                name = *known;
-            else
-                m_names->insert(name);
-        }
-        CurrentSection().Get(name) = value.toString();
+        CurrentSection().Get(LowerName(key)) = value.toString();
     }
 }
 
 void CSettingsFile::Clear()
 {
-    m_sections->Clear();
+    m_sections.Clear();
 }
 
 QByteArray CSettingsFile::Serialize() const
 {
     QString out;
     out.append(QLatin1String("\r\n"));
-    m_sections->ForEach([&out](const QString& section, const KeyMap& keys) {
+    m_sections.ForEach([&out](const QString& section, const KeyMap& keys) {
         out.append(u'[');
         out.append(section);
         out.append(QLatin1String("]\r\n"));
@@ -575,16 +401,16 @@ void CSettingsFile::SetString(const QString& key, const QString& value)
 
 bool CSettingsFile::HasSection(const QString& name) const
 {
-    return m_sections->Find(LowerName(name)) != nullptr;
+    return m_sections.Find(LowerName(name)) != nullptr;
 }
 
 bool CSettingsFile::HasKey(const QString& section, const QString& key) const
 {
-    const KeyMap* keys = m_sections->Find(LowerName(section));
+    const KeyMap* keys = m_sections.Find(LowerName(section));
     return keys && keys->Find(LowerName(key));
 }
 
 CSettingsFile::KeyMap& CSettingsFile::CurrentSection()
 {
-    return m_sections->Get(m_sectionKey);
+    return m_sections.Get(m_sectionKey);
 }

@@ -3,8 +3,6 @@
 // case-insensitive and kept in lower case; values are kept in their escaped
 // file form so that a multi-line value stays on one line.
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <QByteArray>
 #include <QSet>
@@ -28,9 +26,6 @@ public:
     // Load from bytes already read; false (store unchanged) when Decode
     // refuses them.
     bool LoadFromBytes(const QByteArray& bytes);
-    // The same, decoding and parsing `chunkBytes` at a time (tests: any
-    // chunk size loads the same store).
-    bool LoadFromBytes(const QByteArray& bytes, qsizetype chunkBytes);
     virtual void Clear();
     // Writes the whole store over an existing file, through a temporary file
     // beside it that replaces the old one. Never creates the file and never
@@ -55,7 +50,7 @@ public:
 
     const QString& SectionName() const { return m_sectionName; }
     // Inspection for tests and tools.
-    qsizetype SectionCount() const { return m_sections->Size(); }
+    qsizetype SectionCount() const { return m_sections.Size(); }
     bool HasSection(const QString& name) const;
     bool HasKey(const QString& section, const QString& key) const;
     // The file image that Save writes.
@@ -78,19 +73,9 @@ private:
     using KeyMap = SettingsHashMap<QString>;
     KeyMap& CurrentSection();
     void Parse(QStringView text);
-    // Reads the next bytes into the buffer (up to its size); the count, 0 at
-    // the end, -1 on a read error.
-    using ReadChunk = std::function<qsizetype(char* into, qsizetype size)>;
-    // Decodes and parses a chunk at a time, so that no copy of the whole file
-    // is made: the file's bytes and its text cost as much at 100 MB as at
-    // 1 MB. False (store and current section as they were) when the
-    // bytes are refused or cannot be read. `storeForm`: UTF-16LE without a
-    // mark, whatever the first chunk looks like.
-    bool LoadStream(const ReadChunk& read, qsizetype chunkBytes, bool storeForm);
 
     QString m_sectionName;
     QString m_sectionKey;
-    std::unique_ptr<SettingsHashMap<KeyMap>> m_sections;
-    QSet<QString>* m_names = nullptr; // while loading: the key names seen
+    SettingsHashMap<KeyMap> m_sections;
     QSet<QString> m_notLoaded; // absolute paths whose last Load failed
 };

@@ -43,6 +43,9 @@ protected:
     // A start of the program: the settings loaded from where it looks for them.
     void start()
     {
+        // The previous start's context goes first: contexts nest, and one made
+        // before the last is gone would be restored to a freed one.
+        settings.reset();
         settings = std::make_unique<ScopedSettingsContext>(DefaultSettingsPath());
         ASSERT_TRUE(LoadSettingsFile(DefaultSettingsPath()));
     }
