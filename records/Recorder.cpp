@@ -74,6 +74,7 @@ void Recorder::body()
     std::unique_ptr<Store> local, server;
     std::deque<QJsonObject> unsaved; // taken from the queue, not yet in any store
     bool saidLocal = false, saidServer = false;
+    bool saidThisPass = false;
     Millis backoff = m_options.firstRetry;
     std::optional<Millis> retryAt;
 
@@ -87,7 +88,7 @@ void Recorder::body()
         }
         if (m_notice)
             m_notice(message);
-        m_noticed.set();
+        saidThisPass = true;
     };
     auto serverFailed = [&](const QString& why) {
         {
@@ -197,11 +198,19 @@ void Recorder::body()
             retryAt.reset();
             backoff = m_options.firstRetry;
         }
-        std::lock_guard lock(m_lock);
-        if (m_queue.empty() && unsaved.empty() && !retryAt)
-            m_idle.set();
-        if (m_queue.empty() && unsaved.empty() && local)
-            m_spooled.set();
+        {
+            std::lock_guard lock(m_lock);
+            if (m_queue.empty() && unsaved.empty() && !retryAt)
+                m_idle.set();
+            if (m_queue.empty() && unsaved.empty() && local)
+                m_spooled.set();
+        }
+        // Only once the retry is scheduled: a waiter that then moves the
+        // clock past it must find the writer's deadline already set.
+        if (saidThisPass) {
+            saidThisPass = false;
+            m_noticed.set();
+        }
     }
 }
 

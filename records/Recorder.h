@@ -46,7 +46,8 @@ public:
     void close(platform::Millis timeout);
 
     int notices() const;
-    // Set after each notice (auto reset): lets a test wait for a failure.
+    // Set after each notice (auto reset), once the writer has scheduled its
+    // next attempt: lets a test wait for a failure, then move the clock.
     platform::Event& noticed() { return m_noticed; }
     // Forward attempts that reached the server and failed, for tests.
     int serverFailures() const;
