@@ -4,9 +4,32 @@
 #include "pellam/driver/UserDriver.h"
 #include "pellam/res/PellamResources.h"
 #include "pellam/sensors/SensorSteps.h"
+#include "records/Calibration.h"
+#include "records/ProgramRecorder.h"
 #include "ui/Messages.h"
 
 namespace pellam {
+
+namespace {
+
+// Named in English whatever the language, so that a history query finds
+// them. The driver does not say what a sensor's DAC held before, so the
+// record has the values after only. A value that could not be read fails it.
+void recordSensorCalibration(const QDateTime& start, QString caption, std::vector<records::CalibrationValue> values,
+                             QStringList refused)
+{
+    records::Calibration c;
+    c.caption = std::move(caption);
+    c.start = start;
+    c.end = QDateTime::currentDateTime();
+    c.values = std::move(values);
+    c.refused = std::move(refused);
+    records::submitProgramRecord(records::calibrationRecord(c));
+}
+
+QJsonValue none() { return QJsonValue(QJsonValue::Null); }
+
+} // namespace
 
 CSensorCalibrate::CSensorCalibrate(QWidget* parent) : ui::Dialog(IDD_SENSOR_CALIBRATE, parent)
 {
@@ -38,6 +61,7 @@ bool CGapSensorCalibrate::onInitDialog()
 
 void CGapSensorCalibrate::onFirstNext()
 {
+    m_start = QDateTime::currentDateTime();
     enable(IDC_WIZ_STEP1, false);
     enable(IDC_WIZ_STEP2, false);
     sensors::gapStepOnLiner(m_driver, m_block);
@@ -53,9 +77,14 @@ void CGapSensorCalibrate::onSecondNext()
     enable(IDC_WIZ_STEP4, false);
     show(IDC_WIZ_NEXT2, false);
     show(IDC_WIZ_GAP_RESULT);
-    const uint8_t dac = sensors::gapStepOnTape(m_driver, m_block);
+    bool read = false;
+    const uint8_t dac = sensors::gapStepOnTape(m_driver, m_block, &read);
     setText(IDC_WIZ_GAP_RESULT, QString::fromStdString(sensors::gapResultText(dac)));
     show(IDC_WIZ_FINISH);
+    QStringList refused;
+    if (!read)
+        refused << QStringLiteral("The gap sensor's DAC value could not be read.");
+    recordSensorCalibration(m_start, QStringLiteral("Gap Sensor Calibration"), {{QStringLiteral("DAC"), none(), int(dac), {}}}, refused);
 }
 
 CColorSensorCalibrate::CColorSensorCalibrate(QWidget* parent) : ui::Dialog(IDD_COLOR_SENSOR_CALIBRATE, parent)
@@ -76,8 +105,21 @@ bool CColorSensorCalibrate::onInitDialog()
 void CColorSensorCalibrate::onNext()
 {
     show(IDC_WIZ_NEXT, false);
+    const QDateTime start = QDateTime::currentDateTime();
     const sensors::ColorCalibration result = sensors::calibrateColorSensor(m_driver, m_block);
     setText(IDC_WIZ_DAC_RESULT, QString::fromStdString(sensors::dacResultText(result.dacs)));
+    std::vector<records::CalibrationValue> values{
+        {QStringLiteral("DAC red"), none(), int(result.dacs.red), {}},
+        {QStringLiteral("DAC green"), none(), int(result.dacs.green), {}},
+        {QStringLiteral("DAC blue"), none(), int(result.dacs.blue), {}},
+    };
+    if (result.colorRead) {
+        values.push_back({QStringLiteral("RGB red"), none(), int(result.color.red), {}});
+        values.push_back({QStringLiteral("RGB green"), none(), int(result.color.green), {}});
+        values.push_back({QStringLiteral("RGB blue"), none(), int(result.color.blue), {}});
+    }
+    recordSensorCalibration(start, QStringLiteral("Color Sensor Calibration"), std::move(values),
+                            result.colorRead ? QStringList() : QStringList{QStringLiteral("The colour could not be read.")});
     if (!result.colorRead)
         return; // "Close" stays the only way out
     setText(IDC_WIZ_RGB_RESULT, QString::fromStdString(sensors::colorResultText(result.color)));

@@ -2,7 +2,10 @@
 // The sensor calibrations: the small menu "Sensor Calibration" (148) and its
 // two wizards, "Gap Sensor Calibration" (149) and "Color Sensor
 // Calibration" (150). Each wizard step sends its requests from the
-// user-interface thread.
+// user-interface thread. A wizard that ends its last step leaves a run
+// record of its own with the values it read.
+#include <QDateTime>
+
 #include "platform/Device.h"
 #include "protocol/CommandBlock.h"
 #include "ui/Dialog.h"
@@ -27,6 +30,7 @@ private:
 
     platform::DeviceHandle m_driver;
     protocol::CommandBlock m_block;
+    QDateTime m_start; // of the first step, for the record
 };
 
 class CColorSensorCalibrate : public ui::Dialog {

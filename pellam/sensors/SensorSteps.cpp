@@ -76,12 +76,14 @@ void gapStepOnLiner(platform::DeviceHandle& handle, protocol::CommandBlock& bloc
     driver::readSensorState(handle, block, item::DownstreamGap, cmd::sensor::CalibrateLiner, result);
 }
 
-uint8_t gapStepOnTape(platform::DeviceHandle& handle, protocol::CommandBlock& block)
+uint8_t gapStepOnTape(platform::DeviceHandle& handle, protocol::CommandBlock& block, bool* dacRead)
 {
     uint32_t result = 0;
     driver::readSensorState(handle, block, item::DownstreamGap, cmd::sensor::CalibrateMedia, result);
     protocol::GapDacRecord dac; // cleared by the read
-    driver::readGapSensorDac(handle, dac);
+    const bool read = driver::readGapSensorDac(handle, dac);
+    if (dacRead)
+        *dacRead = read;
     return dac.dac;
 }
 

@@ -42,7 +42,8 @@ std::string tripleText(const protocol::ColorTriple& rgb); // "%u,%u,%u"
 // Gap sensor calibration (item 28). The results of the two steps are not
 // looked at; the DAC value is byte 3 of the record, 0 when it cannot be read.
 void gapStepOnLiner(platform::DeviceHandle& handle, protocol::CommandBlock& block);
-uint8_t gapStepOnTape(platform::DeviceHandle& handle, protocol::CommandBlock& block);
+// `dacRead`, when given, says whether the DAC value was read at all.
+uint8_t gapStepOnTape(platform::DeviceHandle& handle, protocol::CommandBlock& block, bool* dacRead = nullptr);
 std::string gapResultText(uint8_t dac); // "Calibrated DAC Value: %u"
 
 // Colour sensor calibration (item 13, setting 97): calibrate, read the DAC
