@@ -211,6 +211,8 @@ CommandLine parseCommandLine(const ProgramInfo& info, const QStringList& argumen
         if (!parser.isSet(mainName(o)))
             continue;
         r.set << mainName(o);
+        if (o.valueName)
+            r.values.insert(mainName(o), parser.value(mainName(o)));
         if (o.kind == ProgramOption::Kind::Answer && r.answer.isEmpty())
             r.answer = mainName(o);
         else if (o.kind == ProgramOption::Kind::Headless && !headless)

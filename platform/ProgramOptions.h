@@ -5,6 +5,7 @@
 // on a machine without a display.
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <span>
@@ -57,7 +58,9 @@ struct CommandLine {
     QStringList arguments;     // as given, the program's name first
     QStringList set;           // the first name of every option given
     QString file;              // the one file argument a Window option may take
+    QHash<QString, QString> values; // by first name: the last value given, for options that take one
     bool isSet(const char* name) const { return set.contains(QLatin1String(name)); }
+    QString value(const char* name) const { return values.value(QLatin1String(name)); }
 };
 
 // An Answer option wins over everything else given; a Headless one makes a

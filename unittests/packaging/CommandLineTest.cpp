@@ -76,6 +76,10 @@ TEST(ProgramOptionsTest, OutcomesOfTheTable)
     EXPECT_TRUE(run.isSet("run"));
     EXPECT_TRUE(run.isSet("cycles"));
     EXPECT_FALSE(run.isSet("list"));
+    EXPECT_EQ(run.value("run"), QStringLiteral("Platen"));
+    EXPECT_EQ(run.value("cycles"), QStringLiteral("3"));
+    EXPECT_EQ(parse({"--run=Ejector"}).value("run"), QStringLiteral("Ejector"));
+    EXPECT_TRUE(parse({"--list"}).value("list").isEmpty());
 }
 
 TEST(ProgramOptionsTest, HelpAndManualShowEveryOptionButTheHiddenOne)

@@ -1,13 +1,15 @@
 #include "vantor/app/HeadlessRun.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 #include <unistd.h>
 
@@ -109,6 +111,26 @@ void reportFailures(const SequenceRunner& runner)
             printErr(QStringLiteral("FAIL %1: %2\n").arg(s.test, f));
 }
 
+// A step's "plot" beside the record when there is one, else in the working
+// folder; after the record is written, so a plot that fails loses nothing.
+bool drawStepPlots(const SequenceRunner& runner, const QString& recordPath)
+{
+    const QDir base = recordPath.isEmpty() ? QDir::current() : QFileInfo(recordPath).absoluteDir();
+    bool ok = true;
+    const std::vector<measure::StepRecord>& steps = runner.steps();
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const QString name = runner.spec().steps[i].plot;
+        if (name.isEmpty())
+            continue;
+        const QString file = base.absoluteFilePath(name);
+        if (!plotter()(measure::plottable(measure::collect(runner.testOf(int(i)).section, steps[i].lines)), file)) {
+            printErr(QStringLiteral("Could not draw the plot of step %1 into %2\n").arg(i + 1).arg(file));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 int listMeasurements(const std::vector<RunnableTest>& tests, const QString& wanted)
 {
     const RunnableTest* test = findTest(tests, wanted);
@@ -127,15 +149,16 @@ int listMeasurements(const std::vector<RunnableTest>& tests, const QString& want
 
 } // namespace
 
-bool wantsHeadless(int argc, char* argv[])
+bool sequenceDrawsPlots(const QString& path)
 {
-    for (int i = 1; i < argc; ++i)
-        for (const char* opt : {"--run", "--sequence", "--measurements"})
-            if (std::strcmp(argv[i], opt) == 0 ||
-                (std::strncmp(argv[i], opt, std::strlen(opt)) == 0 && argv[i][std::strlen(opt)] == '='))
-                return true;
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--list") == 0)
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const std::optional<measure::SequenceSpec> read = measure::readSequence(f.readAll(), path, nullptr);
+    if (!read)
+        return false;
+    for (const measure::SequenceStep& s : read->steps)
+        if (!s.plot.isEmpty())
             return true;
     return false;
 }
@@ -182,6 +205,10 @@ int runHeadless(const QStringList& arguments)
     SequenceRunner::Options options;
     options.recordPath = parser.value(jsonOpt);
 
+    if (parser.isSet(plotOpt) && !parser.isSet(runOpt)) {
+        printErr(QStringLiteral("--plot goes with --run (a sequence's steps name their plots with \"plot\")\n"));
+        return 2;
+    }
     if (parser.isSet(sequenceOpt)) {
         SetSettingsPath(iniPath);
         if (!LoadSettingsFile(iniPath))
@@ -192,6 +219,11 @@ int runHeadless(const QStringList& arguments)
             printErr(error.endsWith(QLatin1Char('\n')) ? error : error + QLatin1Char('\n'));
             return 2;
         }
+        for (const measure::SequenceStep& s : runner->spec().steps)
+            if (!s.plot.isEmpty() && !plotter()) {
+                printErr(QStringLiteral("\"plot\": this build of the program draws no plots (QCustomPlot was not found)\n"));
+                return 2;
+            }
         Printer printer;
         if (!runner->start(who, printer.events(-1), &error)) {
             printErr(error);
@@ -209,6 +241,8 @@ int runHeadless(const QStringList& arguments)
             printErr(QStringLiteral("Could not write %1\n").arg(parser.value(jsonOpt)));
             return 2;
         }
+        if (!drawStepPlots(*runner, parser.value(jsonOpt)))
+            return 2;
         return runner->exitCode();
     }
 
@@ -216,11 +250,6 @@ int runHeadless(const QStringList& arguments)
         printErr(QStringLiteral("--plot: this build of the program draws no plots (QCustomPlot was not found)\n"));
         return 2;
     }
-    if (parser.isSet(plotOpt) && !parser.isSet(runOpt)) {
-        printErr(QStringLiteral("--plot goes with --run\n"));
-        return 2;
-    }
-
     const QString wanted = parser.value(runOpt).trimmed();
     const RunnableTest* test = findTest(tests, wanted);
     if (!test) {

@@ -77,7 +77,7 @@ int main(int argc, char* argv[])
         // No window, so no display needed: automation and production lines.
         // A plot is drawn offscreen, which takes a GUI application.
         std::unique_ptr<QCoreApplication> app;
-        if (cl.isSet("plot")) {
+        if (cl.isSet("plot") || (cl.isSet("sequence") && vantor::sequenceDrawsPlots(cl.value("sequence")))) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             app = std::make_unique<QApplication>(argc, argv);

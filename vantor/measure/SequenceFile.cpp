@@ -165,7 +165,8 @@ std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString&
         }
         const QJsonObject o = list[i].toObject();
         if (!r.known(o, {QStringLiteral("test"), QStringLiteral("cycles"), QStringLiteral("pause"),
-                         QStringLiteral("settings"), QStringLiteral("limits"), QStringLiteral("stopOnFail")},
+                         QStringLiteral("settings"), QStringLiteral("limits"), QStringLiteral("stopOnFail"),
+                         QStringLiteral("plot")},
                      where))
             return std::nullopt;
         SequenceStep step;
@@ -237,6 +238,15 @@ std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString&
             return std::nullopt;
         }
         step.stopOnFail = stop.toBool(false);
+        const QJsonValue plot = o.value(QStringLiteral("plot"));
+        if (!plot.isUndefined()) {
+            if (!plot.isString() || plot.toString().trimmed().isEmpty()) {
+                r.fail(where + QStringLiteral(" \"plot\""),
+                       QStringLiteral("expected the PNG file's name, found %1").arg(typeName(plot)));
+                return std::nullopt;
+            }
+            step.plot = plot.toString().trimmed();
+        }
         spec.steps.push_back(std::move(step));
     }
     return spec;

@@ -5,7 +5,8 @@
 //   { "name": "Final test", "serialRequired": true, "steps": [
 //     { "test": "Platen Test", "cycles": 5, "pause": 0, "settings": { "TotalPulses": 3000 },
 //       "limits": { "Total encode": "1700..1900" } },
-//     { "test": "Ejector Test", "cycles": 3, "limits": { "Run": "OK" }, "stopOnFail": true } ] }
+//     { "test": "Ejector Test", "cycles": 3, "limits": { "Run": "OK" }, "stopOnFail": true,
+//       "plot": "ejector.png" } ] }
 //
 // Reading checks the form only (JSON, keys, types, limits that parse);
 // whether the tests, keys and names exist is the runner's check.
@@ -26,6 +27,7 @@ struct SequenceStep {
     std::vector<std::pair<QString, QString>> settings; // key as written, value as text
     std::vector<Limit> limits;
     bool stopOnFail = false;
+    QString plot; // a PNG of the step's series, drawn after a headless run; "" none
 };
 
 struct SequenceSpec {

@@ -1,6 +1,7 @@
 // `vantor --sequence` and `vantor --run --limit` as a production line calls
 // them: the built program against the simulated printer, its exit status,
 // its standard error and its record.
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -277,6 +278,45 @@ TEST_F(SequenceCli, MeasurementsListsNamesWithUnits)
     EXPECT_TRUE(r.out.contains(QStringLiteral("in detail\tcounts\tseries\n"))) << qPrintable(r.out);
     EXPECT_TRUE(r.out.contains(QStringLiteral("Run Platen\t\tpass/fail\n"))) << qPrintable(r.out);
     EXPECT_EQ(run({QStringLiteral("--measurements"), QStringLiteral("Nope")}).exitCode, 2);
+}
+
+} // namespace
+
+namespace {
+
+bool isPng(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) && f.size() > 1000 && f.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8);
+}
+
+TEST_F(SequenceCli, AStepsPlotIsDrawnBesideTheRecordAndAPlotThatFailsLosesNothing)
+{
+    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // a plot takes the offscreen platform
+    QDir().mkpath(path("unit"));
+    const QString seq = write("plots.json", R"({ "name": "Plots", "steps": [
+  { "test": "Platen Test", "cycles": 2, "pause": 0, "settings": { "TotalPulses": 500, "EncoderInDeail": 1 },
+    "plot": "platen.png" },
+  { "test": "Ejector Test", "cycles": 1, "pause": 0 } ] })");
+    const QString json = path("unit/record.json");
+    Cli r = run({QStringLiteral("--sequence"), seq, QStringLiteral("--json"), json});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_TRUE(isPng(path("unit/platen.png")));
+    EXPECT_FALSE(QFileInfo::exists(path("platen.png"))) << "relative to the record, not the working folder";
+
+    // A folder that does not exist: exit 2, named, and the record is still there.
+    QFile::remove(json);
+    const QString bad = write("bad-plot.json", R"({ "name": "Plots", "steps": [
+  { "test": "Ejector Test", "cycles": 1, "pause": 0, "plot": "no/such/folder/e.png" } ] })");
+    r = run({QStringLiteral("--sequence"), bad, QStringLiteral("--json"), json});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Could not draw the plot of step 1"))) << qPrintable(r.err);
+    EXPECT_EQ(readJson(json)[QStringLiteral("verdict")].toString(), QStringLiteral("PASS"));
+
+    // --plot belongs to a single run.
+    r = run({QStringLiteral("--sequence"), seq, QStringLiteral("--plot"), path("x.png")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("--plot goes with --run"))) << qPrintable(r.err);
 }
 
 } // namespace

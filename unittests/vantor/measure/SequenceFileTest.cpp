@@ -17,7 +17,7 @@ TEST(SequenceFile, ReadsStepsWithTheirSettingsLimitsAndFlags)
     const auto spec = read(R"({ "name": "Final test", "serialRequired": true, "steps": [
   { "test": "Platen Test", "cycles": 5, "pause": 0, "settings": { "TotalPulses": 3000, "RampUpProfile": "a.txt" },
     "limits": { "Total encode": "1700..1900", "in detail.max": "<=4000" } },
-  { "test": "Ejector Test", "limits": { "Run": "OK" }, "stopOnFail": true } ] })",
+  { "test": "Ejector Test", "limits": { "Run": "OK" }, "stopOnFail": true, "plot": " ejector.png " } ] })",
                            &error);
     ASSERT_TRUE(spec) << qPrintable(error);
     EXPECT_EQ(spec->name, QStringLiteral("Final test"));
@@ -31,9 +31,11 @@ TEST(SequenceFile, ReadsStepsWithTheirSettingsLimitsAndFlags)
     EXPECT_EQ(a.settings[1], (std::pair{QStringLiteral("TotalPulses"), QStringLiteral("3000")}));
     ASSERT_EQ(a.limits.size(), 2u);
     EXPECT_FALSE(a.stopOnFail);
+    EXPECT_TRUE(a.plot.isEmpty());
     const SequenceStep& b = spec->steps[1];
     EXPECT_FALSE(b.cycles);
     EXPECT_TRUE(b.stopOnFail);
+    EXPECT_EQ(b.plot, QStringLiteral("ejector.png"));
     EXPECT_EQ(b.limits[0].op, Limit::Op::Ok);
 }
 
@@ -77,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"{ \"name\": \"x\", \"steps\": [ { \"test\": \"a\", \"limits\": { \"Total\": true } } ] }",
             "limit \"Total\""},
         Bad{"{ \"name\": \"x\", \"serialRequired\": \"yes\", \"steps\": [ { \"test\": \"a\" } ] }",
-            "\"serialRequired\""}));
+            "\"serialRequired\""},
+        Bad{"{ \"name\": \"x\", \"steps\": [ { \"test\": \"a\", \"plot\": true } ] }", "step 1 \"plot\": expected the PNG"},
+        Bad{"{ \"name\": \"x\", \"steps\": [ { \"test\": \"a\", \"plot\": \" \" } ] }", "step 1 \"plot\""}));
 
 } // namespace
