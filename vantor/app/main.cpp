@@ -14,13 +14,14 @@
 #include "vantor/app/HeadlessRun.h"
 #include "vantor/app/HistoryCommand.h"
 #include "vantor/app/ProgramRecords.h"
-#include "vantor/framework/CTestDlg.h"
 #include "vantor/measure/Measurements.h"
 #include "vantor/measure/RecordSink.h"
 #include "vantor/res/VantorResources.h"
+#include "vantor/station/RecordView.h"
 #include "vantor/station/StationMain.h"
 #ifdef DIAG_HAVE_PLOT
 #include "vantor/plot/PlotHook.h"
+#include "vantor/plot/PlotView.h"
 #include "vantor/plot/Render.h"
 #endif
 
@@ -43,12 +44,15 @@ void prepareData()
 }
 
 #ifdef DIAG_HAVE_PLOT
-// A result list's "Plot": its lines read by the table of the test whose
-// dialog holds it.
+std::vector<vantor::measure::Series> plottableLines(const QString& section, const QStringList& lines)
+{
+    return vantor::measure::plottable(vantor::measure::collect(section, lines));
+}
+
+// A result list's "Plot": its lines read by the table of their test.
 std::vector<vantor::measure::Series> seriesOf(const ui::ResultList& list)
 {
-    const auto* dialog = dynamic_cast<const vantor::CTestDlg*>(list.window());
-    return vantor::measure::plottable(vantor::measure::collect(dialog ? dialog->section() : QString(), list.lines()));
+    return plottableLines(vantor::station::sectionOfLines(list), list.lines());
 }
 #endif
 
@@ -117,6 +121,8 @@ int main(int argc, char* argv[])
     vantor::measure::setRecordListener(vantor::recordListener());
 #ifdef DIAG_HAVE_PLOT
     vantor::plot::installPlotHandler(seriesOf);
+    vantor::station::RecordView::setStepPlotter(
+        [](const QJsonObject& step, QWidget* parent) -> QWidget* { return vantor::plot::plotOfStep(step, plottableLines, parent); });
 #endif
 
     vantor::CVantorApp theApp;

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -13,6 +14,12 @@
 namespace vantor::station {
 
 namespace {
+
+RecordView::StepPlotter& stepPlotter()
+{
+    static RecordView::StepPlotter p;
+    return p;
+}
 
 QString str(const QJsonObject& o, const char* key)
 {
@@ -94,9 +101,22 @@ RecordView::RecordView(QJsonObject record, QWidget* parent) : QDialog(parent), m
     }
     layout->addWidget(m_steps, 2);
 
-    m_lines = new ui::ResultList(this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->setAccessibleName(QStringLiteral("Step"));
+    m_lines = new ui::ResultList(m_tabs);
     m_lines->setAccessibleName(QStringLiteral("Lines"));
-    layout->addWidget(m_lines, 2);
+    m_tabs->addTab(m_lines, QStringLiteral("Lines"));
+    if (stepPlotter()) {
+        m_plotPage = new QWidget(m_tabs);
+        m_plotPage->setAccessibleName(QStringLiteral("Plot"));
+        auto* plotLayout = new QVBoxLayout(m_plotPage);
+        plotLayout->setContentsMargins(0, 0, 0, 0);
+        m_tabs->addTab(m_plotPage, QStringLiteral("Plot"));
+        // Drawn when looked at: a step of a million lines costs nothing
+        // until then.
+        connect(m_tabs, &QTabWidget::currentChanged, this, [this] { showPlot(); });
+    }
+    layout->addWidget(m_tabs, 2);
     connect(m_steps, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item)
             showLines(item->data(0, Qt::UserRole).toInt());
@@ -109,16 +129,42 @@ RecordView::RecordView(QJsonObject record, QWidget* parent) : QDialog(parent), m
     showLines(0);
 }
 
+void RecordView::setStepPlotter(StepPlotter plotter)
+{
+    stepPlotter() = std::move(plotter);
+}
+
+QJsonObject RecordView::step(int index) const
+{
+    const QJsonArray steps = m_record.value(QStringLiteral("steps")).toArray();
+    return index >= 0 && index < steps.size() ? steps[index].toObject() : QJsonObject();
+}
+
 void RecordView::showLines(int index)
 {
-    m_lines->clear();
-    const QJsonArray steps = m_record.value(QStringLiteral("steps")).toArray();
-    if (index < 0 || index >= steps.size())
+    if (index == m_shown)
         return;
+    m_lines->clear();
+    const QJsonObject s = step(index);
+    if (s.isEmpty())
+        return;
+    m_shown = index;
     QStringList lines;
-    for (const QJsonValue& v : steps[index].toObject().value(QStringLiteral("lines")).toArray())
+    for (const QJsonValue& v : s.value(QStringLiteral("lines")).toArray())
         lines << v.toString();
     m_lines->appendLines(lines);
+    showPlot();
+}
+
+void RecordView::showPlot()
+{
+    if (!m_plotPage || m_tabs->currentWidget() != m_plotPage || m_plotted == m_shown || !stepPlotter())
+        return;
+    delete m_plot;
+    m_plot = stepPlotter()(step(m_shown), m_plotPage);
+    m_plotted = m_shown;
+    if (m_plot)
+        m_plotPage->layout()->addWidget(m_plot);
 }
 
 } // namespace vantor::station

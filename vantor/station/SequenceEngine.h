@@ -29,6 +29,7 @@ struct StepPlan {
     QString test;    // the menu label ("Platen Test")
     int cycles = 1;  // as the sequence gives them
     std::vector<StepLimit> limits;
+    QString section; // its settings section ("Platen"): what reads its lines
 };
 
 struct SequencePlan {

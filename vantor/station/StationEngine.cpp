@@ -36,6 +36,7 @@ SequencePlan planOf(const SequenceRunner& runner, const QString& path)
         const measure::SequenceStep& s = spec.steps[i];
         StepPlan step;
         step.test = runner.testOf(int(i)).name();
+        step.section = runner.testOf(int(i)).section;
         // Without cycles of its own a step runs its section's "cycle".
         step.cycles = 1;
         if (s.cycles)

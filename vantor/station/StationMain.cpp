@@ -2,14 +2,32 @@
 
 #include <QApplication>
 
+#include "ui/ResultList.h"
 #include "vantor/app/CVantorApp.h"
+#include "vantor/framework/CTestDlg.h"
 #include "vantor/settings/TestSettingsStore.h"
 #include "vantor/station/RecentSequences.h"
+#include "vantor/station/RecordView.h"
 #include "vantor/station/RecordsHistory.h"
 #include "vantor/station/StationEngine.h"
 #include "vantor/station/StationWindow.h"
 
 namespace vantor::station {
+
+QString sectionOfLines(const ui::ResultList& list)
+{
+    if (const auto* dialog = dynamic_cast<const CTestDlg*>(list.window()))
+        return dialog->section();
+    if (const auto* view = dynamic_cast<const RecordView*>(list.window()))
+        return view->step(view->shownStep()).value(QStringLiteral("section")).toString();
+    if (const auto* station = dynamic_cast<const StationWindow*>(list.window())) {
+        const int step = station->resultsStep();
+        const auto& plan = station->model().sequence();
+        if (plan && step >= 0 && step < int(plan->steps.size()))
+            return plan->steps[size_t(step)].section;
+    }
+    return QString();
+}
 
 int runStation(const QString& file)
 {

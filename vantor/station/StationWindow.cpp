@@ -338,6 +338,7 @@ bool StationWindow::openSequence(const QString& path)
     m_model.setSequence(std::move(*loaded.plan));
     m_recent.add(path);
     m_results->clear();
+    m_resultsStep = -1;
     fillChooser();
     showSequence();
     return true;
@@ -441,6 +442,7 @@ void StationWindow::start()
     }
     m_model.begin(serial);
     m_results->clear();
+    m_resultsStep = -1;
     const QString refusal = m_engine.start(*m_model.sequence(), serial, *m_inbox);
     if (!refusal.isEmpty()) {
         m_model.refused();
@@ -470,6 +472,7 @@ void StationWindow::drain()
         case RunReport::StepStarted:
             m_model.stepStarted(r.step);
             m_results->clear();
+            m_resultsStep = r.step;
             showStep(r.step);
             if (QTreeWidgetItem* item = m_steps->topLevelItem(r.step))
                 m_steps->scrollToItem(item);

@@ -62,6 +62,8 @@ public:
     QLabel* verdictLabel() const { return m_verdict; }
     QLabel* reasonLabel() const { return m_reason; }
     ui::ResultList* resultList() const { return m_results; }
+    // The step whose lines the result list holds; -1 before the first.
+    int resultsStep() const { return m_resultsStep; }
     QTreeWidget* historyList() const { return m_history; }
 
     // Reads the history again (after a run, or when the serial changes).
@@ -100,6 +102,7 @@ private:
     QString m_historySerial;          // the serial the history shows
     bool m_shutDown = false;
     bool m_filling = false;
+    int m_resultsStep = -1;
 
     QComboBox* m_chooser = nullptr;
     QPushButton* m_open = nullptr;

@@ -3,6 +3,8 @@
 // and the same extremes as its lines, drawn, tabled, exported and rendered.
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QTabWidget>
 #include <QListWidget>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -10,17 +12,39 @@
 
 #include "TestSeriesReader.h"
 #include "unittests/vantor/testing/ScreenFixture.h"
+#include "vantor/measure/Measurements.h"
+#include "vantor/plot/PlotHook.h"
 #include "vantor/plot/PlotView.h"
 #include "vantor/plot/Render.h"
 #include "vantor/plot/SeriesPlottable.h"
 #include "vantor/screens/motion/PlatenTests.h"
+#include "vantor/station/RecordView.h"
 
 namespace vantor::plot {
 namespace {
 
 using namespace vantor::testing;
 
-class PlatenPlotTest : public ScreenFixture {};
+class PlatenPlotTest : public ScreenFixture {
+protected:
+    // Two cycles of a platen detail run of 3000 pulses on the simulator.
+    QStringList detailRun()
+    {
+        startSimulator();
+        auto* record = GetTestSettings<CPlatenSettings>();
+        if (!record)
+            return {};
+        record->speed.initialSpeedType = 0;
+        record->speed.constantSpeed = 2000;
+        record->tapeRewind.constantSpeed = 800;
+        record->direction = 1;
+        record->vref = 255;
+        record->totalPulses = 3000;
+        record->encoderInDetail = 1;
+        record->cycle = 2;
+        return runHeadless(platen::kPlatenTest.prepare(*record, openDriver()), 2);
+    }
+};
 
 // What the lines themselves say, read without the reader: per cycle, the
 // count of "in detail" lines and the least and largest bracketed count.
@@ -47,18 +71,7 @@ std::map<int, LineFacts> detailFacts(const QStringList& lines)
 
 TEST_F(PlatenPlotTest, DetailRunPlotsEachCycleWithTheLinesPointCountAndExtremes)
 {
-    startSimulator();
-    auto* record = GetTestSettings<CPlatenSettings>();
-    ASSERT_NE(record, nullptr);
-    record->speed.initialSpeedType = 0;
-    record->speed.constantSpeed = 2000;
-    record->tapeRewind.constantSpeed = 800;
-    record->direction = 1;
-    record->vref = 255;
-    record->totalPulses = 3000;
-    record->encoderInDetail = 1;
-    record->cycle = 2;
-    const QStringList lines = runHeadless(platen::kPlatenTest.prepare(*record, openDriver()), 2);
+    const QStringList lines = detailRun();
     const std::map<int, LineFacts> facts = detailFacts(lines);
     ASSERT_EQ(facts.size(), 2u) << qPrintable(lines.mid(0, 5).join('\n'));
 
@@ -114,6 +127,60 @@ TEST_F(PlatenPlotTest, DetailRunPlotsEachCycleWithTheLinesPointCountAndExtremes)
     const QString png = dir.filePath(QStringLiteral("plot.png"));
     ASSERT_TRUE(renderPng(view.series(), png, QSize(640, 320)));
     EXPECT_EQ(QImage(png).size(), QSize(640, 320));
+}
+
+// The station's record view draws the chosen step with the measurements'
+// own classifier, when its "Plot" tab is looked at.
+TEST_F(PlatenPlotTest, ARecordViewPlotsTheChosenStepWithTheClassifiersCurves)
+{
+    const QStringList lines = detailRun();
+    const std::map<int, LineFacts> facts = detailFacts(lines);
+    ASSERT_EQ(facts.size(), 2u);
+    const QJsonObject ejector{{"test", "Ejector Test"}, {"section", "Ejector"},
+                              {"lines", QJsonArray{"== Start ==", "1. Run = OK", "== End =="}}};
+    const QJsonObject platen{{"test", "Platen Test"}, {"section", "Platen"}, {"lines", QJsonArray::fromStringList(lines)}};
+    int drawn = 0;
+    station::RecordView::setStepPlotter([&](const QJsonObject& step, QWidget* parent) {
+        ++drawn;
+        return plotOfStep(
+            step, [](const QString& section, const QStringList& l) { return measure::plottable(measure::collect(section, l)); },
+            parent);
+    });
+    station::RecordView view(QJsonObject{{"name", "Final test"}, {"steps", QJsonArray{ejector, platen}}});
+    ASSERT_EQ(view.tabs()->count(), 2);
+    EXPECT_EQ(view.tabs()->tabText(1), QStringLiteral("Plot"));
+    EXPECT_EQ(view.plot(), nullptr) << "nothing drawn before the tab is looked at";
+
+    view.tabs()->setCurrentIndex(1);
+    auto* plot = qobject_cast<PlotView*>(view.plot());
+    ASSERT_NE(plot, nullptr);
+    EXPECT_TRUE(plot->empty()) << "the ejector's lines hold no series";
+
+    view.showLines(1);
+    plot = qobject_cast<PlotView*>(view.plot());
+    ASSERT_NE(plot, nullptr);
+    ASSERT_EQ(plot->curveCount(), 3); // "in detail" per cycle, and the cycles' "Total encode"
+    int detailCurves = 0;
+    for (int i = 0; i < plot->curveCount(); ++i) {
+        const SeriesPlottable* curve = plot->curve(i);
+        const Series& s = curve->series();
+        if (s.name != QLatin1String("in detail"))
+            continue;
+        ++detailCurves;
+        ASSERT_TRUE(facts.count(s.cycle)) << s.cycle;
+        const LineFacts& f = facts.at(s.cycle);
+        EXPECT_EQ(int(curve->whole().values), f.count);
+        bool found = false;
+        const QCPRange values = curve->getValueRange(found);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(values.lower, double(f.min));
+        EXPECT_EQ(values.upper, double(f.max));
+    }
+    EXPECT_EQ(detailCurves, 2);
+    view.showLines(1); // the same step again: not drawn twice
+    EXPECT_EQ(drawn, 2);
+    station::RecordView::setStepPlotter({});
+    EXPECT_EQ(station::RecordView(QJsonObject{}).tabs()->count(), 1) << "without a plotter, no Plot tab";
 }
 
 } // namespace

@@ -115,6 +115,9 @@ TEST_F(StationRunTest, APassingSequenceFromAScannedSerialEndsInPassAndIsRecorded
     ASSERT_GE(lines.size(), 4);
     EXPECT_EQ(lines.front(), QStringLiteral("== Start =="));
     EXPECT_EQ(lines.back(), QStringLiteral(" "));
+    // Their "Plot" reads them with the ejector's table, not the platen's.
+    EXPECT_EQ(window->resultsStep(), 1);
+    EXPECT_EQ(sectionOfLines(*window->resultList()), QStringLiteral("ejector"));
 
     ASSERT_EQ(records().size(), 1);
     const QJsonObject r = records().front();

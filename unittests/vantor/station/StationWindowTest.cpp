@@ -77,7 +77,7 @@ SequencePlan plan(const QString& name, int steps, bool serialRequired = false)
     p.name = name;
     p.serialRequired = serialRequired;
     for (int i = 0; i < steps; ++i)
-        p.steps.push_back({QStringLiteral("Platen Test"), 2, {{QStringLiteral("Total encode"), QStringLiteral("1700..1900")}}});
+        p.steps.push_back({QStringLiteral("Platen Test"), 2, {{QStringLiteral("Total encode"), QStringLiteral("1700..1900")}}, QStringLiteral("Platen")});
     return p;
 }
 
