@@ -33,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     QString error;
-    const auto spec = vantor::measure::readSequence(bytes, QStringLiteral("f.json"), &error);
-    if (!spec) {
+    const auto definition = vantor::measure::readSequence(bytes, QStringLiteral("f.json"), &error);
+    if (!definition) {
         fuzzing::check(error.startsWith(QStringLiteral("f.json:")));
     } else {
-        fuzzing::check(!spec->name.trimmed().isEmpty() && !spec->steps.empty());
-        for (const auto& step : spec->steps) {
+        fuzzing::check(!definition->name.trimmed().isEmpty() && !definition->steps.empty());
+        for (const auto& step : definition->steps) {
             fuzzing::check(!step.test.isEmpty());
             fuzzing::check(!step.pause || *step.pause >= 0);
             for (const auto& l : step.limits)

@@ -119,7 +119,7 @@ bool drawStepPlots(const SequenceRunner& runner, const QString& recordPath)
     bool ok = true;
     const std::vector<measure::StepRecord>& steps = runner.steps();
     for (size_t i = 0; i < steps.size(); ++i) {
-        const QString name = runner.spec().steps[i].plot;
+        const QString name = runner.definition().steps[i].plot;
         if (name.isEmpty())
             continue;
         const QString file = base.absoluteFilePath(name);
@@ -154,7 +154,7 @@ bool sequenceDrawsPlots(const QString& path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    const std::optional<measure::SequenceSpec> read = measure::readSequence(f.readAll(), path, nullptr);
+    const std::optional<measure::SequenceDefinition> read = measure::readSequence(f.readAll(), path, nullptr);
     if (!read)
         return false;
     for (const measure::SequenceStep& s : read->steps)
@@ -219,7 +219,7 @@ int runHeadless(const QStringList& arguments)
             printErr(error.endsWith(QLatin1Char('\n')) ? error : error + QLatin1Char('\n'));
             return 2;
         }
-        for (const measure::SequenceStep& s : runner->spec().steps)
+        for (const measure::SequenceStep& s : runner->definition().steps)
             if (!s.plot.isEmpty() && !plotter()) {
                 printErr(QStringLiteral("\"plot\": this build of the program draws no plots (QCustomPlot was not found)\n"));
                 return 2;
@@ -233,7 +233,7 @@ int runHeadless(const QStringList& arguments)
         reportFailures(*runner);
         const QJsonObject record = runner->record();
         printErr(QStringLiteral("%1: %2%3\n")
-                     .arg(runner->spec().name, record[QStringLiteral("verdict")].toString(),
+                     .arg(runner->definition().name, record[QStringLiteral("verdict")].toString(),
                           record.contains(QStringLiteral("reason"))
                               ? QStringLiteral(" (%1)").arg(record[QStringLiteral("reason")].toString())
                               : QString()));
@@ -290,12 +290,12 @@ int runHeadless(const QStringList& arguments)
     if (!LoadSettingsFile(iniPath))
         printErr(QStringLiteral("Warning: %1 not loaded; the test runs with its defaults.\n").arg(iniPath));
 
-    measure::SequenceSpec spec;
-    spec.name = test->name();
-    spec.steps.push_back(std::move(step));
+    measure::SequenceDefinition definition;
+    definition.name = test->name();
+    definition.steps.push_back(std::move(step));
     options.singleRun = true;
     QString error;
-    std::unique_ptr<SequenceRunner> runner = SequenceRunner::fromSpec(std::move(spec), QString(), &error, options);
+    std::unique_ptr<SequenceRunner> runner = SequenceRunner::fromDefinition(std::move(definition), QString(), &error, options);
     if (!runner) {
         printErr(error);
         return 2;

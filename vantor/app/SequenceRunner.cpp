@@ -103,7 +103,7 @@ private:
 
 struct PlannedStep {
     const RunnableTest* test = nullptr;
-    measure::SequenceStep spec;
+    measure::SequenceStep definition;
     std::unique_ptr<OverlayFile> file;
     QString path; // the store keeps a reference
     std::unique_ptr<TestSettingsStore> store;
@@ -227,7 +227,7 @@ int exitCodeOf(Verdict v)
 }
 
 struct SequenceRunner::Impl {
-    measure::SequenceSpec spec;
+    measure::SequenceDefinition definition;
     Options options;
     std::vector<RunnableTest> tests;
     std::vector<std::unique_ptr<PlannedStep>> plan; // stable: each store refers to its step's path
@@ -267,18 +267,18 @@ std::unique_ptr<SequenceRunner> SequenceRunner::load(const QString& path, QStrin
             *error = QStringLiteral("%1: cannot be read: %2").arg(path, f.errorString());
         return nullptr;
     }
-    std::optional<measure::SequenceSpec> spec = measure::readSequence(f.readAll(), path, error);
-    if (!spec)
+    std::optional<measure::SequenceDefinition> definition = measure::readSequence(f.readAll(), path, error);
+    if (!definition)
         return nullptr;
-    return fromSpec(std::move(*spec), path, error, std::move(options));
+    return fromDefinition(std::move(*definition), path, error, std::move(options));
 }
 
-std::unique_ptr<SequenceRunner> SequenceRunner::fromSpec(measure::SequenceSpec spec, const QString& fileName,
+std::unique_ptr<SequenceRunner> SequenceRunner::fromDefinition(measure::SequenceDefinition definition, const QString& fileName,
                                                          QString* error, Options options)
 {
     std::unique_ptr<SequenceRunner> r(new SequenceRunner);
     Impl& d = *r->d;
-    d.spec = std::move(spec);
+    d.definition = std::move(definition);
     d.options = std::move(options);
     d.tests = runnableTests();
     QString problems;
@@ -286,11 +286,11 @@ std::unique_ptr<SequenceRunner> SequenceRunner::fromSpec(measure::SequenceSpec s
         return d.options.singleRun ? QString()
                                    : QStringLiteral("%1: step %2 (%3): ").arg(fileName).arg(i + 1).arg(test);
     };
-    for (size_t i = 0; i < d.spec.steps.size(); ++i) {
-        const measure::SequenceStep& s = d.spec.steps[i];
+    for (size_t i = 0; i < d.definition.steps.size(); ++i) {
+        const measure::SequenceStep& s = d.definition.steps[i];
         d.plan.push_back(std::make_unique<PlannedStep>());
         PlannedStep& p = *d.plan.back();
-        p.spec = s;
+        p.definition = s;
         p.test = findTest(d.tests, s.test);
         if (!p.test) {
             const QStringList near = closeMatches(d.tests, s.test);
@@ -363,7 +363,7 @@ std::unique_ptr<SequenceRunner> SequenceRunner::fromSpec(measure::SequenceSpec s
     return r;
 }
 
-const measure::SequenceSpec& SequenceRunner::spec() const { return d->spec; }
+const measure::SequenceDefinition& SequenceRunner::definition() const { return d->definition; }
 const std::vector<std::pair<QString, QString>>& SequenceRunner::settingsOf(int step) const
 {
     return d->plan[size_t(step)]->settings;
@@ -377,9 +377,9 @@ bool SequenceRunner::start(const SequenceIdentity& who, SequenceEvents events, Q
             *error = QStringLiteral("the sequence has run already\n");
         return false;
     }
-    if (d->spec.serialRequired && who.serial.trimmed().isEmpty()) {
+    if (d->definition.serialRequired && who.serial.trimmed().isEmpty()) {
         if (error)
-            *error = QStringLiteral("the sequence \"%1\" asks for the unit's serial: give --serial\n").arg(d->spec.name);
+            *error = QStringLiteral("the sequence \"%1\" asks for the unit's serial: give --serial\n").arg(d->definition.name);
         return false;
     }
     d->who = who;
@@ -469,7 +469,7 @@ void SequenceRunner::Impl::runAll()
 {
     measure::RunHeader header;
     header.kind = options.singleRun ? QStringLiteral("run") : QStringLiteral("sequence");
-    header.name = options.singleRun && !plan.empty() ? plan.front()->test->name() : spec.name;
+    header.name = options.singleRun && !plan.empty() ? plan.front()->test->name() : definition.name;
     header.serial = who.serial;
     header.station = who.station;
     header.operatorName = who.operatorName;
@@ -487,7 +487,7 @@ void SequenceRunner::Impl::runAll()
         rec.section = p.test->section;
         rec.settings = p.settings;
         rec.requested = p.record->cycle;
-        rec.limits = p.spec.limits;
+        rec.limits = p.definition.limits;
         rec.start = QDateTime::currentDateTime();
         if (skipRest || stopRequested) {
             rec.verdict = Verdict::Skipped;
@@ -498,7 +498,7 @@ void SequenceRunner::Impl::runAll()
                 events.stepStarted(int(i), rec.test, rec.requested);
             runStep(int(i), rec);
             measure::judge(rec);
-            if (p.spec.stopOnFail && (rec.verdict == Verdict::Fail || rec.verdict == Verdict::Error))
+            if (p.definition.stopOnFail && (rec.verdict == Verdict::Fail || rec.verdict == Verdict::Error))
                 skipRest = true;
         }
         rec.end = QDateTime::currentDateTime();

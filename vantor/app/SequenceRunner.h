@@ -74,13 +74,13 @@ public:
     // Reads and checks a sequence file. nullptr with `error` set (each
     // problem on a line of its own).
     static std::unique_ptr<SequenceRunner> load(const QString& path, QString* error, Options options = Options());
-    static std::unique_ptr<SequenceRunner> fromSpec(measure::SequenceSpec spec, const QString& fileName,
+    static std::unique_ptr<SequenceRunner> fromDefinition(measure::SequenceDefinition definition, const QString& fileName,
                                                     QString* error, Options options = Options());
     ~SequenceRunner();
     SequenceRunner(const SequenceRunner&) = delete;
     SequenceRunner& operator=(const SequenceRunner&) = delete;
 
-    const measure::SequenceSpec& spec() const;
+    const measure::SequenceDefinition& definition() const;
     // The step's effective settings (every key of its section, overrides applied).
     const std::vector<std::pair<QString, QString>>& settingsOf(int step) const;
     const RunnableTest& testOf(int step) const;

@@ -28,52 +28,57 @@ constexpr AggregateName kAggregates[] = {
     {".count", Limit::Aggregate::Count},
 };
 
-bool parseSpec(Limit& l, const QString& specIn, QString* error)
+bool parseCondition(Limit& l, const QString& conditionIn, QString* error)
 {
-    const QString spec = specIn.trimmed();
+    const QString condition = conditionIn.trimmed();
     auto fail = [&](const QString& why) {
         if (error)
             *error = QStringLiteral("limit \"%1\" does not parse: %2").arg(l.text, why);
         return false;
     };
-    if (spec.isEmpty())
+    if (condition.isEmpty())
         return fail(QStringLiteral("no condition"));
-    if (spec.compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0) {
+    if (condition.compare(QLatin1String("OK"), Qt::CaseInsensitive) == 0) {
         l.op = Limit::Op::Ok;
-        l.spec = QStringLiteral("OK");
+        l.condition = QStringLiteral("OK");
         return l.aggregate == Limit::Aggregate::None ? true : fail(QStringLiteral("an aggregate is a number, not OK"));
     }
-    if (spec.startsWith(QLatin1String(">="))) {
+    if (condition.startsWith(QLatin1String(">="))) {
         l.op = Limit::Op::AtLeast;
-        if (!number(QStringView(spec).sliced(2), l.low))
+        if (!number(QStringView(condition).sliced(2), l.low))
             return fail(QStringLiteral("expected a number after >="));
-    } else if (spec.startsWith(QLatin1String("<="))) {
+    } else if (condition.startsWith(QLatin1String("<="))) {
         l.op = Limit::Op::AtMost;
-        if (!number(QStringView(spec).sliced(2), l.high))
+        if (!number(QStringView(condition).sliced(2), l.high))
             return fail(QStringLiteral("expected a number after <="));
-    } else if (const qsizetype dots = spec.indexOf(QLatin1String("..")); dots >= 0) {
+    } else if (const qsizetype dots = condition.indexOf(QLatin1String("..")); dots >= 0) {
         l.op = Limit::Op::Range;
-        if (!number(QStringView(spec).first(dots), l.low) || !number(QStringView(spec).sliced(dots + 2), l.high))
+        if (!number(QStringView(condition).first(dots), l.low) || !number(QStringView(condition).sliced(dots + 2), l.high))
             return fail(QStringLiteral("expected a..b with two numbers"));
         if (l.low > l.high)
             return fail(QStringLiteral("the range's low end is above its high end"));
     } else {
         l.op = Limit::Op::Equal;
-        const QStringView v = spec.startsWith(QLatin1Char('=')) ? QStringView(spec).sliced(1) : QStringView(spec);
+        const QStringView v = condition.startsWith(QLatin1Char('=')) ? QStringView(condition).sliced(1) : QStringView(condition);
         if (!number(v, l.low))
             return fail(QStringLiteral("expected a..b, =v, >=a, <=b or OK"));
         l.high = l.low;
     }
-    l.spec = spec.startsWith(QLatin1Char('=')) ? spec.sliced(1).trimmed() : spec;
+    l.condition = condition.startsWith(QLatin1Char('=')) ? condition.sliced(1).trimmed() : condition;
     return true;
 }
 
+// "in detail.max" is the series "in detail" and its largest sample; a name
+// that is nothing but the suffix (".max") names no series and stays whole.
 void splitAggregate(Limit& l)
 {
     for (const AggregateName& a : kAggregates)
         if (l.name.endsWith(QLatin1String(a.suffix))) {
+            const QString series = l.name.first(l.name.size() - qsizetype(std::strlen(a.suffix))).trimmed();
+            if (series.isEmpty())
+                return;
             l.aggregate = a.aggregate;
-            l.name.chop(qsizetype(std::strlen(a.suffix)));
+            l.name = series;
             return;
         }
 }
@@ -106,12 +111,12 @@ std::optional<Limit> parseLimit(const QString& text, QString* error)
         return std::nullopt;
     }
     qsizetype nameEnd = eq;
-    QString spec;
+    QString condition;
     if (l.text[eq - 1] == QLatin1Char('>') || l.text[eq - 1] == QLatin1Char('<')) {
         nameEnd = eq - 1;
-        spec = l.text.sliced(eq - 1);
+        condition = l.text.sliced(eq - 1);
     } else {
-        spec = l.text.sliced(eq + 1);
+        condition = l.text.sliced(eq + 1);
     }
     l.name = l.text.first(nameEnd).trimmed();
     if (l.name.isEmpty()) {
@@ -120,22 +125,22 @@ std::optional<Limit> parseLimit(const QString& text, QString* error)
         return std::nullopt;
     }
     splitAggregate(l);
-    if (!parseSpec(l, spec, error))
+    if (!parseCondition(l, condition, error))
         return std::nullopt;
     return l;
 }
 
-std::optional<Limit> parseLimit(const QString& name, const QString& spec, QString* error)
+std::optional<Limit> parseLimit(const QString& name, const QString& condition, QString* error)
 {
     Limit l;
     l.name = name.trimmed();
-    const QString s = spec.trimmed();
+    const QString s = condition.trimmed();
     l.text = l.name + (s.startsWith(QLatin1Char('>')) || s.startsWith(QLatin1Char('<')) ? s
                        : s.startsWith(QLatin1Char('='))                                   ? s
                                                                                           : QLatin1Char('=') + s);
     if (l.name.isEmpty() || l.name.contains(QLatin1Char('=')) || l.name.contains(QLatin1Char('<')) ||
         l.name.contains(QLatin1Char('>'))) {
-        // Such a name could not be written back as NAME=SPEC unambiguously.
+        // Such a name could not be written back as NAME=CONDITION unambiguously.
         if (error)
             *error = QStringLiteral("limit \"%1\" does not parse: %2").arg(l.text,
                          l.name.isEmpty() ? QStringLiteral("no measurement name")
@@ -143,7 +148,7 @@ std::optional<Limit> parseLimit(const QString& name, const QString& spec, QStrin
         return std::nullopt;
     }
     splitAggregate(l);
-    if (!parseSpec(l, s, error))
+    if (!parseCondition(l, s, error))
         return std::nullopt;
     return l;
 }

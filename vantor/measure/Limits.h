@@ -19,19 +19,19 @@ struct Limit {
     Op op = Op::Ok;
     double low = 0;   // Range, Equal, AtLeast
     double high = 0;  // Range, AtMost
-    QString spec;     // the condition as written: "1700..1900", "OK", ">=5", "=3"
+    QString condition; // as written: "1700..1900", "OK", ">=5", "=3"
     QString text;     // the whole limit: "Total encode=1700..1900"
 
     bool passes(double value) const;
     bool passes(bool ok) const { return op == Op::Ok && ok; }
 };
 
-// The command-line form NAME=SPEC, NAME>=A or NAME<=B. nullopt with `error`
+// The command-line form NAME=CONDITION, NAME>=A or NAME<=B. nullopt with `error`
 // set when it does not parse.
 std::optional<Limit> parseLimit(const QString& text, QString* error);
 // A sequence's form: the name and its condition ("1700..1900", "OK",
 // ">=1", "<=9", "=5" or a bare number).
-std::optional<Limit> parseLimit(const QString& name, const QString& spec, QString* error);
+std::optional<Limit> parseLimit(const QString& name, const QString& condition, QString* error);
 
 // Empty when every limit names something the section reports with a
 // matching kind; otherwise the reason, listing the section's names.

@@ -6,7 +6,7 @@
 
 namespace vantor::measure {
 
-const std::vector<RowSpec>& commonRows(); // LineTables.cpp
+const std::vector<RowPattern>& commonRows(); // LineTables.cpp
 
 namespace {
 
@@ -97,13 +97,13 @@ std::vector<LineTable::Token> LineTable::compile(const char* pattern)
     return out;
 }
 
-LineTable::LineTable(QString section, const std::vector<RowSpec>& rows) : m_section(std::move(section))
+LineTable::LineTable(QString section, const std::vector<RowPattern>& rows) : m_section(std::move(section))
 {
-    auto addRow = [&](const RowSpec& spec) {
+    auto addRow = [&](const RowPattern& source) {
         Row r;
-        r.kind = spec.kind;
-        r.tokens = compile(spec.pattern);
-        r.okName = QString::fromUtf8(spec.okName);
+        r.kind = source.kind;
+        r.tokens = compile(source.pattern);
+        r.okName = QString::fromUtf8(source.okName);
         int values = 0, oks = 0;
         bool hasIndex = false;
         for (const Token& t : r.tokens) {
@@ -112,17 +112,17 @@ LineTable::LineTable(QString section, const std::vector<RowSpec>& rows) : m_sect
             hasIndex = hasIndex || t.tok == Tok::Index;
         }
         for (int k = 0; k < 3; ++k) {
-            r.valueNames[size_t(k)] = QString::fromUtf8(spec.values[size_t(k)].name);
-            r.valueUnits[size_t(k)] = QString::fromUtf8(spec.values[size_t(k)].unit);
+            r.valueNames[size_t(k)] = QString::fromUtf8(source.values[size_t(k)].name);
+            r.valueUnits[size_t(k)] = QString::fromUtf8(source.values[size_t(k)].unit);
         }
         // A value without a name, a name without a value, a sample row
         // without an index: the table is wrong.
-        const int named = int(std::count_if(spec.values.begin(), spec.values.end(),
-                                            [](const ValueSpec& v) { return v.name != nullptr; }));
+        const int named = int(std::count_if(source.values.begin(), source.values.end(),
+                                            [](const ValueField& v) { return v.name != nullptr; }));
         if (values > 3 || named != values || oks > 1 || (oks == 1 && r.okName.isEmpty()) ||
-            (spec.kind == LineKind::Sample) != hasIndex || (spec.kind == LineKind::Sample && oks) ||
-            ((spec.kind == LineKind::Framing || spec.kind == LineKind::Text) && (values || oks)))
-            throw BadPattern{QString::fromUtf8(spec.pattern)};
+            (source.kind == LineKind::Sample) != hasIndex || (source.kind == LineKind::Sample && oks) ||
+            ((source.kind == LineKind::Framing || source.kind == LineKind::Text) && (values || oks)))
+            throw BadPattern{QString::fromUtf8(source.pattern)};
         auto addName = [&](const QString& name, const QString& unit, NameInfo::Kind kind) {
             for (const NameInfo& n : m_names)
                 if (n.name == name && n.kind == kind)
@@ -133,13 +133,13 @@ LineTable::LineTable(QString section, const std::vector<RowSpec>& rows) : m_sect
             addName(r.okName, QString(), NameInfo::PassFail);
         for (int k = 0; k < values; ++k)
             addName(r.valueNames[size_t(k)], r.valueUnits[size_t(k)],
-                    spec.kind == LineKind::Sample ? NameInfo::SeriesName : NameInfo::Numeric);
+                    source.kind == LineKind::Sample ? NameInfo::SeriesName : NameInfo::Numeric);
         m_rows.push_back(std::move(r));
     };
-    for (const RowSpec& spec : rows)
-        addRow(spec);
-    for (const RowSpec& spec : commonRows())
-        addRow(spec);
+    for (const RowPattern& source : rows)
+        addRow(source);
+    for (const RowPattern& source : commonRows())
+        addRow(source);
 }
 
 bool LineTable::matchRow(const Row& row, QStringView s, Match& out)
@@ -227,8 +227,8 @@ struct Tables {
     std::vector<LineTable> tables;
     Tables()
     {
-        for (const TableSpec& spec : tableSpecs())
-            tables.emplace_back(QString::fromUtf8(spec.section), spec.rows);
+        for (const TablePattern& source : tablePatterns())
+            tables.emplace_back(QString::fromUtf8(source.section), source.rows);
     }
 };
 const Tables& allTables()

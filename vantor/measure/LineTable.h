@@ -16,21 +16,21 @@
 
 namespace vantor::measure {
 
-struct ValueSpec {
+struct ValueField {
     const char* name = nullptr; // nullptr: no value in this slot
     const char* unit = "";
 };
 
-struct RowSpec {
+struct RowPattern {
     LineKind kind;               // Framing, Text, Measurement or Sample
     const char* pattern;
     const char* okName = "";     // the pass/fail measurement of {ok}
-    std::array<ValueSpec, 3> values{}; // the {v} fields in order: measurements, or series of a Sample row
+    std::array<ValueField, 3> values{}; // the {v} fields in order: measurements, or series of a Sample row
 };
 
-struct TableSpec {
+struct TablePattern {
     const char* section;
-    std::vector<RowSpec> rows;
+    std::vector<RowPattern> rows;
 };
 
 // What one line gave.
@@ -45,7 +45,7 @@ struct Match {
 
 class LineTable {
 public:
-    LineTable(QString section, const std::vector<RowSpec>& rows);
+    LineTable(QString section, const std::vector<RowPattern>& rows);
 
     const QString& section() const { return m_section; }
     // The first row that matches, or false.
@@ -85,6 +85,6 @@ private:
 };
 
 // The tables themselves (LineTables.cpp).
-const std::vector<TableSpec>& tableSpecs();
+const std::vector<TablePattern>& tablePatterns();
 
 } // namespace vantor::measure

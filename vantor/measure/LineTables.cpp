@@ -16,7 +16,7 @@ constexpr LineKind T = LineKind::Text;
 constexpr LineKind M = LineKind::Measurement;
 constexpr LineKind S = LineKind::Sample;
 
-std::vector<RowSpec> tapeRewind(const char* name)
+std::vector<RowPattern> tapeRewind(const char* name)
 {
     return {
         {M, "{cycle}. {text} - {ok} (Encoder {v})", name, {{{"Encoder", kCounts}}}},
@@ -25,9 +25,9 @@ std::vector<RowSpec> tapeRewind(const char* name)
 }
 } // namespace
 
-const std::vector<TableSpec>& tableSpecs()
+const std::vector<TablePattern>& tablePatterns()
 {
-    static const std::vector<TableSpec> tables = {
+    static const std::vector<TablePattern> tables = {
         {"Platen",
          {
              {S, "{cycle}. in detail {index} [{v}]", "", {{{"in detail", kCounts}}}},
@@ -158,10 +158,10 @@ const std::vector<TableSpec>& tableSpecs()
 }
 
 // Lines of the framework that any run can write.
-const std::vector<RowSpec>& commonRows();
-const std::vector<RowSpec>& commonRows()
+const std::vector<RowPattern>& commonRows();
+const std::vector<RowPattern>& commonRows()
 {
-    static const std::vector<RowSpec> rows = {
+    static const std::vector<RowPattern> rows = {
         {F, "== Start =="},
         {F, "== End =="},
         {F, ""}, // " " closes a run; empty lines part the platen life passes

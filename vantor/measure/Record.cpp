@@ -101,13 +101,13 @@ QStringList failures(const StepRecord& step)
     for (const Measurement& m : ms.values) {
         const auto ls = limitsOf(step, m);
         if (!ls.empty() && !measurementPasses(ls, m)) {
-            QStringList specs;
+            QStringList conditions;
             for (const Limit* l : ls)
-                specs << l->spec;
+                conditions << l->condition;
             out << QStringLiteral("%1 (cycle %2) = %3, limit %4")
                        .arg(m.name)
                        .arg(m.cycle)
-                       .arg(describe(m), specs.join(QStringLiteral(", ")));
+                       .arg(describe(m), conditions.join(QStringLiteral(", ")));
         }
     }
     for (const Series& s : ms.series) {
@@ -192,10 +192,10 @@ QJsonObject stepJson(const StepRecord& step, const QString& csvPath)
             j[QStringLiteral("limit")] = QJsonValue::Null;
             j[QStringLiteral("verdict")] = QJsonValue::Null;
         } else {
-            QStringList specs;
+            QStringList conditions;
             for (const Limit* l : ls)
-                specs << l->spec;
-            j[QStringLiteral("limit")] = specs.join(QStringLiteral(", "));
+                conditions << l->condition;
+            j[QStringLiteral("limit")] = conditions.join(QStringLiteral(", "));
             j[QStringLiteral("verdict")] = measurementPasses(ls, m) ? QStringLiteral("PASS") : QStringLiteral("FAIL");
         }
         ms.append(j);

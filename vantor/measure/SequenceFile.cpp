@@ -111,7 +111,7 @@ struct Reader {
 
 } // namespace
 
-std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString& fileName, QString* error)
+std::optional<SequenceDefinition> readSequence(const QByteArray& bytes, const QString& fileName, QString* error)
 {
     Reader r{fileName, error};
     QJsonParseError pe;
@@ -134,7 +134,7 @@ std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString&
         return std::nullopt;
     }
     const QJsonObject root = doc.object();
-    SequenceSpec spec;
+    SequenceDefinition definition;
     if (!r.known(root, {QStringLiteral("name"), QStringLiteral("serialRequired"), QStringLiteral("steps"),
                         QStringLiteral("description")},
                  QStringLiteral("the sequence")))
@@ -144,13 +144,13 @@ std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString&
         r.fail(QStringLiteral("\"name\""), QStringLiteral("expected the sequence's name as a string, found %1").arg(typeName(name)));
         return std::nullopt;
     }
-    spec.name = name.toString();
+    definition.name = name.toString();
     const QJsonValue serial = root.value(QStringLiteral("serialRequired"));
     if (!serial.isUndefined() && !serial.isBool()) {
         r.fail(QStringLiteral("\"serialRequired\""), QStringLiteral("expected true or false, found %1").arg(typeName(serial)));
         return std::nullopt;
     }
-    spec.serialRequired = serial.toBool(false);
+    definition.serialRequired = serial.toBool(false);
     const QJsonValue steps = root.value(QStringLiteral("steps"));
     if (!steps.isArray() || steps.toArray().isEmpty()) {
         r.fail(QStringLiteral("\"steps\""), QStringLiteral("expected an array of at least one step, found %1").arg(typeName(steps)));
@@ -247,9 +247,9 @@ std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString&
             }
             step.plot = plot.toString().trimmed();
         }
-        spec.steps.push_back(std::move(step));
+        definition.steps.push_back(std::move(step));
     }
-    return spec;
+    return definition;
 }
 
 } // namespace vantor::measure

@@ -30,7 +30,7 @@ struct SequenceStep {
     QString plot; // a PNG of the step's series, drawn after a headless run; "" none
 };
 
-struct SequenceSpec {
+struct SequenceDefinition {
     QString name;
     bool serialRequired = false;
     std::vector<SequenceStep> steps;
@@ -38,6 +38,6 @@ struct SequenceSpec {
 
 // `fileName` prefixes every error ("line.json:3:14: ..."; a JSON error gives
 // the line and column, a wrong key or type the step and key).
-std::optional<SequenceSpec> readSequence(const QByteArray& bytes, const QString& fileName, QString* error);
+std::optional<SequenceDefinition> readSequence(const QByteArray& bytes, const QString& fileName, QString* error);
 
 } // namespace vantor::measure

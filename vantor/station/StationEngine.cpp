@@ -27,13 +27,13 @@ QString aggregateSuffix(measure::Limit::Aggregate a)
 
 SequencePlan planOf(const SequenceRunner& runner, const QString& path)
 {
-    const measure::SequenceSpec& spec = runner.spec();
+    const measure::SequenceDefinition& definition = runner.definition();
     SequencePlan plan;
     plan.path = path;
-    plan.name = spec.name;
-    plan.serialRequired = spec.serialRequired;
-    for (size_t i = 0; i < spec.steps.size(); ++i) {
-        const measure::SequenceStep& s = spec.steps[i];
+    plan.name = definition.name;
+    plan.serialRequired = definition.serialRequired;
+    for (size_t i = 0; i < definition.steps.size(); ++i) {
+        const measure::SequenceStep& s = definition.steps[i];
         StepPlan step;
         step.test = runner.testOf(int(i)).name();
         step.section = runner.testOf(int(i)).section;
@@ -46,7 +46,7 @@ SequencePlan planOf(const SequenceRunner& runner, const QString& path)
                 if (key.compare(QStringLiteral("cycle"), Qt::CaseInsensitive) == 0)
                     step.cycles = value.toInt();
         for (const measure::Limit& l : s.limits)
-            step.limits.push_back({l.name + aggregateSuffix(l.aggregate), l.spec});
+            step.limits.push_back({l.name + aggregateSuffix(l.aggregate), l.condition});
         plan.steps.push_back(std::move(step));
     }
     return plan;

@@ -45,16 +45,16 @@ protected:
     // Runs `test` for two cycles with the overrides; returns its step.
     measure::StepRecord run(const QString& test, std::vector<std::pair<QString, QString>> settings = {})
     {
-        measure::SequenceSpec spec;
-        spec.name = test;
+        measure::SequenceDefinition definition;
+        definition.name = test;
         measure::SequenceStep step;
         step.test = test;
         step.cycles = 2;
         step.pause = 0;
         step.settings = std::move(settings);
-        spec.steps.push_back(step);
+        definition.steps.push_back(step);
         QString error;
-        std::unique_ptr<SequenceRunner> runner = SequenceRunner::fromSpec(spec, QStringLiteral("t"), &error);
+        std::unique_ptr<SequenceRunner> runner = SequenceRunner::fromDefinition(definition, QStringLiteral("t"), &error);
         if (!runner) {
             ADD_FAILURE() << qPrintable(test) << ": " << qPrintable(error);
             return {};
@@ -137,8 +137,8 @@ TEST_F(EveryLine, OverridesReachTheRunButNotTheStoredRecord)
 
 TEST_F(EveryLine, UnknownKeysTestsAndLimitNamesAreRefusedWithTheChoices)
 {
-    measure::SequenceSpec spec;
-    spec.name = QStringLiteral("x");
+    measure::SequenceDefinition definition;
+    definition.name = QStringLiteral("x");
     measure::SequenceStep a;
     a.test = QStringLiteral("Platen Tset");
     measure::SequenceStep b;
@@ -148,9 +148,9 @@ TEST_F(EveryLine, UnknownKeysTestsAndLimitNamesAreRefusedWithTheChoices)
     measure::SequenceStep c;
     c.test = QStringLiteral("Ejector Test");
     c.cycles = 0;
-    spec.steps = {a, b, c};
+    definition.steps = {a, b, c};
     QString error;
-    EXPECT_FALSE(SequenceRunner::fromSpec(spec, QStringLiteral("f.json"), &error));
+    EXPECT_FALSE(SequenceRunner::fromDefinition(definition, QStringLiteral("f.json"), &error));
     const QStringList lines = error.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << qPrintable(error);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("f.json: step 1 (Platen Tset): no test"))) << qPrintable(lines[0]);

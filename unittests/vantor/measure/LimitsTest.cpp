@@ -12,7 +12,7 @@ struct Parsed {
     Limit::Op op;
     Limit::Aggregate aggregate;
     double low, high;
-    const char* spec;
+    const char* condition;
 };
 
 class ParsesLimit : public ::testing::TestWithParam<Parsed> {};
@@ -32,7 +32,7 @@ TEST_P(ParsesLimit, IntoNameConditionAndBounds)
     if (c.op == Limit::Op::Range || c.op == Limit::Op::AtMost) {
         EXPECT_EQ(l->high, c.high);
     }
-    EXPECT_EQ(l->spec, QString::fromUtf8(c.spec));
+    EXPECT_EQ(l->condition, QString::fromUtf8(c.condition));
 }
 
 using Op = Limit::Op;
@@ -48,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Parsed{"actual run=3", "actual run", Op::Equal, Agg::None, 3, 3, "3"},
                       Parsed{"Forward Encode.max<=4000", "Forward Encode", Op::AtMost, Agg::Max, 0, 4000, "<=4000"},
                       Parsed{"in detail.count=3000", "in detail", Op::Equal, Agg::Count, 3000, 3000, "3000"},
-                      Parsed{"Encoder.mean=10..20", "Encoder", Op::Range, Agg::Mean, 10, 20, "10..20"}));
+                      Parsed{"Encoder.mean=10..20", "Encoder", Op::Range, Agg::Mean, 10, 20, "10..20"},
+                      // A suffix alone names no series: it is the whole name.
+                      Parsed{".max<=07", ".max", Op::AtMost, Agg::None, 0, 7, "<=07"},
+                      Parsed{"in detail .min>=1", "in detail", Op::AtLeast, Agg::Min, 1, 0, ">=1"}));
 
 class RefusesLimit : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
 
@@ -99,7 +102,7 @@ TEST(Limit, TheSequenceFormTakesABareConditionAndKeepsTheWholeText)
     const std::optional<Limit> b = parseLimit(QStringLiteral("Total encode"), QStringLiteral("1700..1900"), nullptr);
     ASSERT_TRUE(b);
     EXPECT_EQ(b->text, QStringLiteral("Total encode=1700..1900"));
-    EXPECT_EQ(b->spec, QStringLiteral("1700..1900"));
+    EXPECT_EQ(b->condition, QStringLiteral("1700..1900"));
 }
 
 TEST(Limit, NamesAreCheckedAgainstTheTestsTableWithKinds)

@@ -6,7 +6,7 @@ using namespace vantor::measure;
 
 namespace {
 
-std::optional<SequenceSpec> read(const char* text, QString* error)
+std::optional<SequenceDefinition> read(const char* text, QString* error)
 {
     return readSequence(QByteArray(text), QStringLiteral("line.json"), error);
 }
@@ -14,16 +14,16 @@ std::optional<SequenceSpec> read(const char* text, QString* error)
 TEST(SequenceFile, ReadsStepsWithTheirSettingsLimitsAndFlags)
 {
     QString error;
-    const auto spec = read(R"({ "name": "Final test", "serialRequired": true, "steps": [
+    const auto definition = read(R"({ "name": "Final test", "serialRequired": true, "steps": [
   { "test": "Platen Test", "cycles": 5, "pause": 0, "settings": { "TotalPulses": 3000, "RampUpProfile": "a.txt" },
     "limits": { "Total encode": "1700..1900", "in detail.max": "<=4000" } },
   { "test": "Ejector Test", "limits": { "Run": "OK" }, "stopOnFail": true, "plot": " ejector.png " } ] })",
                            &error);
-    ASSERT_TRUE(spec) << qPrintable(error);
-    EXPECT_EQ(spec->name, QStringLiteral("Final test"));
-    EXPECT_TRUE(spec->serialRequired);
-    ASSERT_EQ(spec->steps.size(), 2u);
-    const SequenceStep& a = spec->steps[0];
+    ASSERT_TRUE(definition) << qPrintable(error);
+    EXPECT_EQ(definition->name, QStringLiteral("Final test"));
+    EXPECT_TRUE(definition->serialRequired);
+    ASSERT_EQ(definition->steps.size(), 2u);
+    const SequenceStep& a = definition->steps[0];
     EXPECT_EQ(a.cycles, 5);
     EXPECT_EQ(a.pause, 0);
     ASSERT_EQ(a.settings.size(), 2u);
@@ -32,7 +32,7 @@ TEST(SequenceFile, ReadsStepsWithTheirSettingsLimitsAndFlags)
     ASSERT_EQ(a.limits.size(), 2u);
     EXPECT_FALSE(a.stopOnFail);
     EXPECT_TRUE(a.plot.isEmpty());
-    const SequenceStep& b = spec->steps[1];
+    const SequenceStep& b = definition->steps[1];
     EXPECT_FALSE(b.cycles);
     EXPECT_TRUE(b.stopOnFail);
     EXPECT_EQ(b.plot, QStringLiteral("ejector.png"));

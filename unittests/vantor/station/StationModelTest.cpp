@@ -20,9 +20,10 @@ SequencePlan threeSteps()
 {
     SequencePlan p;
     p.name = QStringLiteral("Final test");
-    p.steps = {{QStringLiteral("Platen Test"), 5, {{QStringLiteral("Total encode"), QStringLiteral("1700..1900")}}},
-               {QStringLiteral("Ejector Test"), 3, {}},
-               {QStringLiteral("Platen Life Test"), 2, {}}};
+    p.steps = {{QStringLiteral("Platen Test"), 5, {{QStringLiteral("Total encode"), QStringLiteral("1700..1900")}},
+                QStringLiteral("Platen")},
+               {QStringLiteral("Ejector Test"), 3, {}, QStringLiteral("ejector")},
+               {QStringLiteral("Platen Life Test"), 2, {}, QStringLiteral("PlatenLife")}};
     return p;
 }
 
