@@ -23,7 +23,7 @@ QDateTime parseSince(const QString& text)
     return QDateTime::fromString(text, Qt::ISODateWithMs);
 }
 
-void print(FILE* to, const QString& text)
+void writeTo(FILE* to, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
@@ -130,8 +130,8 @@ int runHistory(const QStringList& arguments)
 {
     QString out, err;
     const int code = historyCommand(arguments, out, err);
-    print(stdout, out);
-    print(stderr, err);
+    writeTo(stdout, out);
+    writeTo(stderr, err);
     return code;
 }
 

@@ -70,6 +70,16 @@ protected:
                         *store->record(o.value(QLatin1String("uuid")).toString()));
         return out;
     }
+    // The two runs a test made: one PASS, one FAIL.
+    ::testing::AssertionResult onePassedOneFailed(QJsonObject& passed, QJsonObject& failed)
+    {
+        const auto all = runs();
+        if (all.size() != 2 || all.count("PASS") != 1 || all.count("FAIL") != 1)
+            return ::testing::AssertionFailure() << all.size() << " runs, " << all.count("PASS") << " passed";
+        passed = all.find("PASS")->second;
+        failed = all.find("FAIL")->second;
+        return ::testing::AssertionSuccess();
+    }
     void answerTriple(uint32_t code, uint32_t target, uint32_t command, ud::ColorTriple t)
     {
         printer->commandAnswers[{code, target, command}] = FakePrinter::bytesOf(t);
@@ -106,12 +116,8 @@ TEST_F(SensorRecords, TheGapWizardRecordsItsDacOnlyWhenItsLastStepRan)
         ASSERT_TRUE(h.click(IDC_WIZ_NEXT2));
         EXPECT_EQ(h.text(IDC_WIZ_GAP_RESULT), "Calibrated DAC Value: 0"); // the screen as before
     }
-    const auto all = runs();
-    ASSERT_EQ(all.size(), 2u);
-    ASSERT_EQ(all.count("PASS"), 1u);
-    ASSERT_EQ(all.count("FAIL"), 1u);
-    const QJsonObject& failed = all.find("FAIL")->second;
-    const QJsonObject& passed = all.find("PASS")->second;
+    QJsonObject passed, failed;
+    ASSERT_TRUE(onePassedOneFailed(passed, failed));
     EXPECT_EQ(passed.value(QLatin1String("name")).toString(), "Gap Sensor Calibration");
     EXPECT_EQ(passed.value(QLatin1String("kind")).toString(), "calibration");
     EXPECT_EQ(valuesOf(passed).at("DAC").toInt(), 90);
@@ -133,12 +139,8 @@ TEST_F(SensorRecords, TheColourWizardRecordsItsDacsAndTheColourItRead)
     runWizard();
     printer->failingCommands.push_back({ud::IOCTL_PRN_SENSOR_READ, kColorSensor, kRead});
     runWizard();
-    const auto all = runs();
-    ASSERT_EQ(all.size(), 2u);
-    ASSERT_EQ(all.count("PASS"), 1u);
-    ASSERT_EQ(all.count("FAIL"), 1u);
-    const QJsonObject& failed = all.find("FAIL")->second;
-    const QJsonObject& passed = all.find("PASS")->second;
+    QJsonObject passed, failed;
+    ASSERT_TRUE(onePassedOneFailed(passed, failed));
     EXPECT_EQ(passed.value(QLatin1String("name")).toString(), "Color Sensor Calibration");
     const auto v = valuesOf(passed);
     EXPECT_EQ(v.at("DAC red").toInt(), 10);

@@ -10,7 +10,7 @@ using namespace vantor::fiducial;
 
 namespace {
 constexpr int kColorNames = kColors;
-const char* const kNames[kColorNames] = {"Red", "Green", "Blue"};
+const char* const kCalibrationColours[kColorNames] = {"Red", "Green", "Blue"};
 } // namespace
 
 int CFiducialCalibrationDlg::sliderId(int c) { return IDC_FC_SLIDER_RED + c; }
@@ -52,7 +52,7 @@ void CFiducialCalibrationDlg::initControls()
         setSliderPos(sliderId(c), m_dac[size_t(c)]);
         setText(valueId(c), QString::asprintf("%3d", int(m_dac[size_t(c)])));
         setText(markerId(c), m_flags[size_t(c)] == 1 ? QStringLiteral("*") : QString());
-        const QString name = QString::fromLatin1(kNames[c]);
+        const QString name = QString::fromLatin1(kCalibrationColours[c]);
         control(sliderId(c))->setAccessibleName(name + QStringLiteral(" emitter DAC"));
         control(valueId(c))->setAccessibleName(name + QStringLiteral(" emitter DAC value"));
         control(detectorId(c))->setAccessibleName(name + QStringLiteral(" detector"));

@@ -7,7 +7,7 @@
 using namespace vantor::fiducial;
 
 namespace {
-const char* const kNames[kColors] = {"Red", "Green", "Blue"};
+const char* const kEmitterColours[kColors] = {"Red", "Green", "Blue"};
 } // namespace
 
 CFiducialDlg::CFiducialDlg(QWidget* parent)
@@ -52,7 +52,7 @@ bool CFiducialDlg::onInitDialog()
 void CFiducialDlg::showRecord()
 {
     for (int c = 0; c < kColors; ++c) {
-        const QString name = QString::fromLatin1(kNames[c]);
+        const QString name = QString::fromLatin1(kEmitterColours[c]);
         control(dacId(c))->setAccessibleName(QStringLiteral("DAC ") + name);
         control(detectorId(c))->setAccessibleName(QStringLiteral("Detector ") + name);
         control(markerId(c))->setAccessibleName(QStringLiteral("Detector ") + name + QStringLiteral(" marker"));

@@ -4,7 +4,7 @@
 #include "vantor/res/resource.h"
 
 namespace {
-constexpr vantor::SpeedGroupIds kSpeedIds{IDC_FS_CONSTANT,       IDC_FS_RAMP_UP,        IDC_FS_CONSTANT_SPEED,
+constexpr vantor::SpeedGroupIds kFiducialSpeedIds{IDC_FS_CONSTANT,       IDC_FS_RAMP_UP,        IDC_FS_CONSTANT_SPEED,
                                           IDC_FS_RAMP_UP_PATH,   IDC_FS_RAMP_UP_BROWSE, IDC_FS_USE_RAMP_DOWN,
                                           IDC_FS_RAMP_DOWN_PATH, IDC_FS_RAMP_DOWN_BROWSE};
 } // namespace
@@ -14,7 +14,7 @@ CFiducialSettingDlg::CFiducialSettingDlg(int axis, ui::Dialog* owner, CFiducialS
 {
     const bool cross = m_axis == kCrossweb;
     SpeedSettings& speed = cross ? values.crossweb : values.downweb;
-    vantor::bindSpeedPanel(*this, kSpeedIds, speed);
+    vantor::bindSpeedPanel(*this, kFiducialSpeedIds, speed);
     bindRadio(IDC_FS_FULL, cross ? values.stepMode : values.downwebStepMode);
     bind(IDC_FS_PULSES, cross ? values.totalPulses : values.downwebTotalPulses);
     if (cross) {
@@ -40,6 +40,6 @@ bool CFiducialSettingDlg::onInitDialog()
     for (int id : {IDC_FS_RUN_FRAME, IDC_FS_ENCODER, IDC_FS_STEP, IDC_FS_MARK_LABEL, IDC_FS_MARK})
         show(id, !cross);
     updateData(false);
-    vantor::applySpeedRules(*this, kSpeedIds);
+    vantor::applySpeedRules(*this, kFiducialSpeedIds);
     return false;
 }

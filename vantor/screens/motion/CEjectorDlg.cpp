@@ -8,7 +8,7 @@
 using namespace vantor::motion;
 
 namespace {
-constexpr vantor::SpeedGroupIds kSpeedIds{IDC_EJ_CONSTANT,       IDC_EJ_RAMP_UP,        IDC_EJ_CONSTANT_SPEED,
+constexpr vantor::SpeedGroupIds kEjectorSpeedIds{IDC_EJ_CONSTANT,       IDC_EJ_RAMP_UP,        IDC_EJ_CONSTANT_SPEED,
                                           IDC_EJ_RAMP_UP_PATH,   IDC_EJ_RAMP_UP_BROWSE, IDC_EJ_USE_RAMP_DOWN,
                                           IDC_EJ_RAMP_DOWN_PATH, IDC_EJ_RAMP_DOWN_BROWSE};
 }
@@ -16,7 +16,7 @@ constexpr vantor::SpeedGroupIds kSpeedIds{IDC_EJ_CONSTANT,       IDC_EJ_RAMP_UP,
 CEjectorDlg::CEjectorDlg(int mode, QWidget* parent)
     : TestDialog(IDD_EJECTOR, kEjectorTest, parent, vantor::Commit::AtClose), m_mode(mode == 1 ? 1 : 0)
 {
-    bindSpeedGroup(*this, kSpeedIds, m_values.speed);
+    bindSpeedGroup(*this, kEjectorSpeedIds, m_values.speed);
     bind(IDC_EJ_PULSES, m_values.totalPulses);
     bindLabelledSlider(*this, IDC_EJ_VREF, IDC_EJ_VREF_VALUE, m_values.vref, 1, 255);
     bindRadio(IDC_EJ_FULL, m_values.stepMode);

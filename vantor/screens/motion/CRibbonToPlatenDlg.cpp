@@ -5,9 +5,9 @@
 using namespace vantor::ribbon;
 
 namespace {
-constexpr vantor::SpeedGroupIds kRibbonSpeedIds = speedIds(IDC_RP_R_CONSTANT, IDC_RP_R_RAMP_UP, IDC_RP_R_CONSTANT_SPEED,
+constexpr vantor::SpeedGroupIds kRibbonPlatenRibbonIds = speedIds(IDC_RP_R_CONSTANT, IDC_RP_R_RAMP_UP, IDC_RP_R_CONSTANT_SPEED,
                                                            IDC_RP_R_RAMP_UP_PATH, IDC_RP_R_RAMP_UP_BROWSE);
-constexpr vantor::SpeedGroupIds kPlatenSpeedIds = speedIds(IDC_RP_P_CONSTANT, IDC_RP_P_RAMP_UP, IDC_RP_P_CONSTANT_SPEED,
+constexpr vantor::SpeedGroupIds kRibbonPlatenSpeedIds = speedIds(IDC_RP_P_CONSTANT, IDC_RP_P_RAMP_UP, IDC_RP_P_CONSTANT_SPEED,
                                                            IDC_RP_P_RAMP_UP_PATH, IDC_RP_P_RAMP_UP_BROWSE);
 } // namespace
 
@@ -15,11 +15,11 @@ CRibbonToPlatenDlg::CRibbonToPlatenDlg(QWidget* parent)
     : TestDialog(IDD_RIBBON_TO_PLATEN, kRibbonToPlatenTest, parent, vantor::Commit::Never)
 {
     bindRadio(IDC_RP_RIBBON_ADVANCE, m_values.direction);
-    bindSpeedGroup(*this, kRibbonSpeedIds, m_values.ribbon.speed);
+    bindSpeedGroup(*this, kRibbonPlatenRibbonIds, m_values.ribbon.speed);
     bind(IDC_RP_R_PULSES, m_values.ribbon.totalPulses);
     vantor::bindVref(*this, IDC_RP_R_VREF, IDC_RP_R_VREF_VALUE, m_values.ribbon.vref);
     bindRadio(IDC_RP_R_FULL, m_values.ribbonStepMode);
-    bindSpeedGroup(*this, kPlatenSpeedIds, m_values.platen.speed);
+    bindSpeedGroup(*this, kRibbonPlatenSpeedIds, m_values.platen.speed);
     bind(IDC_RP_P_PULSES, m_values.platen.totalPulses);
     vantor::bindVref(*this, IDC_RP_P_VREF, IDC_RP_P_VREF_VALUE, m_values.platen.vref);
     bindRadio(IDC_RP_P_FULL, m_values.platenStepMode);

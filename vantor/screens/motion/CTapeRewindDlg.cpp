@@ -8,7 +8,7 @@ using namespace vantor::motion;
 namespace {
 int validMode(int mode) { return mode >= 0 && mode < kTapeRewindModes ? mode : kModeTapeRewind; }
 
-constexpr vantor::SpeedGroupIds kSpeedIds{IDC_TR_CONSTANT,       IDC_TR_RAMP_UP,        IDC_TR_CONSTANT_SPEED,
+constexpr vantor::SpeedGroupIds kRewindScreenSpeedIds{IDC_TR_CONSTANT,       IDC_TR_RAMP_UP,        IDC_TR_CONSTANT_SPEED,
                                           IDC_TR_RAMP_UP_PATH,   IDC_TR_RAMP_UP_BROWSE, IDC_TR_USE_RAMP_DOWN,
                                           IDC_TR_RAMP_DOWN_PATH, IDC_TR_RAMP_DOWN_BROWSE};
 } // namespace
@@ -18,7 +18,7 @@ CTapeRewindDlg::CTapeRewindDlg(int mode, QWidget* parent)
                  CTapeRewindSettings::IndexOfMode(validMode(mode))),
       m_mode(validMode(mode))
 {
-    bindSpeedGroup(*this, kSpeedIds, m_values.speed);
+    bindSpeedGroup(*this, kRewindScreenSpeedIds, m_values.speed);
     bind(IDC_TR_PULSES, m_values.totalPulses);
     bind(IDC_TR_CAPTURE, m_values.captureEncoderFrom);
     bind(IDC_TR_WAIT, m_values.waitToRead);

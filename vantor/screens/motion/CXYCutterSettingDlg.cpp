@@ -5,7 +5,7 @@
 #include "vantor/res/resource.h"
 
 namespace {
-constexpr vantor::SpeedGroupIds kSpeedIds{IDC_XYS_CONSTANT,       IDC_XYS_RAMP_UP,        IDC_XYS_CONSTANT_SPEED,
+constexpr vantor::SpeedGroupIds kXYCutterSpeedIds{IDC_XYS_CONSTANT,       IDC_XYS_RAMP_UP,        IDC_XYS_CONSTANT_SPEED,
                                           IDC_XYS_RAMP_UP_PATH,   IDC_XYS_RAMP_UP_BROWSE, IDC_XYS_USE_RAMP_DOWN,
                                           IDC_XYS_RAMP_DOWN_PATH, IDC_XYS_RAMP_DOWN_BROWSE};
 } // namespace
@@ -15,7 +15,7 @@ CXYCutterSettingDlg::CXYCutterSettingDlg(int axis, ui::Dialog* owner, CXYCutterL
 {
     const bool cross = m_axis == kCrossweb;
     SpeedSettings& speed = cross ? values.crossweb : values.downweb;
-    vantor::bindSpeedPanel(*this, kSpeedIds, speed);
+    vantor::bindSpeedPanel(*this, kXYCutterSpeedIds, speed);
     int32_t& vref = cross ? values.crosswebVref : values.downwebVref;
     vref = std::clamp(vref, 1, 255);
     bindSlider(IDC_XYS_VREF, vref);
@@ -45,7 +45,7 @@ bool CXYCutterSettingDlg::onInitDialog()
     setSliderRange(IDC_XYS_VREF, 1, 255);
     updateData(false);
     showVref();
-    vantor::applySpeedRules(*this, kSpeedIds);
+    vantor::applySpeedRules(*this, kXYCutterSpeedIds);
     return false;
 }
 

@@ -6,19 +6,10 @@
 #include "protocol/CommandChannel.h"
 #include "protocol/RequestCodes.h"
 #include "vantor/framework/SpeedGroup.h"
+#include "vantor/screens/motion/CurrentLevel.h"
 #include "vantor/screens/motion/EjectorRun.h"
 
 namespace vantor::motion {
-
-namespace {
-int32_t levelCode(const QString& text)
-{
-    bool ok = false;
-    const int percent = text.trimmed().toInt(&ok);
-    return ok ? protocol::currentLevel::fromPercent(percent) : 0;
-}
-
-} // namespace
 
 EndCutterRun::EndCutterRun(DriverRef driver) : m_driver(std::move(driver)) {}
 

@@ -5,17 +5,9 @@
 #include "protocol/AxisMoveParams.h"
 #include "protocol/CommandChannel.h"
 #include "protocol/RequestCodes.h"
+#include "vantor/screens/motion/CurrentLevel.h"
 
 namespace vantor::motion {
-
-namespace {
-int32_t levelCode(const QString& text)
-{
-    bool ok = false;
-    const int percent = text.trimmed().toInt(&ok);
-    return ok ? protocol::currentLevel::fromPercent(percent) : 0;
-}
-} // namespace
 
 bool HeadLiftSingleCycle(int32_t testType)
 {

@@ -161,11 +161,6 @@ void fillPanelPlaten(MotorBlock& b, const PlatenMoveSettings& panel, RecordTable
         checkedPulses(panel.totalPulses, int64_t(ramps.rampUpEntries) + ramps.rampDownEntries, kPlaten, refusals);
 }
 
-int32_t levelCode(const QString& level)
-{
-    return protocol::currentLevel::fromPercent(level.trimmed().toInt());
-}
-
 TensionBuild buildTension(DriverRecord<protocol::RibbonTensionParams>& rec, const CRibbonTensionSettings& s,
                           Refusals& refusals)
 {

@@ -11,6 +11,7 @@
 #include "protocol/DriverRecord.h"
 #include "protocol/RibbonMoveEntry.h"
 #include "protocol/RibbonTensionParams.h"
+#include "vantor/screens/motion/CurrentLevel.h"
 #include "vantor/settings/TestSettingsRecords.h"
 
 namespace vantor::ribbon {
@@ -50,8 +51,6 @@ void fillShortMoveSpeed(protocol::ShortMoveParams& m, const RibbonMoveSettings& 
 void fillPanelPlaten(protocol::MotorBlock& b, const PlatenMoveSettings& panel, protocol::RecordTables& tables,
                      Refusals& refusals);
 
-// Current level code of a "Current Level (%):" text: 1 "38", 2 "71", 3 "100".
-int32_t levelCode(const QString& level);
 
 // --- the records of each test -----------------------------------------------
 

@@ -11,9 +11,9 @@
 using namespace vantor::sensor;
 
 namespace {
-constexpr vantor::SpeedGroupIds kSpeedIds{IDC_RC_CONSTANT, IDC_RC_RAMP_UP, IDC_RC_CONSTANT_SPEED, IDC_RC_RAMP_UP_PATH,
+constexpr vantor::SpeedGroupIds kRibbonColourSpeedIds{IDC_RC_CONSTANT, IDC_RC_RAMP_UP, IDC_RC_CONSTANT_SPEED, IDC_RC_RAMP_UP_PATH,
                                           IDC_RC_RAMP_UP_BROWSE, 0, 0, 0};
-constexpr int kDacIds[3] = {IDC_RC_DAC_RED, IDC_RC_DAC_GREEN, IDC_RC_DAC_BLUE};
+constexpr int kColourDacIds[3] = {IDC_RC_DAC_RED, IDC_RC_DAC_GREEN, IDC_RC_DAC_BLUE};
 constexpr int kColorIds[3] = {IDC_RC_COLOR_RED, IDC_RC_COLOR_GREEN, IDC_RC_COLOR_BLUE};
 
 uint32_t pack(protocol::ColorTriple c) { return uint32_t(c.red) | uint32_t(c.green) << 8 | uint32_t(c.blue) << 16; }
@@ -22,7 +22,7 @@ uint32_t pack(protocol::ColorTriple c) { return uint32_t(c.red) | uint32_t(c.gre
 CRibbonColorDlg::CRibbonColorDlg(QWidget* parent)
     : TestDialog(IDD_RIBBON_COLOR, kRibbonColorTest, parent, vantor::Commit::AtClose)
 {
-    bindSpeedGroup(*this, kSpeedIds, m_values.speed);
+    bindSpeedGroup(*this, kRibbonColourSpeedIds, m_values.speed);
     bind(IDC_RC_PULSES, m_values.totalPulses);
     bindVref(*this, IDC_RC_VREF, IDC_RC_VREF_VALUE, m_values.vref);
     bindRadio(IDC_RC_FULL, m_values.stepMode);
@@ -39,7 +39,7 @@ CRibbonColorDlg::CRibbonColorDlg(QWidget* parent)
     onCommand(IDC_RC_CALIBRATE, [this] { OnCalibrate(); });
     onCommand(IDC_RC_READ, [this] { OnRead(); });
     onCommand(IDC_RC_LOG_BROWSE, [this] { OnLogBrowse(); });
-    onMessage(vantor::WM_READINGS_READY, [this](ui::Message& m) { showTriple(kDacIds, uint32_t(m.wParam)); });
+    onMessage(vantor::WM_READINGS_READY, [this](ui::Message& m) { showTriple(kColourDacIds, uint32_t(m.wParam)); });
     onMessage(vantor::WM_BUSY_ENDED, [this](ui::Message& m) {
         showTriple(kColorIds, uint32_t(m.wParam));
         enableReadings(true);
@@ -54,12 +54,12 @@ void CRibbonColorDlg::showRecord()
     for (const char* n : {"2", "4", "8", "16"})
         comboAdd(IDC_RC_SENSING, QString::fromLatin1(n));
     selectComboText(IDC_RC_SENSING, m_values.sensingPerSample);
-    showTriple(kDacIds, 0);
+    showTriple(kColourDacIds, 0);
     showTriple(kColorIds, 0);
     // One label stands before each row of three: name each box for assistive clients.
     const char* colours[3] = {"red", "green", "blue"};
     for (int i = 0; i < 3; ++i) {
-        control(kDacIds[i])->setAccessibleName(QStringLiteral("DAC %1").arg(QLatin1String(colours[i])));
+        control(kColourDacIds[i])->setAccessibleName(QStringLiteral("DAC %1").arg(QLatin1String(colours[i])));
         control(kColorIds[i])->setAccessibleName(QStringLiteral("Ribbon Color %1").arg(QLatin1String(colours[i])));
     }
 }
@@ -105,7 +105,7 @@ void CRibbonColorDlg::queue(std::initializer_list<int> steps)
 
 void CRibbonColorDlg::OnCalibrate()
 {
-    showTriple(kDacIds, 0);
+    showTriple(kColourDacIds, 0);
     showTriple(kColorIds, 0);
     queue({colorStep::Calibrate, colorStep::ReadDacs, colorStep::ReadColor});
 }

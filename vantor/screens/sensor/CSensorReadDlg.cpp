@@ -7,7 +7,7 @@
 using namespace vantor::sensor;
 
 namespace {
-constexpr int kDacIds[kAnalogRows] = {IDC_SR_DAC0, IDC_SR_DAC1, IDC_SR_DAC2, IDC_SR_DAC3};
+constexpr int kSensorDacIds[kAnalogRows] = {IDC_SR_DAC0, IDC_SR_DAC1, IDC_SR_DAC2, IDC_SR_DAC3};
 constexpr int kSelectIds[kAnalogRows] = {IDC_SR_SELECT0, IDC_SR_SELECT1, IDC_SR_SELECT2, IDC_SR_SELECT3};
 constexpr int kWriteIds[kAnalogRows] = {IDC_SR_WRITE0, IDC_SR_WRITE1, IDC_SR_WRITE2, IDC_SR_WRITE3};
 constexpr int kButtonIds[] = {IDC_SR_READ, IDC_SR_CALIBRATE, IDC_SR_WRITE_DAC};
@@ -61,7 +61,7 @@ void CSensorReadDlg::initControls()
         }
     for (int row = 0; row < kAnalogRows; ++row) {
         const QString label = QString::fromUtf8(kAnalogLabels[row]);
-        control(kDacIds[row])->setAccessibleName(label + QStringLiteral(" DAC setting"));
+        control(kSensorDacIds[row])->setAccessibleName(label + QStringLiteral(" DAC setting"));
         control(kSelectIds[row])->setAccessibleName(label);
         control(kWriteIds[row])->setAccessibleName(label + QStringLiteral(" Write DAC"));
     }
@@ -152,5 +152,5 @@ void CSensorReadDlg::refresh()
     setText(IDC_SR_THERMISTOR, temperatureText(v.temperatures[0]));
     setText(IDC_SR_ROOM_TEMP, v.roomTempRead ? temperatureText(v.temperatures[1]) : QStringLiteral("-"));
     for (int r = 0; r < kAnalogRows; ++r)
-        setInt(kDacIds[r], v.dacSettings[size_t(r)]);
+        setInt(kSensorDacIds[r], v.dacSettings[size_t(r)]);
 }

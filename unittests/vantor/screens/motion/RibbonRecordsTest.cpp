@@ -9,6 +9,7 @@
 #include "vantor/settings/CSettingsFile.h"
 
 using namespace vantor::ribbon;
+using vantor::levelCode;
 using platentest::Bytes;
 using protocol::DriverRecord;
 using protocol::RibbonMoveEntry;
