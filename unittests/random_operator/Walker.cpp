@@ -114,7 +114,9 @@ std::optional<QString> RandomPrompts::fileDialog(const ui::FileDialogRequest& as
     case 1: return m_scratch + QStringLiteral("/picked.") + ext;
     case 2: return m_scratch + QStringLiteral("/sub/../picked2.") + ext;
     case 3: return m_scratch + QStringLiteral("/no such folder/x.") + ext;
-    case 4: return ask.fileName.isEmpty() ? std::nullopt : std::optional<QString>(ask.fileName);
+    // The name the dialog offers, in the scratch folder as a dialog opened
+    // there would give it: never the walker's working folder.
+    case 4: return ask.fileName.isEmpty() ? std::nullopt : std::optional<QString>(QDir(m_scratch).filePath(ask.fileName));
     default: return m_scratch; // a folder, not a file
     }
 }
