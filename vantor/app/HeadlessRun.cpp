@@ -111,6 +111,12 @@ void reportFailures(const SequenceRunner& runner)
             printErr(QStringLiteral("FAIL %1: %2\n").arg(s.test, f));
 }
 
+// A run's lines, read by its test's table, drawn into `file`.
+bool drawLines(const QString& section, const QStringList& lines, const QString& file)
+{
+    return plotter()(measure::plottable(measure::collect(section, lines)), file);
+}
+
 // A step's "plot" beside the record when there is one, else in the working
 // folder; after the record is written, so a plot that fails loses nothing.
 bool drawStepPlots(const SequenceRunner& runner, const QString& recordPath)
@@ -123,7 +129,7 @@ bool drawStepPlots(const SequenceRunner& runner, const QString& recordPath)
         if (name.isEmpty())
             continue;
         const QString file = base.absoluteFilePath(name);
-        if (!plotter()(measure::plottable(measure::collect(runner.testOf(int(i)).section, steps[i].lines)), file)) {
+        if (!drawLines(runner.testOf(int(i)).section, steps[i].lines, file)) {
             printErr(QStringLiteral("Could not draw the plot of step %1 into %2\n").arg(i + 1).arg(file));
             ok = false;
         }
@@ -345,7 +351,7 @@ int runHeadless(const QStringList& arguments)
         }
     }
     if (parser.isSet(plotOpt) &&
-        !plotter()(measure::plottable(measure::collect(test->section, done.lines)), parser.value(plotOpt))) {
+        !drawLines(test->section, done.lines, parser.value(plotOpt))) {
         printErr(QStringLiteral("Could not draw the plot into %1\n").arg(parser.value(plotOpt)));
         return 2;
     }
