@@ -1,6 +1,9 @@
 #include "Language.h"
 
+#include <iterator>
+
 #include "platform/Registry.h"
+#include "platform/WideText.h"
 #include "ui/Resources.h"
 
 namespace pellam {
@@ -21,7 +24,7 @@ QString languagePrefix()
     key.close();
     if (!read)
         return defaultLanguagePrefix();
-    return QString::fromUtf16(buffer);
+    return platform::wideTextUntilNul(buffer, qsizetype(std::size(buffer)));
 }
 
 QString languageLibraryName(const QString& prefix)

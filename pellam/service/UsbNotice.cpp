@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/DeviceChange.h"
+#include "platform/WideText.h"
 
 namespace pellam {
 
@@ -32,7 +33,7 @@ QString usbDeviceName(std::span<const uint8_t> record)
             break;
         name += c;
     }
-    return QString::fromStdU16String(name);
+    return platform::wideText(name.data(), qsizetype(name.size()));
 }
 
 std::optional<QString> usbNoticeText(uint32_t event, std::span<const uint8_t> record, const QString& detected,

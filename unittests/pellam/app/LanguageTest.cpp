@@ -61,6 +61,14 @@ TEST_F(Language, PrefixComesFromTheRegistryOrIsEnglish)
                                        QStringLiteral("LanguagePrefix"), QStringLiteral("FR_")));
     EXPECT_EQ(languagePrefix(), "DE_");
 
+    // Read as it stands, even where it begins like a byte-order mark.
+    // (QString's own UTF-16 and UCS-4 readers would take the mark away.)
+    for (char16_t mark : {u'\uFFFE', u'\uFEFF'}) {
+        const QString value = QChar(mark) + QStringLiteral("DE_");
+        setPrefix(value);
+        EXPECT_EQ(languagePrefix(), value);
+    }
+
     // Longer than the 256-character buffer: the read fails.
     setPrefix(QString(300, QLatin1Char('A')));
     EXPECT_EQ(languagePrefix(), "EN_");

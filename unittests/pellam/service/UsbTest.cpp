@@ -134,6 +134,9 @@ TEST(UsbNotice, ShortAndMalformedRecordsAreReadWithinTheirBytes)
          }(),
          "XY"},
         {"a control character ends the text", platform::portRecord(u"AB\tC"), "AB"},
+        // Code units that a UTF-16 reader takes for a byte-order mark.
+        {"a leading U+FFFE swaps nothing", platform::portRecord(u"\uFFFEAB"), QChar(0xFFFE) + QStringLiteral("AB")},
+        {"a leading U+FEFF is kept", platform::portRecord(u"\uFEFFAB"), QChar(0xFEFF) + QStringLiteral("AB")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
