@@ -2,11 +2,13 @@
 # Runs every fuzz target (or the ones named) with clang's libFuzzer for a
 # given time each, and prints the executions and findings of each.
 #
-#   scripts/fuzz.sh [--time SECONDS] [--jobs N] [--merge] [target...]
+#   scripts/fuzz.sh [--time SECONDS] [--runs N] [--seed N] [--jobs N] [--merge] [target...]
 #   scripts/fuzz.sh --campaign [--runs N] [--time SECONDS] [target...]
 #
 #   --time SECONDS  time per target (default 60; with --campaign a cap, none
 #                   by default)
+#   --seed N        libFuzzer's random seed (default: a new one each run); with
+#                   --runs, a run that finds something finds it again
 #   --jobs N        targets run side by side (default 1)
 #   --merge         afterwards, merge what the run found into fuzz/corpus/<target>
 #                   (only inputs that add coverage): the corpus grows with the
@@ -15,7 +17,8 @@
 #                   --runs executions (default 10,000,000) or its time cap;
 #                   merges the corpora and writes docs/fuzzing.md (targets,
 #                   executions, edges covered, corpus size, findings)
-#   --runs N        executions per target of a campaign
+#   --runs N        executions per target (of a campaign: default 10,000,000;
+#                   otherwise no limit but the time)
 #
 # The build (build-fuzz/) instruments every library a target links, under the
 # address and undefined-behaviour sanitizers. Each target keeps a working
@@ -30,16 +33,18 @@ time_given=0
 jobs=1
 merge=0
 campaign=0
-runs=10000000
+runs=""
+seed=""
 targets=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --time) seconds="$2"; time_given=1; shift 2 ;;
     --campaign) campaign=1; merge=1; shift ;;
     --runs) runs="$2"; shift 2 ;;
+    --seed) seed="$2"; shift 2 ;;
     --jobs) jobs="$2"; shift 2 ;;
     --merge) merge=1; shift ;;
-    -h|--help) sed -n '2,28p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,32p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -65,6 +70,7 @@ fi
 # A campaign: no time limit unless one was given, one target at a time.
 if [[ $campaign -eq 1 ]]; then
   [[ $time_given -eq 1 ]] || seconds=0
+  [[ -n $runs ]] || runs=10000000
   jobs=1
 fi
 
@@ -83,7 +89,8 @@ run_one() {
   local found_before; found_before=$(find "$findings" -type f | wc -l)
   # A finding stops the run: libFuzzer keeps the input in $findings.
   local limit=(-max_total_time="$seconds")
-  [[ $campaign -eq 1 ]] && limit+=(-runs="$runs")
+  [[ -n $runs ]] && limit+=(-runs="$runs")
+  [[ -n $seed ]] && limit+=(-seed="$seed")
   local t0; t0=$(date +%s)
   "$build/bin/$t" "${limit[@]}" -print_final_stats=1 -timeout=20 -rss_limit_mb=2048 \
     -artifact_prefix="$findings/" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || true

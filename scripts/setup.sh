@@ -9,7 +9,7 @@ packages=(
   libqcustomplot-dev libqcustomplot2.1-qt6 qt6-charts-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 xvfb xauth
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
   dpkg-dev fakeroot file lintian man-db
 )

@@ -138,7 +138,7 @@ long long RandomPrompts::boxes() const
 Options Options::parse(int argc, char** argv, QString* error)
 {
     Options o;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; i += 2) { // each option and its value
         const QString a = QString::fromLocal8Bit(argv[i]);
         const bool hasValue = i + 1 < argc;
         const QString v = hasValue ? QString::fromLocal8Bit(argv[i + 1]) : QString();
@@ -159,7 +159,6 @@ Options Options::parse(int argc, char** argv, QString* error)
             *error = QStringLiteral("%1 needs a value").arg(a);
             return o;
         }
-        ++i;
     }
     return o;
 }

@@ -313,8 +313,9 @@ std::unique_ptr<SequenceRunner> SequenceRunner::fromDefinition(measure::Sequence
             keys = probe.written;
         }
         for (const auto& [key, value] : s.settings) {
+            const QString& wanted = key; // a lambda may not capture a binding (clang 14)
             const bool known = std::any_of(keys.begin(), keys.end(), [&](const auto& k) {
-                return k.first.compare(key, Qt::CaseInsensitive) == 0;
+                return k.first.compare(wanted, Qt::CaseInsensitive) == 0;
             });
             if (!known) {
                 QStringList names;

@@ -85,7 +85,7 @@ void CPinDlg::refresh()
 {
     ++m_showing;
     for (int k = 0; k < kPins; ++k) {
-        const QString type(QLatin1Char(m_types[size_t(k)]));
+        const QString type{QLatin1Char(m_types[size_t(k)])};
         setText(numberId(k), m_numbers[size_t(k)]);
         setText(typeId(k), type);
         const int32_t v = m_values[size_t(k)];
