@@ -13,10 +13,12 @@
 #   --merge         afterwards, merge what the run found into fuzz/corpus/<target>
 #                   (only inputs that add coverage): the corpus grows with the
 #                   campaign; commit it
-#   --campaign      target by target, one at a time, until each has run
-#                   --runs executions (default 10,000,000) or its time cap;
-#                   merges the corpora and writes docs/fuzzing.md (targets,
-#                   executions, edges covered, corpus size, findings)
+#   --campaign      target by target (one at a time unless --jobs), until each
+#                   has run --runs executions (default 10,000,000) or its time
+#                   cap; merges the corpora and, as each target ends, writes
+#                   its row of docs/fuzzing.md (executions, edges covered,
+#                   corpus size, findings); docs/fuzzing-findings.md, kept by
+#                   hand, says what was found and how it was mended
 #   --runs N        executions per target (of a campaign: default 10,000,000;
 #                   otherwise no limit but the time)
 #
@@ -31,6 +33,7 @@ cd "$(dirname "$0")/.."
 seconds=60
 time_given=0
 jobs=1
+jobs_given=0
 merge=0
 campaign=0
 runs=""
@@ -42,7 +45,7 @@ while [[ $# -gt 0 ]]; do
     --campaign) campaign=1; merge=1; shift ;;
     --runs) runs="$2"; shift 2 ;;
     --seed) seed="$2"; shift 2 ;;
-    --jobs) jobs="$2"; shift 2 ;;
+    --jobs) jobs="$2"; jobs_given=1; shift 2 ;;
     --merge) merge=1; shift ;;
     -h|--help) sed -n '2,32p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
@@ -71,13 +74,68 @@ fi
 if [[ $campaign -eq 1 ]]; then
   [[ $time_given -eq 1 ]] || seconds=0
   [[ -n $runs ]] || runs=10000000
-  jobs=1
+  [[ $jobs_given -eq 1 ]] || jobs=1
 fi
 
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export LSAN_OPTIONS="suppressions=$PWD/cmake/sanitizers/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
+# The targets' scratch files (written for every input) on a memory file
+# system where there is one: on disk each truncation is a discard request,
+# and the targets run at half the speed.
+if [[ -d /dev/shm && -w /dev/shm ]]; then
+  export TMPDIR; TMPDIR=$(mktemp -d /dev/shm/diag-fuzz.XXXXXX)
+  trap 'rm -rf "$TMPDIR"' EXIT
+fi
+
+
+# docs/fuzzing.md keeps one row per target: a campaign target that ends
+# replaces its row at once, so a campaign stopped half way (or run target by
+# target over several sittings) keeps what it reached; rows of targets not
+# run this time stay as they were.
+doc=docs/fuzzing.md
+update_doc() {
+  local row=$1 name
+  name=${row%% *}
+  (
+    flock 9
+    local rows; rows=$(mktemp)
+    if [[ -f $doc ]]; then
+      # Back from the table to one row a line: name execs edges corpus found seconds date.
+      sed -n 's/^| `\([^`]*\)` | \(.*\) |$/\1 | \2/p' "$doc" | tr -d '|' | awk -v n="$name" '$1 != n' >"$rows"
+    fi
+    echo "$row $(date -u +%Y-%m-%d)" >>"$rows"
+    sort -o "$rows" "$rows"
+    {
+      echo "# Fuzzing"
+      echo
+      echo "\`scripts/fuzz.sh --campaign\` runs every target of \`fuzz/\` one at a time, built with"
+      echo "clang's libFuzzer and the address and undefined-behaviour sanitizers (every"
+      echo "library of this project that a target links instrumented; Qt is the system's),"
+      echo "until it has made the campaign's executions (ten million by default) or"
+      echo "reached its time cap. Each row is the last campaign of that target; the grown"
+      echo "corpora are merged into \`fuzz/corpus/<target>\` (inputs that add coverage"
+      echo "only) and replayed as tests in every build."
+      echo
+      echo "| Target | Executions | Edges covered | Corpus (files) | Findings | Seconds | Date |"
+      echo "|---|---:|---:|---:|---:|---:|---|"
+      while read -r n e c k f t d; do
+        printf '| `%s` | %s | %s | %s | %s | %s | %s |\n' "$n" "$e" "$c" "$k" "$f" "$t" "$d"
+      done <"$rows"
+      echo
+      echo "Findings open (a row with findings above; inputs in \`build-fuzz/findings/<target>/\`):"
+      echo
+      awk '$5 > 0 { printf "- `%s`: %s\n", $1, $5; any = 1 } END { if (!any) print "- none" }' "$rows"
+      if [[ -f docs/fuzzing-findings.md ]]; then
+        echo
+        cat docs/fuzzing-findings.md
+      fi
+    } >"$doc.new"
+    mv "$doc.new" "$doc"
+    rm -f "$rows"
+  ) 9>"$build/logs/doc.lock"
+}
 
 run_one() {
   local t=$1
@@ -112,7 +170,9 @@ run_one() {
     "$(( ${execs:-0} / (took > 0 ? took : 1) ))" "$(( after - before ))" "$found" \
     "${added:+  (+$added in fuzz/corpus/$t)}"
   # The campaign's row: target, executions, edges, corpus, findings, seconds.
-  echo "$t ${execs:-0} ${edges:-?} $(find "fuzz/corpus/$t" -type f | wc -l) $found $took" >"$build/logs/$t.row"
+  local row="$t ${execs:-0} ${edges:-?} $(find "fuzz/corpus/$t" -type f | wc -l) $found $took"
+  echo "$row" >"$build/logs/$t.row"
+  [[ $campaign -eq 1 ]] && update_doc "$row"
   if [[ $found -gt 0 ]]; then
     [[ -n $execs ]] || echo "    did not run through; see $log"
     grep -m3 -E "ERROR|SUMMARY|runtime error|deadly signal" "$log" | sed 's/^/    /' || true
@@ -140,39 +200,5 @@ for t in "${targets[@]}"; do
   fi
 done
 rm -rf "$results"
-if [[ $campaign -eq 1 ]]; then
-  {
-    echo "# Fuzzing"
-    echo
-    echo "The last campaign (\`scripts/fuzz.sh --campaign\`, $(date -u +%Y-%m-%d)): every target of \`fuzz/\` one"
-    echo "at a time, built with clang's libFuzzer and the address and undefined-behaviour"
-    echo "sanitizers, every library it links instrumented, until $runs executions"
-    cap="no time cap"; [[ $time_given -eq 1 ]] && cap="a cap of $seconds s a target"
-    echo "or its time cap ($cap). The grown corpora are merged into"
-    echo "\`fuzz/corpus/<target>\` (inputs that add coverage only) and replayed as tests in every build."
-    echo
-    echo "| Target | Executions | Edges covered | Corpus (files) | Findings | Seconds |"
-    echo "|---|---:|---:|---:|---:|---:|"
-    for t in "${targets[@]}"; do
-      read -r name execs edges corpus found took <"$build/logs/$t.row"
-      printf '| `%s` | %s | %s | %s | %s | %s |\n' "$name" "$execs" "$edges" "$corpus" "$found" "$took"
-    done
-    echo
-    echo "A target below $runs executions stopped at its time cap or at a finding."
-    echo
-    echo "Findings:"
-    echo
-    any=0
-    for t in "${targets[@]}"; do
-      read -r name execs edges corpus found took <"$build/logs/$t.row"
-      if [[ $found -gt 0 ]]; then
-        any=1
-        echo "- \`$name\`: $found (inputs in \`build-fuzz/findings/$name/\`, log \`build-fuzz/logs/$name.log\`)"
-      fi
-    done
-    [[ $any -eq 1 ]] || echo "- none"
-  } >docs/fuzzing.md
-  echo "wrote docs/fuzzing.md"
-fi
 [[ $status -eq 0 ]] || echo "findings: see $build/findings/ and $build/logs/"
 exit $status

@@ -16,6 +16,9 @@
 #include <QTimer>
 #include <cstring>
 #include <vector>
+#ifdef __linux__
+#include <fcntl.h>
+#endif
 
 namespace ui {
 
@@ -486,7 +489,7 @@ bool saveLines(const LineStore& lines, const QString& path)
     // write that fails leaves the old file as it was.
     QSaveFile f(path);
     f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     // Lines go into one 256 KiB block, written when full. Lines whose
     // characters lie side by side in the store (consecutive lines do) are
@@ -499,8 +502,24 @@ bool saveLines(const LineStore& lines, const QString& path)
     char* const out = block.data();
     qsizetype used = 0;
     bool ok = true;
+    // The commit syncs the file to disk before it replaces the old one. The
+    // disk is set writing every few megabytes as the save goes on, so that
+    // sync waits for the last stretch only, not for the whole file.
+    constexpr qint64 kWriteBehind = 2 * 1024 * 1024;
+    qint64 written = 0, handed = 0;
+    auto wrote = [&](qint64 n) {
+        written += n;
+#ifdef __linux__
+        if (written - handed >= kWriteBehind) {
+            (void)::sync_file_range(f.handle(), handed, written - handed, SYNC_FILE_RANGE_WRITE); // a hint only
+            handed = written;
+        }
+#endif
+    };
     auto flush = [&] {
         ok = ok && f.write(out, used) == used;
+        if (ok)
+            wrote(used);
         used = 0;
     };
     const qsizetype n = lines.size();
@@ -510,6 +529,8 @@ bool saveLines(const LineStore& lines, const QString& path)
             flush();
             const QByteArray bytes = platform::toAnsi(first.toString()) + "\r\n";
             ok = ok && f.write(bytes) == bytes.size();
+            if (ok)
+                wrote(bytes.size());
             ++i;
             continue;
         }

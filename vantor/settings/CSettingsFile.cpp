@@ -1,11 +1,16 @@
 #include "vantor/settings/CSettingsFile.h"
 
 #include <climits>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+#include <cstring>
 #include <new>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QSysInfo>
 
 namespace {
 
@@ -64,6 +69,16 @@ QString CSettingsFile::LowerName(QStringView name)
         dst[i] = QChar(lower);
     }
     return out;
+}
+
+bool CSettingsFile::IsLowerName(QStringView name)
+{
+    for (const QChar ch : name) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80 ? (c >= u'A' && c <= u'Z') : (!QChar::isSurrogate(c) && QChar::toLower(char32_t(c)) != c))
+            return false;
+    }
+    return true;
 }
 
 QStringView CSettingsFile::Trim(QStringView text)
@@ -172,21 +187,6 @@ QString absoluteKey(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
-// UTF-16 code units from `bytes`; an odd last byte is a character of its own
-// (high byte 0), as the store has always read it.
-QString utf16Units(const char* bytes, qsizetype size, bool bigEndian)
-{
-    QString text((size + 1) / 2, Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i + 1 < size; i += 2) {
-        const uchar a = uchar(bytes[i]), b = uchar(bytes[i + 1]);
-        out[i / 2] = QChar(char16_t(bigEndian ? (a << 8) | b : (b << 8) | a));
-    }
-    if (size % 2)
-        out[size / 2] = QChar(char16_t(uchar(bytes[size - 1])));
-    return text;
-}
-
 std::optional<QString> strictUtf8(const char* bytes, qsizetype size)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -196,33 +196,85 @@ std::optional<QString> strictUtf8(const char* bytes, qsizetype size)
     return text;
 }
 
-} // namespace
-
-std::optional<QString> CSettingsFile::Decode(const QByteArray& bytes)
+// The file's bytes, `size` of them, lie at the start of `buffer` (which has
+// room for (size + 1) / 2 units). UTF-16 text is made from them where they
+// lie: a large file is not held twice. An odd last byte is a character of
+// its own (high byte 0), as the store has always read it.
+std::optional<QString> decodeInPlace(QString&& buffer, qsizetype size)
 {
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    std::optional<QString> text;
-    if (bytes.startsWith("\xFF\xFE")) {
-        text = utf16Units(data + 2, size - 2, false);
-    } else if (bytes.startsWith("\xFE\xFF")) {
-        text = utf16Units(data + 2, size - 2, true);
-    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
-        text = strictUtf8(data + 3, size - 3);
-    } else if (bytes.contains('\0')) {
+    char* const bytes = reinterpret_cast<char*>(buffer.data());
+    const QByteArrayView view(bytes, size);
+    qsizetype skip = 0;
+    bool bigEndian = false;
+    if (view.startsWith("\xFF\xFE")) {
+        skip = 2;
+    } else if (view.startsWith("\xFE\xFF")) {
+        skip = 2;
+        bigEndian = true;
+    } else if (view.startsWith("\xEF\xBB\xBF")) {
+        return strictUtf8(bytes + 3, size - 3);
+    } else if (std::memchr(bytes, 0, size_t(size)) != nullptr) {
         // The store's own form: UTF-16LE whose first character (the CR of the
         // empty first line) is skipped, as files from earlier versions are read.
-        text = size >= 2 ? utf16Units(data + 2, size - 2, false) : QString();
+        skip = size >= 2 ? 2 : size;
     } else {
         // No zero byte: 8-bit text. Only UTF-8 (ASCII included) is known.
-        text = strictUtf8(data, size);
+        return strictUtf8(bytes, size);
     }
+    const qsizetype n = size - skip;
+    std::memmove(bytes, bytes + skip, size_t(n));
+    const qsizetype units = (n + 1) / 2;
+    QChar* const out = buffer.data();
+    if (n % 2)
+        out[units - 1] = QChar(char16_t(uchar(bytes[n - 1])));
+    if (bigEndian || QSysInfo::ByteOrder != QSysInfo::LittleEndian) {
+        for (qsizetype i = 0; i < n / 2; ++i) {
+            const uchar a = uchar(bytes[2 * i]), b = uchar(bytes[2 * i + 1]);
+            out[i] = QChar(char16_t(bigEndian ? (a << 8) | b : (b << 8) | a));
+        }
+    }
+    buffer.truncate(units);
+    return std::move(buffer);
+}
+
+// A large file's text in large pages where the system gives them: a fresh
+// page costs a fault the first time it is touched, and at 4 KiB a page a
+// 100 MB file is 25,000 of them.
+void adviseLargePages(void* data, qint64 bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr quintptr kLarge = 2 * 1024 * 1024;
+    if (bytes < qint64(4 * kLarge))
+        return;
+    const quintptr from = (quintptr(data) + kLarge - 1) & ~(kLarge - 1);
+    const quintptr to = (quintptr(data) + quintptr(bytes)) & ~(kLarge - 1);
+    if (to > from)
+        (void)::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE); // advice only
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(bytes);
+#endif
+}
+
+// The text ends at its first zero character.
+std::optional<QString> endAtZero(std::optional<QString> text)
+{
     if (text) {
         const qsizetype nul = text->indexOf(QChar(u'\0'));
         if (nul >= 0)
             text->truncate(nul);
     }
     return text;
+}
+
+} // namespace
+
+std::optional<QString> CSettingsFile::Decode(const QByteArray& bytes)
+{
+    QString buffer((bytes.size() + 1) / 2, Qt::Uninitialized);
+    if (!bytes.isEmpty())
+        std::memcpy(buffer.data(), bytes.constData(), size_t(bytes.size()));
+    return endAtZero(decodeInPlace(std::move(buffer), bytes.size()));
 }
 
 bool CSettingsFile::Load(const QString& path)
@@ -239,10 +291,24 @@ bool CSettingsFile::Load(const QString& path)
         return false;
     bool loaded = false;
     try {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return false;
-        loaded = LoadFromBytes(bytes);
+        std::optional<QString> text;
+        const qint64 size = file.size();
+        if (file.isSequential() || size <= 0 || size >= qint64(INT_MAX) * 2) {
+            // No size to go by (or one beyond a string): as it comes.
+            const QByteArray bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                return false;
+            text = Decode(bytes);
+        } else {
+            // Read straight into the text's own storage.
+            QString buffer(qsizetype((size + 1) / 2), Qt::Uninitialized);
+            adviseLargePages(buffer.data(), size);
+            const qint64 got = file.read(reinterpret_cast<char*>(buffer.data()), size);
+            if (got < 0 || file.error() != QFileDevice::NoError)
+                return false;
+            text = endAtZero(decodeInPlace(std::move(buffer), qsizetype(got)));
+        }
+        loaded = Adopt(std::move(text));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -253,11 +319,16 @@ bool CSettingsFile::Load(const QString& path)
 
 bool CSettingsFile::LoadFromBytes(const QByteArray& bytes)
 {
-    const std::optional<QString> text = Decode(bytes);
+    return Adopt(Decode(bytes));
+}
+
+bool CSettingsFile::Adopt(std::optional<QString> text)
+{
     if (!text)
         return false;
-    Clear();
-    Parse(*text);
+    Clear(); // nothing refers into the old text any more
+    m_text = std::move(*text);
+    Parse(m_text);
     return true;
 }
 
@@ -270,6 +341,7 @@ void CSettingsFile::Parse(QStringView text)
 {
     const qsizetype n = text.size();
     qsizetype i = 0;
+    KeyMap* section = nullptr; // the current section, looked up once per header
     while (i < n) {
         while (i < n && isLineEnd(text[i]))
             ++i;
@@ -285,8 +357,10 @@ void CSettingsFile::Parse(QStringView text)
             const qsizetype close = line.indexOf(u']');
             if (close > 0) {
                 const QStringView name = Trim(line.sliced(1, close - 1));
-                if (!name.isEmpty())
+                if (!name.isEmpty()) {
                     SetSection(name.toString());
+                    section = nullptr;
+                }
             }
             continue;
         }
@@ -295,14 +369,19 @@ void CSettingsFile::Parse(QStringView text)
             continue; // comments and garbage
         const QStringView key = Trim(line.first(eq));
         const QStringView value = Trim(line.sliced(eq + 1));
-        // The file already holds the escaped form.
-        CurrentSection().Get(LowerName(key)) = value.toString();
+        // The file already holds the escaped form. Both refer into m_text:
+        // every way out of the store (GetString, Serialize) copies.
+        const QString name = IsLowerName(key) ? QString::fromRawData(key.data(), key.size()) : LowerName(key);
+        if (!section)
+            section = &CurrentSection();
+        section->Get(name) = QString::fromRawData(value.data(), value.size());
     }
 }
 
 void CSettingsFile::Clear()
 {
     m_sections.Clear();
+    m_text.clear();
 }
 
 QByteArray CSettingsFile::Serialize() const

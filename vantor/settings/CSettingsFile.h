@@ -61,6 +61,8 @@ public:
     static int32_t ToLong(QStringView text);
     static QString LowerName(QStringView name);
     static QStringView Trim(QStringView text);
+    // True when LowerName would return `name` unchanged.
+    static bool IsLowerName(QStringView name);
     // The text of a settings file as an editor may have re-saved it: UTF-16
     // little-endian (this store's own form, with or without a byte order
     // mark), UTF-16 big-endian with a mark, or UTF-8 with or without a mark.
@@ -72,8 +74,15 @@ public:
 private:
     using KeyMap = SettingsHashMap<QString>;
     KeyMap& CurrentSection();
+    // Takes decoded text as the store's contents; false (store unchanged)
+    // for none.
+    bool Adopt(std::optional<QString> text);
     void Parse(QStringView text);
 
+    // The text of the last load. Values and lower-case key names read from it
+    // refer into it rather than each holding a copy (a large file loads in
+    // time linear in its size), so it lives as long as the store it filled.
+    QString m_text;
     QString m_sectionName;
     QString m_sectionKey;
     SettingsHashMap<KeyMap> m_sections;

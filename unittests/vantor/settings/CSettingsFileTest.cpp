@@ -246,6 +246,49 @@ TEST_F(SettingsFileTest, FailedLoadKeepsTheStoreAndLoadKeepsTheCurrentSection)
     EXPECT_TRUE(m_file.HasKey("mine", "loose"));
 }
 
+TEST_F(SettingsFileTest, ValuesOutliveTheBytesAndTheLoadThatReadThem)
+{
+    // Values and names are taken from the loaded text without copies; what
+    // the store hands out or keeps must not depend on the bytes or on a
+    // later load.
+    {
+        QByteArray bytes = utf16(u"\r\n[a]\r\nkey = first\r\nMixed = Case\r\nlower = two\\nlines\r\n"_qs);
+        ASSERT_TRUE(m_file.LoadFromBytes(bytes));
+        bytes.fill('\xEE'); // the caller's buffer is gone as far as the store knows
+    }
+    m_file.SetSection("a");
+    const QString kept = m_file.GetString("key", "");
+    EXPECT_EQ(kept, QStringLiteral("first"));
+    EXPECT_EQ(m_file.GetString("mixed", ""), QStringLiteral("Case"));
+    EXPECT_EQ(m_file.GetString("lower", ""), QStringLiteral("two\nlines"));
+    m_file.SetString("key", QStringLiteral("second")); // replaces a value read from the text
+    EXPECT_EQ(m_file.GetString("key", ""), QStringLiteral("second"));
+
+    // A refused load keeps the store, and with it the text it refers to.
+    EXPECT_FALSE(m_file.LoadFromBytes(QByteArray("\xFF\xFF\x80 not a known encoding")));
+    EXPECT_EQ(m_file.GetString("mixed", ""), QStringLiteral("Case"));
+    const QByteArray saved = m_file.Serialize();
+
+    ASSERT_TRUE(loadText(u"\r\n[b]\r\nother = 1\r\n"_qs));
+    EXPECT_EQ(kept, QStringLiteral("first"));
+    EXPECT_FALSE(m_file.HasSection("a"));
+    ASSERT_TRUE(m_file.LoadFromBytes(saved));
+    m_file.SetSection("a");
+    EXPECT_EQ(m_file.GetString("key", ""), QStringLiteral("second"));
+    EXPECT_EQ(m_file.GetString("lower", ""), QStringLiteral("two\nlines"));
+    m_file.Clear();
+    EXPECT_FALSE(m_file.HasKey("a", "key"));
+    EXPECT_EQ(m_file.GetString("key", "gone"), QStringLiteral("gone"));
+}
+
+TEST(SettingsNames, LowerNameTestAgreesWithLowerName)
+{
+    for (const QString& name : {u"cycle"_qs, u"Cycle"_qs, u"r\u00e9gion"_qs, u"R\u00c9GION"_qs, u"\u0130x"_qs,
+                                u"\u03a3\u03c3"_qs, u"\xd801\xdc00"_qs, u"12 = ."_qs, QString()}) {
+        EXPECT_EQ(CSettingsFile::IsLowerName(name), CSettingsFile::LowerName(name) == name) << name.toStdString();
+    }
+}
+
 TEST_F(SettingsFileTest, OddBytesSurrogatesAndZerosLoadSafely)
 {
     // An odd last byte is one more character, high byte zero.
