@@ -240,6 +240,12 @@ struct SequenceRunner::Impl {
     platform::Event done{platform::Event::Reset::Manual};
     platform::WorkerThread thread;
 
+    // The step's runner while its cycles run: Stop reaches it at once, from
+    // the caller's thread, so that no further cycle starts while this
+    // thread is still waking up to pass the Stop on.
+    std::mutex runnerLock;
+    TestRunner* runner = nullptr;
+
     mutable std::mutex lock;
     std::vector<measure::StepRecord> steps;
     QJsonObject record;
@@ -391,6 +397,11 @@ bool SequenceRunner::start(const SequenceIdentity& who, SequenceEvents events, Q
 void SequenceRunner::stop()
 {
     d->stopRequested = true;
+    {
+        std::lock_guard l(d->runnerLock);
+        if (d->runner)
+            d->runner->stop();
+    }
     d->stopEvent.set();
 }
 
@@ -445,6 +456,10 @@ void SequenceRunner::Impl::runStep(int i, measure::StepRecord& rec)
         TestRunner runner(sink);
         runner.start();
         runner.run(std::move(prepared.run), p.record->cycle, p.record->pause);
+        {
+            std::lock_guard l(runnerLock);
+            this->runner = &runner;
+        }
         bool stopped = false;
         while (!sink.m_finished.isSet()) {
             platform::waitAny({&sink.m_finished, &stopEvent}, platform::Millis(100));
@@ -456,6 +471,10 @@ void SequenceRunner::Impl::runStep(int i, measure::StepRecord& rec)
             }
             if (stopped && sink.m_idle.isSet())
                 break;
+        }
+        {
+            std::lock_guard l(runnerLock);
+            this->runner = nullptr;
         }
         runner.close();
         if (stopped && !sink.m_finished.isSet()) {
