@@ -58,7 +58,9 @@ bool pinchDrive(Machine& m, RequestContext& ctx, const PinchRecord& r, double& m
     if (motion::levelFraction(d.levelCode) * d.dutyCycle / 100.0 < 0.10)
         return ctx.refuse("pinch home not reached");
     const bool pinch = d.sequence == 0;
-    ms = d.duration + (pinch ? d.delayAfterTrigger : d.secondDelayAfterTrigger) + std::round(m.rng.range(35.0, 45.0));
+    // Each may be as long as a record can hold: summed wide, not in int.
+    ms = double(d.duration) + double(pinch ? d.delayAfterTrigger : d.secondDelayAfterTrigger) +
+         std::round(m.rng.range(35.0, 45.0));
     m.pinched = pinch;
     return true;
 }

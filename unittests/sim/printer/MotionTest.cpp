@@ -1,4 +1,5 @@
 // Each mechanism's outputs for known records.
+#include <cstdint>
 #include <QDir>
 
 #include "SimTestSupport.h"
@@ -229,6 +230,21 @@ TEST_F(Motion, ValuesAMachineAcceptsAreAccepted)
     rec->platen.preHold = -1;
     EXPECT_FALSE(motion(rec.block(), &out)) << "a negative hold is no time";
     EXPECT_TRUE(printer().lastRequest().refusal.contains("hold time"));
+
+    // A pinch whose duration and delay are each the longest a record holds:
+    // their sum is longer than an int counts.
+    DriverRecord<PinchRecord> pinch;
+    pinch->drive.dutyCycle = 100;
+    pinch->drive.duration = 3;
+    pinch->drive.delayAfterTrigger = INT32_MAX;
+    pinch.setCommand(target::XYPinch, cmd::motion::XYPinch);
+    EXPECT_TRUE(motion(pinch.block()));
+    EXPECT_GE(printer().lastRequest().machineMs, 3.0 + double(INT32_MAX));
+    pinch->drive.sequence = 1; // unpinch: its own delay
+    pinch->drive.duration = INT32_MAX;
+    pinch->drive.secondDelayAfterTrigger = INT32_MAX;
+    EXPECT_TRUE(motion(pinch.block()));
+    EXPECT_GE(printer().lastRequest().machineMs, 2.0 * double(INT32_MAX));
 }
 
 TEST_F(Motion, EjectorCountsRevolutions)
