@@ -59,7 +59,9 @@ for program in vantor pellam; do
     cat "$logs/$program.err" >&2
     echo "FAULT in $program, seed $seed: reproduce with scripts/random-operator.sh --seed $seed --actions $actions${screen:+ --screen $screen}" >&2
     echo "its last screen's actions (all of them in $logs/$program.log):" >&2
-    tac "$logs/$program.log" | sed '/== open /q' | tac | tail -n 200 | sed 's/^/    /' >&2
+    # sed stops reading early: the broken pipe must not end the script
+    # before the other program has walked.
+    { tac "$logs/$program.log" | sed '/== open /q' | tac | tail -n 200 | sed 's/^/    /' >&2; } || true
   else
     grep -v '^$' "$logs/$program.err" | grep -v -E '^(QStandardPaths|This plugin does not support)' | head -20 >&2 || true
   fi
