@@ -46,8 +46,7 @@ int main(int argc, char** argv)
     const QString root = dir.filePath(QStringLiteral("device"));
     copyTree(QStringLiteral(VANTOR_SAMPLE_DIR) + QStringLiteral("/device"), root);
     platform::setDeviceRoot(root);
-    options.scratch = dir.filePath(QStringLiteral("picked"));
-    QDir().mkpath(options.scratch);
+    options.scratch = enterSandbox(dir);
 
     platform::ManualClock clock;
     int status = 0;

@@ -76,6 +76,14 @@ bool stateFileLoads(const QString& hostFile)
     return store.load();
 }
 
+QString enterSandbox(const QTemporaryDir& dir)
+{
+    const QString folder = dir.filePath(QStringLiteral("sandbox/1/2/3/4/5/picked"));
+    QDir().mkpath(folder);
+    QDir::setCurrent(folder);
+    return folder;
+}
+
 bool parseOptions(int argc, char** argv, Options& options)
 {
     QString error;

@@ -13,6 +13,12 @@ namespace randomop {
 
 void copyTree(const QString& from, const QString& to);
 
+// The walk's scratch folder, made deep inside `dir` and made the working
+// folder: a relative name typed into a screen, and the hostile texts climb
+// four levels ("../../../../etc/passwd"), still ends inside `dir`. The walk
+// runs as whoever starts it, in CI as root.
+QString enterSandbox(const QTemporaryDir& dir);
+
 // Sets faults of every request code the programs send: none, every n-th
 // failing, a share failing at random, latency, or a mix.
 void switchFaults(sim::FaultInjector& faults, std::mt19937_64& rng, QStringList& log);

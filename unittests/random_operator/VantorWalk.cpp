@@ -33,8 +33,7 @@ int main(int argc, char** argv)
     QFile::copy(sample + QStringLiteral("/Vantor.ini"), iniPath);
     QFile::setPermissions(iniPath, QFile::ReadOwner | QFile::WriteOwner);
     const IniImage starter = loadImage(iniPath);
-    options.scratch = dir.filePath(QStringLiteral("picked"));
-    QDir().mkpath(options.scratch);
+    options.scratch = enterSandbox(dir);
 
     platform::ManualClock clock;
     int status = 0;

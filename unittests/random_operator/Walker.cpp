@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -115,8 +116,18 @@ std::optional<QString> RandomPrompts::fileDialog(const ui::FileDialogRequest& as
     case 2: return m_scratch + QStringLiteral("/sub/../picked2.") + ext;
     case 3: return m_scratch + QStringLiteral("/no such folder/x.") + ext;
     // The name the dialog offers, in the scratch folder as a dialog opened
-    // there would give it: never the walker's working folder.
-    case 4: return ask.fileName.isEmpty() ? std::nullopt : std::optional<QString>(QDir(m_scratch).filePath(ask.fileName));
+    // there would give it. A name that leads out of the folder (typed
+    // "../../../../etc/passwd", or a whole path) gives its last part there:
+    // a walk never picks a file outside its scratch folder.
+    case 4: {
+        if (ask.fileName.isEmpty())
+            return std::nullopt;
+        const QString path = QDir::cleanPath(QDir(m_scratch).filePath(ask.fileName));
+        if (path.startsWith(m_scratch + QLatin1Char('/')))
+            return path;
+        const QString last = QFileInfo(ask.fileName).fileName();
+        return last.isEmpty() || last == QLatin1String("..") ? std::nullopt : std::optional<QString>(QDir(m_scratch).filePath(last));
+    }
     default: return m_scratch; // a folder, not a file
     }
 }

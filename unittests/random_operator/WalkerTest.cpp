@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <set>
@@ -39,6 +40,35 @@ TEST(RandomPrompts, AnswersEachBoxWithOneOfItsOwnButtonsAndFlagsEmptyAndInternal
     EXPECT_TRUE(faults[0].contains(QLatin1String("without text")));
     EXPECT_TRUE(faults[1].contains(QLatin1String("bad_alloc")));
     EXPECT_TRUE(prompts.takeFaults().isEmpty()); // taken once
+}
+
+TEST(RandomPrompts, AFileDialogNeverPicksAFileOutsideTheScratchFolder)
+{
+    // The walk types hostile names into file fields, and its file dialog
+    // offers the field's name back: none of them may lead out (the walk runs
+    // as root in CI, where "../../../../etc/passwd" once became /etc/passwd).
+    QTemporaryDir dir;
+    const QString scratch = enterSandbox(dir);
+    RandomPrompts prompts(11, scratch);
+    std::set<QString> kinds;
+    for (const QString& name : {u"../../../../etc/passwd"_qs, u"/etc/passwd"_qs, u"a/../../x.txt"_qs, u".."_qs,
+                                u"..\\..\\..\\Windows\\win.ini"_qs, u"log.txt"_qs, u"sub/../log2.txt"_qs}) {
+        ui::FileDialogRequest ask;
+        ask.save = true;
+        ask.fileName = name;
+        for (int i = 0; i < 60; ++i) {
+            const std::optional<QString> picked = prompts.fileDialog(ask);
+            if (!picked)
+                continue;
+            const QString clean = QDir::cleanPath(*picked);
+            EXPECT_TRUE(clean == scratch || clean.startsWith(scratch + u'/')) << name.toStdString() << " -> " << picked->toStdString();
+            kinds.insert(clean);
+        }
+    }
+    EXPECT_TRUE(kinds.count(scratch + u"/passwd"_qs)) << "a climbing name keeps its last part";
+    EXPECT_TRUE(kinds.count(scratch + u"/log.txt"_qs));
+    // Relative names the screens are given resolve there too.
+    EXPECT_EQ(QDir::cleanPath(QDir::current().absoluteFilePath(u"../../../../etc/passwd"_qs)).left(dir.path().size()), dir.path());
 }
 
 TEST(RandomOperatorOptions, ReadsSeedActionsAndScreenAndRefusesTheRest)
