@@ -93,7 +93,6 @@ if [[ -d /dev/shm && -w /dev/shm ]]; then
   trap 'rm -rf "$TMPDIR"' EXIT
 fi
 
-
 # docs/fuzzing.md keeps one row per target: a campaign target that ends
 # replaces its row at once, so a campaign stopped half way (or run target by
 # target over several sittings) keeps what it reached; rows of targets not
@@ -174,9 +173,7 @@ run_one() {
     "$(( ${execs:-0} / (took > 0 ? took : 1) ))" "$(( after - before ))" "$found" \
     "${added:+  (+$added in fuzz/corpus/$t)}"
   # The campaign's row: target, executions, edges, corpus, findings, seconds.
-  local row="$t ${execs:-0} ${edges:-?} $(find "fuzz/corpus/$t" -type f | wc -l) $found $took"
-  echo "$row" >"$build/logs/$t.row"
-  [[ $campaign -eq 1 ]] && update_doc "$row"
+  [[ $campaign -eq 1 ]] && update_doc "$t ${execs:-0} ${edges:-?} $(find "fuzz/corpus/$t" -type f | wc -l) $found $took"
   if [[ $found -gt 0 ]]; then
     [[ -n $execs ]] || echo "    did not run through; see $log"
     grep -m3 -E "ERROR|SUMMARY|runtime error|deadly signal" "$log" | sed 's/^/    /' || true

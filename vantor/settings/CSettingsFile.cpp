@@ -196,10 +196,21 @@ std::optional<QString> strictUtf8(const char* bytes, qsizetype size)
     return text;
 }
 
+std::optional<QString> endAtZero(std::optional<QString> text)
+{
+    if (text) {
+        const qsizetype nul = text->indexOf(QChar(u'\0'));
+        if (nul >= 0)
+            text->truncate(nul);
+    }
+    return text;
+}
+
 // The file's bytes, `size` of them, lie at the start of `buffer` (which has
 // room for (size + 1) / 2 units). UTF-16 text is made from them where they
 // lie: a large file is not held twice. An odd last byte is a character of
-// its own (high byte 0), as the store has always read it.
+// its own (high byte 0), as the store has always read it. The text ends at
+// its first zero character.
 std::optional<QString> decodeInPlace(QString&& buffer, qsizetype size)
 {
     char* const bytes = reinterpret_cast<char*>(buffer.data());
@@ -212,14 +223,14 @@ std::optional<QString> decodeInPlace(QString&& buffer, qsizetype size)
         skip = 2;
         bigEndian = true;
     } else if (view.startsWith("\xEF\xBB\xBF")) {
-        return strictUtf8(bytes + 3, size - 3);
+        return endAtZero(strictUtf8(bytes + 3, size - 3));
     } else if (std::memchr(bytes, 0, size_t(size)) != nullptr) {
         // The store's own form: UTF-16LE whose first character (the CR of the
         // empty first line) is skipped, as files from earlier versions are read.
         skip = size >= 2 ? 2 : size;
     } else {
         // No zero byte: 8-bit text. Only UTF-8 (ASCII included) is known.
-        return strictUtf8(bytes, size);
+        return endAtZero(strictUtf8(bytes, size));
     }
     const qsizetype n = size - skip;
     std::memmove(bytes, bytes + skip, size_t(n));
@@ -234,7 +245,7 @@ std::optional<QString> decodeInPlace(QString&& buffer, qsizetype size)
         }
     }
     buffer.truncate(units);
-    return std::move(buffer);
+    return endAtZero(std::move(buffer));
 }
 
 // A large file's text in large pages where the system gives them: a fresh
@@ -256,17 +267,6 @@ void adviseLargePages(void* data, qint64 bytes)
 #endif
 }
 
-// The text ends at its first zero character.
-std::optional<QString> endAtZero(std::optional<QString> text)
-{
-    if (text) {
-        const qsizetype nul = text->indexOf(QChar(u'\0'));
-        if (nul >= 0)
-            text->truncate(nul);
-    }
-    return text;
-}
-
 } // namespace
 
 std::optional<QString> CSettingsFile::Decode(const QByteArray& bytes)
@@ -274,7 +274,7 @@ std::optional<QString> CSettingsFile::Decode(const QByteArray& bytes)
     QString buffer((bytes.size() + 1) / 2, Qt::Uninitialized);
     if (!bytes.isEmpty())
         std::memcpy(buffer.data(), bytes.constData(), size_t(bytes.size()));
-    return endAtZero(decodeInPlace(std::move(buffer), bytes.size()));
+    return decodeInPlace(std::move(buffer), bytes.size());
 }
 
 bool CSettingsFile::Load(const QString& path)
@@ -306,7 +306,7 @@ bool CSettingsFile::Load(const QString& path)
             const qint64 got = file.read(reinterpret_cast<char*>(buffer.data()), size);
             if (got < 0 || file.error() != QFileDevice::NoError)
                 return false;
-            text = endAtZero(decodeInPlace(std::move(buffer), qsizetype(got)));
+            text = decodeInPlace(std::move(buffer), qsizetype(got));
         }
         loaded = Adopt(std::move(text));
     } catch (const std::bad_alloc&) {

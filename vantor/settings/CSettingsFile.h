@@ -80,8 +80,8 @@ private:
     void Parse(QStringView text);
 
     // The text of the last load. Values and lower-case key names read from it
-    // refer into it rather than each holding a copy (a large file loads in
-    // time linear in its size), so it lives as long as the store it filled.
+    // refer into it rather than each holding a copy (a large file costs no
+    // allocation per value), so it lives as long as the store it filled.
     QString m_text;
     QString m_sectionName;
     QString m_sectionKey;
