@@ -5,8 +5,12 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <memory>
+#include <string_view>
+
+using namespace Qt::StringLiterals;
 
 namespace ui {
 
@@ -169,10 +173,17 @@ struct Token {
     Tok kind = Tok::End;
     QString text;      // identifier, decoded string, or punctuation
     int64_t value = 0; // numbers
-    QString file;
+    // The name of the file it came from, kept by the lexer for as long as
+    // the parse: a token is copied often, a name then costs nothing.
+    const QString* file = nullptr;
     int line = 0;
-    bool is(const char* p) const { return kind == Tok::Punct && text == QLatin1String(p); }
-    bool word(const char* w) const { return kind == Tok::Ident && text == QLatin1String(w); }
+    template <size_t N>
+    bool is(const char (&p)[N]) const { return kind == Tok::Punct && text == QLatin1StringView(p, N - 1); }
+    template <size_t N>
+    bool word(const char (&w)[N]) const { return word(QLatin1StringView(w, N - 1)); }
+    bool word(QLatin1StringView w) const { return kind == Tok::Ident && text == w; }
+    QString fileName() const { return file ? *file : QString(); }
+    bool sameFile(const Token& o) const { return file == o.file || (file && o.file && *file == *o.file); }
     QString describe() const
     {
         switch (kind) {
@@ -207,6 +218,7 @@ int word16(int64_t v)
 struct Source {
     QString text;
     QString file;
+    const QString* name = nullptr; // `file`, where tokens may point at it
     qsizetype pos = 0;
     int line = 1;
     bool lineStart = true;
@@ -228,7 +240,12 @@ public:
         m_sourceChars += text.size();
         if (m_sourceChars > kMaxSourceChars)
             fail(QStringLiteral("the script and its includes are longer than %1 characters").arg(kMaxSourceChars));
-        m_sources.push_back(std::make_unique<Source>(Source{text, file}));
+        m_fileNames.push_back(file);
+        auto source = std::make_unique<Source>();
+        source->text = text;
+        source->file = file;
+        source->name = &m_fileNames.back();
+        m_sources.push_back(std::move(source));
     }
 
     const Token& peek(size_t n = 0)
@@ -240,12 +257,12 @@ public:
     Token take()
     {
         peek();
-        Token t = m_ahead.front();
+        Token t = std::move(m_ahead.front());
         m_ahead.pop_front();
-        m_last = t;
         return t;
     }
-    bool accept(const char* punct)
+    template <size_t N>
+    bool accept(const char (&punct)[N])
     {
         if (peek().is(punct)) {
             take();
@@ -253,7 +270,8 @@ public:
         }
         return false;
     }
-    void expect(const char* punct, const char* what)
+    template <size_t N>
+    void expect(const char (&punct)[N], const char* what)
     {
         if (!accept(punct))
             failAt(peek(), QStringLiteral("expected '%1' %2, found %3").arg(QLatin1String(punct), QLatin1String(what), peek().describe()));
@@ -261,7 +279,7 @@ public:
 
     [[noreturn]] void failAt(const Token& t, const QString& message) const
     {
-        throw Failure{ParseError{t.file.isEmpty() ? currentFile() : t.file, t.line > 0 ? t.line : currentLine(), message}};
+        throw Failure{ParseError{t.fileName().isEmpty() ? currentFile() : t.fileName(), t.line > 0 ? t.line : currentLine(), message}};
     }
     [[noreturn]] void fail(const QString& message) const
     {
@@ -269,7 +287,6 @@ public:
     }
     QString currentFile() const { return m_sources.empty() ? m_lastFile : m_sources.back()->file; }
     int currentLine() const { return m_sources.empty() ? m_lastLine : m_sources.back()->line; }
-    const Token& last() const { return m_last; }
 
     std::map<QString, int64_t>& symbols() { return m_symbols; }
 
@@ -279,7 +296,7 @@ private:
         Token t;
         t.kind = kind;
         t.text = std::move(text);
-        t.file = m_sources.back()->file;
+        t.file = m_sources.back()->name;
         t.line = line;
         m_endFile = t.file; // the end of input is reported where the last token stood
         m_endLine = line;
@@ -299,7 +316,7 @@ private:
         for (;;) {
             if (m_sources.empty()) {
                 if (!m_conds.empty())
-                    throw Failure{ParseError{m_endFile, m_endLine, QStringLiteral("expected #endif before end of file")}};
+                    throw Failure{ParseError{m_endFile ? *m_endFile : QString(), m_endLine, QStringLiteral("expected #endif before end of file")}};
                 Token t;
                 t.file = m_endFile;
                 t.line = m_endLine;
@@ -365,16 +382,25 @@ private:
                     ++s.pos;
                 return make(Tok::Ident, x.mid(start, s.pos - start), s.line);
             }
-            static const char* two[] = {"&&", "||", "<<", ">>", "<=", ">=", "==", "!="};
-            for (const char* p : two) {
-                if (s.pos + 1 < x.size() && x[s.pos] == QLatin1Char(p[0]) && x[s.pos + 1] == QLatin1Char(p[1])) {
-                    s.pos += 2;
-                    return make(Tok::Punct, QLatin1String(p), s.line);
+            // Punctuation texts made once: a script is mostly commas.
+            static const QString two[] = {u"&&"_s, u"||"_s, u"<<"_s, u">>"_s, u"<="_s, u">="_s, u"=="_s, u"!="_s};
+            if (s.pos + 1 < x.size()) {
+                for (const QString& p : two) {
+                    if (x[s.pos] == p[0] && x[s.pos + 1] == p[1]) {
+                        s.pos += 2;
+                        return make(Tok::Punct, p, s.line);
+                    }
                 }
             }
-            if (QStringLiteral(",|{}()+-*/%~!&^<>=").contains(c)) {
+            static const std::array<QString, 128> single = [] {
+                std::array<QString, 128> a;
+                for (const char ch : std::string_view(",|{}()+-*/%~!&^<>="))
+                    a[size_t(ch)] = QString(QLatin1Char(ch));
+                return a;
+            }();
+            if (c.unicode() < single.size() && !single[c.unicode()].isNull()) {
                 ++s.pos;
-                return make(Tok::Punct, QString(c), s.line);
+                return make(Tok::Punct, single[c.unicode()], s.line);
             }
             throw Failure{ParseError{s.file, s.line,
                                      QStringLiteral("unexpected character '%1' (U+%2)")
@@ -646,10 +672,10 @@ private:
     qsizetype m_sourceChars = 0;
     std::deque<Token> m_ahead;
     std::vector<Cond> m_conds;
-    Token m_last;
+    std::deque<QString> m_fileNames; // of every source pushed; tokens point at them
     QString m_lastFile;
     int m_lastLine = 0;
-    mutable QString m_endFile;
+    mutable const QString* m_endFile = nullptr;
     mutable int m_endLine = 1;
 };
 
@@ -664,16 +690,30 @@ public:
 private:
     static int precedence(const Token& t, bool stopAtBar)
     {
-        if (t.kind != Tok::Punct)
+        // || && | ^ & == != < > <= >= << >> + - * / %, loosest first
+        if (t.kind != Tok::Punct || t.text.isEmpty() || t.text.size() > 2)
             return -1;
-        static const std::pair<const char*, int> ops[] = {
-            {"||", 1}, {"&&", 2}, {"|", 3}, {"^", 4}, {"&", 5}, {"==", 6}, {"!=", 6},
-            {"<", 7}, {">", 7}, {"<=", 7}, {">=", 7}, {"<<", 8}, {">>", 8},
-            {"+", 9}, {"-", 9}, {"*", 10}, {"/", 10}, {"%", 10}};
-        for (const auto& [op, p] : ops)
-            if (t.text == QLatin1String(op))
-                return (stopAtBar && p <= 3) ? -1 : p;
-        return -1;
+        const char16_t a = t.text[0].unicode();
+        const char16_t b = t.text.size() > 1 ? t.text[1].unicode() : 0;
+        int p = -1;
+        switch (a) {
+        case u'|': p = b == u'|' ? 1 : b == 0 ? 3 : -1; break;
+        case u'&': p = b == u'&' ? 2 : b == 0 ? 5 : -1; break;
+        case u'^': p = b == 0 ? 4 : -1; break;
+        case u'=':
+        case u'!': p = b == u'=' ? 6 : -1; break;
+        case u'<': p = b == 0 || b == u'=' ? 7 : b == u'<' ? 8 : -1; break;
+        case u'>': p = b == 0 || b == u'=' ? 7 : b == u'>' ? 8 : -1; break;
+        case u'+':
+        case u'-': p = b == 0 ? 9 : -1; break;
+        case u'*':
+        case u'/':
+        case u'%': p = b == 0 ? 10 : -1; break;
+        default: break;
+        }
+        if (p < 0)
+            return -1;
+        return (stopAtBar && p <= 3) ? -1 : p;
     }
 
     int64_t binary(int minPrec, int depth)
@@ -835,7 +875,7 @@ private:
     // winnt.h and the like) stand on the keyword's line and mean nothing here.
     void skipRestOfLine(const Token& keyword)
     {
-        while (m_lex.peek().kind != Tok::End && m_lex.peek().line == keyword.line && m_lex.peek().file == keyword.file &&
+        while (m_lex.peek().kind != Tok::End && m_lex.peek().line == keyword.line && m_lex.peek().sameFile(keyword) &&
                !isBegin(m_lex.peek()))
             m_lex.take();
     }
@@ -865,7 +905,7 @@ private:
         static const QStringList fileForms{"ICON", "BITMAP", "CURSOR", "FONT", "HTML", "RT_MANIFEST",
                                            "MESSAGETABLE", "PNG", "AVI", "WAVE", "REGISTRY", "TYPELIB"};
         bool sameLine = false, sawString = false;
-        while (m_lex.peek().kind != Tok::End && m_lex.peek().line == type.line && m_lex.peek().file == type.file &&
+        while (m_lex.peek().kind != Tok::End && m_lex.peek().line == type.line && m_lex.peek().sameFile(type) &&
                !isBegin(m_lex.peek())) {
             sawString = sawString || m_lex.peek().kind == Tok::String;
             m_lex.take();
@@ -909,7 +949,7 @@ private:
     void dialog(const Token& nameTok)
     {
         DialogTemplate d;
-        d.fileName = nameTok.file;
+        d.fileName = nameTok.fileName();
         d.line = nameTok.line;
         if (nameTok.kind == Tok::Number) {
             d.id = int(nameTok.value);
@@ -1051,7 +1091,7 @@ private:
             return c;
         }
         for (const Kind& k : kinds) {
-            if (!kw.word(k.word))
+            if (!kw.word(QLatin1StringView(k.word)))
                 continue;
             c.className = QLatin1String(k.cls);
             if (k.hasText) {

@@ -6,8 +6,11 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QLoggingCategory>
+#include <QThread>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <system_error>
 
 namespace ui {
 
@@ -18,6 +21,7 @@ struct State {
     QString builtinPath;
     std::optional<ResourceScript> builtin;
     bool builtinTried = false;
+    std::future<ParseResult> prefetched; // the built-in script being read on a thread of its own
     QString builtinError;
     std::unique_ptr<QLibrary> library;
     std::optional<ResourceScript> fromLibrary;
@@ -34,7 +38,7 @@ const ResourceScript* builtinLocked(State& s)
 {
     if (!s.builtinTried && !s.builtinPath.isEmpty()) {
         s.builtinTried = true;
-        ParseResult r = parseResourceFile(s.builtinPath);
+        ParseResult r = s.prefetched.valid() ? s.prefetched.get() : parseResourceFile(s.builtinPath);
         if (r.ok()) {
             s.builtin = std::move(r.script);
         } else {
@@ -54,16 +58,35 @@ void Resources::setBuiltinScript(const QString& path)
 {
     State& s = state();
     std::lock_guard lock(s.mutex);
+    s.prefetched = {}; // waits for a read of the script this one replaces
     s.builtinPath = path;
     s.builtin.reset();
     s.builtinTried = false;
     s.builtinError.clear();
 }
 
+void Resources::prefetchBuiltin()
+{
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    if (s.builtinTried || s.builtinPath.isEmpty() || s.prefetched.valid())
+        return;
+    // Qt takes the first thread that makes an object (the reader's file is
+    // one) for the program's main thread: before there is an application
+    // object, that must be this one.
+    (void)QThread::currentThread();
+    try {
+        s.prefetched = std::async(std::launch::async, [path = s.builtinPath] { return parseResourceFile(path); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the first use reads it.
+    }
+}
+
 void Resources::setBuiltin(ResourceScript script)
 {
     State& s = state();
     std::lock_guard lock(s.mutex);
+    s.prefetched = {};
     s.builtinPath.clear();
     s.builtin = std::move(script);
     s.builtinTried = true;

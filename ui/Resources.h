@@ -22,6 +22,10 @@ class Resources {
 public:
     // The embedded script, e.g. ":/vantor/vantor.rc"; parsed on first use.
     static void setBuiltinScript(const QString& path);
+    // Starts reading the built-in script on a thread of its own, so that a
+    // program's start-up goes on meanwhile; its first use takes the result.
+    // Called on the main thread, also before the application object exists.
+    static void prefetchBuiltin();
     // A script parsed elsewhere (tools, tests).
     static void setBuiltin(ResourceScript script);
 

@@ -93,6 +93,37 @@ TEST_F(ResourceLibrary, ABrokenBuiltinScriptIsReportedAndLeavesNoTemplates)
     EXPECT_TRUE(Resources::builtinError().contains("bad.rc(2): expected ','")) << Resources::builtinError().toStdString();
 }
 
+TEST_F(ResourceLibrary, AScriptReadAheadIsTheScriptInForceAtItsFirstUse)
+{
+    // Read ahead, then used: the same templates and strings as a read on use.
+    Resources::prefetchBuiltin();
+    EXPECT_EQ(captionOf(IDD_HELLO), "Hello");
+    EXPECT_EQ(loadString(1113), "Idle...");
+
+    // Read ahead, then replaced before any use: the read-ahead text is not used.
+    writeFile(m_dir.filePath("other.rc"), "#include \"resource.h\"\nIDD_HELLO DIALOGEX 0,0,100,40\nCAPTION \"Other\"\nBEGIN\nEND\n");
+    Resources::setBuiltinScript(m_dir.filePath("app.rc"));
+    Resources::prefetchBuiltin();
+    Resources::setBuiltinScript(m_dir.filePath("other.rc"));
+    EXPECT_EQ(captionOf(IDD_HELLO), "Other");
+    EXPECT_EQ(captionOf(IDD_ONLY_BUILTIN), "<missing>");
+
+    // A script parsed elsewhere wins over one being read ahead.
+    Resources::setBuiltinScript(m_dir.filePath("app.rc"));
+    Resources::prefetchBuiltin();
+    ParseResult given = parseResourceScript(QStringLiteral("130 DIALOGEX 0,0,10,10\nCAPTION \"Given\"\nBEGIN\nEND\n"), "given.rc");
+    ASSERT_TRUE(given.ok());
+    Resources::setBuiltin(std::move(*given.script));
+    EXPECT_EQ(captionOf(IDD_HELLO), "Given");
+
+    // A broken script read ahead is reported as one read on use is.
+    writeFile(m_dir.filePath("bad.rc"), "#include \"resource.h\"\nIDD_HELLO DIALOGEX 0,0,1\n");
+    Resources::setBuiltinScript(m_dir.filePath("bad.rc"));
+    Resources::prefetchBuiltin();
+    EXPECT_EQ(captionOf(IDD_HELLO), "<missing>");
+    EXPECT_TRUE(Resources::builtinError().contains("bad.rc(2): expected ','")) << Resources::builtinError().toStdString();
+}
+
 } // namespace
 
 namespace {

@@ -6,6 +6,7 @@
 #include "platform/DataFolder.h"
 #include "platform/ProgramOptions.h"
 #include "platform/Trace.h"
+#include "ui/Resources.h"
 #include "ui/StartupProbe.h"
 #include "sim/printer/SimulatedDevices.h"
 #include "vantor/app/CVantorApp.h"
@@ -109,13 +110,16 @@ int main(int argc, char* argv[])
     case platform::CommandLine::Outcome::Window:
         break;
     }
+    // The menu's templates are read while the application object and the
+    // simulator start.
+    vantor::installBuiltinResources();
+    ui::Resources::prefetchBuiltin();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
     prepareData();
     ui::StartupProbe::installIfAsked();
     platform::trace::initFromEnvironment();
     sim::SimulatedDevices devices = sim::registerSimulatedDevices();
-    vantor::installBuiltinResources();
     QApplication::setWindowIcon(vantor::vantorIcon());
 
     vantor::measure::setRecordListener(vantor::recordListener());
