@@ -217,8 +217,7 @@ int word16(int64_t v)
 
 struct Source {
     QString text;
-    QString file;
-    const QString* name = nullptr; // `file`, where tokens may point at it
+    const QString* file = nullptr; // its name, kept by the lexer: tokens point at it
     qsizetype pos = 0;
     int line = 1;
     bool lineStart = true;
@@ -243,8 +242,7 @@ public:
         m_fileNames.push_back(file);
         auto source = std::make_unique<Source>();
         source->text = text;
-        source->file = file;
-        source->name = &m_fileNames.back();
+        source->file = &m_fileNames.back();
         m_sources.push_back(std::move(source));
     }
 
@@ -285,7 +283,7 @@ public:
     {
         throw Failure{ParseError{currentFile(), currentLine(), message}};
     }
-    QString currentFile() const { return m_sources.empty() ? m_lastFile : m_sources.back()->file; }
+    QString currentFile() const { return m_sources.empty() ? m_lastFile : *m_sources.back()->file; }
     int currentLine() const { return m_sources.empty() ? m_lastLine : m_sources.back()->line; }
 
     std::map<QString, int64_t>& symbols() { return m_symbols; }
@@ -296,7 +294,7 @@ private:
         Token t;
         t.kind = kind;
         t.text = std::move(text);
-        t.file = m_sources.back()->name;
+        t.file = m_sources.back()->file;
         t.line = line;
         m_endFile = t.file; // the end of input is reported where the last token stood
         m_endLine = line;
@@ -325,7 +323,7 @@ private:
             Source& s = *m_sources.back();
             const QString& x = s.text;
             if (s.pos >= x.size()) {
-                m_lastFile = s.file;
+                m_lastFile = *s.file;
                 m_lastLine = s.line;
                 m_sources.pop_back();
                 continue;
@@ -369,7 +367,7 @@ private:
                     ++s.pos;
                 }
                 if (!closed)
-                    throw Failure{ParseError{s.file, startLine, QStringLiteral("expected '*/' to close the comment")}};
+                    throw Failure{ParseError{*s.file, startLine, QStringLiteral("expected '*/' to close the comment")}};
                 continue;
             }
             if (c == u'"' || (c == u'L' && s.pos + 1 < x.size() && x[s.pos + 1] == u'"'))
@@ -402,7 +400,7 @@ private:
                 ++s.pos;
                 return make(Tok::Punct, single[c.unicode()], s.line);
             }
-            throw Failure{ParseError{s.file, s.line,
+            throw Failure{ParseError{*s.file, s.line,
                                      QStringLiteral("unexpected character '%1' (U+%2)")
                                          .arg(c.isPrint() ? QString(c) : QString())
                                          .arg(c.unicode(), 4, 16, QLatin1Char('0'))}};
@@ -440,7 +438,7 @@ private:
         while (s.pos < x.size() && (x[s.pos] == u'L' || x[s.pos] == u'l' || x[s.pos] == u'U' || x[s.pos] == u'u'))
             ++s.pos;
         if (!any || (s.pos < x.size() && (x[s.pos].isLetterOrNumber() || x[s.pos] == u'_')))
-            throw Failure{ParseError{s.file, s.line, QStringLiteral("malformed number '%1'").arg(x.mid(start, s.pos - start + 1))}};
+            throw Failure{ParseError{*s.file, s.line, QStringLiteral("malformed number '%1'").arg(x.mid(start, s.pos - start + 1))}};
         Token t = make(Tok::Number, x.mid(start, s.pos - start), s.line);
         t.value = int64_t(v & 0x7FFFFFFFFFFFFFFFull);
         return t;
@@ -456,7 +454,7 @@ private:
         QString out;
         for (;;) {
             if (s.pos >= x.size() || x[s.pos] == u'\n')
-                throw Failure{ParseError{s.file, line, QStringLiteral("expected '\"' to end the string")}};
+                throw Failure{ParseError{*s.file, line, QStringLiteral("expected '\"' to end the string")}};
             const QChar c = x[s.pos++];
             if (c == u'"') {
                 if (s.pos < x.size() && x[s.pos] == u'"') { // "" stands for one quote
@@ -549,7 +547,7 @@ private:
     void directive(Source& s)
     {
         const int line = s.line;
-        const QString file = s.file;
+        const QString file = *s.file;
         ++s.pos; // '#'
         const QString text = directiveLine(s).trimmed();
         qsizetype n = 0;
