@@ -22,6 +22,12 @@
 #   --runs N        executions per target (of a campaign: default 10,000,000;
 #                   otherwise no limit but the time)
 #
+# A campaign target whose row is short of --runs (it reached its time cap, or
+# its fuzzer was interrupted with SIGINT: `pkill -INT -x <target>` ends it
+# with its statistics and the campaign goes on) continues in the next
+# campaign: that runs what is left, from the merged corpus, and the row adds
+# the sittings' executions, seconds and findings up.
+#
 # The build (build-fuzz/) instruments every library a target links, under the
 # address and undefined-behaviour sanitizers. Each target keeps a working
 # corpus in build-fuzz/corpus/<target> across runs, seeded from
@@ -47,7 +53,7 @@ while [[ $# -gt 0 ]]; do
     --seed) seed="$2"; shift 2 ;;
     --jobs) jobs="$2"; jobs_given=1; shift 2 ;;
     --merge) merge=1; shift ;;
-    -h|--help) sed -n '2,32p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,38p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -117,7 +123,9 @@ update_doc() {
       echo "clang's libFuzzer and the address and undefined-behaviour sanitizers (every"
       echo "library of this project that a target links instrumented; Qt is the system's),"
       echo "until it has made the campaign's executions (ten million by default) or"
-      echo "reached its time cap. Each row is the last campaign of that target; the grown"
+      echo "reached its time cap. Each row is the last campaign of that target; a target"
+      echo "stopped short of the executions (time cap, or interrupted) goes on in the next"
+      echo "campaign from the merged corpus, and its row adds the sittings up. The grown"
       echo "corpora are merged into \`fuzz/corpus/<target>\` (inputs that add coverage"
       echo "only) and replayed as tests in every build."
       echo
@@ -148,9 +156,18 @@ run_one() {
   touch "$start"
   local before; before=$(find "$work" -type f | wc -l)
   local found_before; found_before=$(find "$findings" -type f | wc -l)
+  # A campaign row short of its executions goes on from where it stopped.
+  local goal=$runs prev_execs=0 prev_found=0 prev_secs=0
+  if [[ $campaign -eq 1 && -f $doc ]]; then
+    local pe pc pk pf pt pd
+    read -r pe pc pk pf pt pd < <(sed -n "s/^| \`$t\` | \(.*\) |\$/\1/p" "$doc" | tr -d '|') || true
+    if [[ ${pe:-} =~ ^[0-9]+$ && ${pf:-} =~ ^[0-9]+$ && ${pt:-} =~ ^[0-9]+$ && $pe -lt $runs ]]; then
+      prev_execs=$pe prev_found=$pf prev_secs=$pt goal=$((runs - pe))
+    fi
+  fi
   # A finding stops the run: libFuzzer keeps the input in $findings.
   local limit=(-max_total_time="$seconds")
-  [[ -n $runs ]] && limit+=(-runs="$runs")
+  [[ -n $goal ]] && limit+=(-runs="$goal")
   [[ -n $seed ]] && limit+=(-seed="$seed")
   local t0; t0=$(date +%s)
   "$build/bin/$t" "${limit[@]}" -print_final_stats=1 -timeout=20 -rss_limit_mb=2048 \
@@ -169,11 +186,13 @@ run_one() {
     "$build/bin/$t" -merge=1 -timeout=20 "fuzz/corpus/$t" "$work" >>"$log" 2>&1 || true
     added=$(( $(find "fuzz/corpus/$t" -type f | wc -l) - size_before ))
   fi
-  printf '%-18s %8s s %12s execs %10s /s %6s new units %4s findings%s\n' "$t" "$took" "${execs:-?}" \
+  printf '%-18s %8s s %12s execs %10s /s %6s new units %4s findings%s%s\n' "$t" "$took" "${execs:-?}" \
     "$(( ${execs:-0} / (took > 0 ? took : 1) ))" "$(( after - before ))" "$found" \
-    "${added:+  (+$added in fuzz/corpus/$t)}"
+    "${added:+  (+$added in fuzz/corpus/$t)}" \
+    "$([[ $prev_execs -gt 0 ]] && echo "  ($(( prev_execs + ${execs:-0} )) executions in all)")"
   # The campaign's row: target, executions, edges, corpus, findings, seconds.
-  [[ $campaign -eq 1 ]] && update_doc "$t ${execs:-0} ${edges:-?} $(find "fuzz/corpus/$t" -type f | wc -l) $found $took"
+  [[ $campaign -eq 1 ]] && update_doc "$t $(( prev_execs + ${execs:-0} )) ${edges:-?} \
+$(find "fuzz/corpus/$t" -type f | wc -l) $(( prev_found + found )) $(( prev_secs + took ))"
   if [[ $found -gt 0 ]]; then
     [[ -n $execs ]] || echo "    did not run through; see $log"
     grep -m3 -E "ERROR|SUMMARY|runtime error|deadly signal" "$log" | sed 's/^/    /' || true

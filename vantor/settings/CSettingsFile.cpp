@@ -232,19 +232,22 @@ std::optional<QString> decodeInPlace(QString&& buffer, qsizetype size)
         // No zero byte: 8-bit text. Only UTF-8 (ASCII included) is known.
         return endAtZero(strictUtf8(bytes, size));
     }
-    const qsizetype n = size - skip;
-    std::memmove(bytes, bytes + skip, size_t(n));
-    const qsizetype units = (n + 1) / 2;
+    if (size < 2)
+        return QString();
+    // What is skipped is one whole unit: it is dropped from the front of the
+    // text, which does not move the rest (a large file is not copied again).
+    const qsizetype units = (size + 1) / 2;
     QChar* const out = buffer.data();
-    if (n % 2)
-        out[units - 1] = QChar(char16_t(uchar(bytes[n - 1])));
+    if (size % 2)
+        out[units - 1] = QChar(char16_t(uchar(bytes[size - 1])));
     if (bigEndian || QSysInfo::ByteOrder != QSysInfo::LittleEndian) {
-        for (qsizetype i = 0; i < n / 2; ++i) {
+        for (qsizetype i = skip / 2; i < size / 2; ++i) {
             const uchar a = uchar(bytes[2 * i]), b = uchar(bytes[2 * i + 1]);
             out[i] = QChar(char16_t(bigEndian ? (a << 8) | b : (b << 8) | a));
         }
     }
     buffer.truncate(units);
+    buffer.remove(0, skip / 2);
     return endAtZero(std::move(buffer));
 }
 

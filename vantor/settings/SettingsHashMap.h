@@ -3,20 +3,29 @@
 // entry at its head, walked bucket by bucket. That walk decides the order of
 // sections and keys in the written file, so it is kept exactly; a side index
 // keeps look-ups fast for files with many keys.
+//
+// Entries lie side by side in one array and the chains and the index hold
+// their positions, not pointers: a file of a million keys is a few dozen
+// allocations instead of two per key, and half the memory to touch. A
+// reference that Get or Find returns stays valid until the next entry is
+// added to the same map.
 #include <array>
 #include <cstdint>
-#include <deque>
-#include <QHash>
+#include <limits>
+#include <new>
+#include <QHashFunctions>
 #include <QString>
 #include <QStringView>
+#include <vector>
 
 template <class V>
 class SettingsHashMap {
 public:
     static constexpr uint32_t kBuckets = 17;
 
-    SettingsHashMap() = default;
-    // The chains point into the node storage: no copies.
+    SettingsHashMap() { m_heads.fill(kNone); }
+    SettingsHashMap(SettingsHashMap&&) noexcept = default;
+    SettingsHashMap& operator=(SettingsHashMap&&) noexcept = default;
     SettingsHashMap(const SettingsHashMap&) = delete;
     SettingsHashMap& operator=(const SettingsHashMap&) = delete;
 
@@ -30,57 +39,115 @@ public:
     }
     static uint32_t Bucket(QStringView name) { return Hash(name) % kBuckets; }
 
-    V* Find(const QString& key)
+    V* Find(QStringView key)
     {
-        const auto it = m_index.constFind(key);
-        return it == m_index.cend() ? nullptr : &it.value()->value;
+        const uint32_t i = IndexOf(key, IndexHash(key));
+        return i == kNone ? nullptr : &m_nodes[i].value;
     }
-    const V* Find(const QString& key) const
+    const V* Find(QStringView key) const
     {
-        const auto it = m_index.constFind(key);
-        return it == m_index.cend() ? nullptr : &it.value()->value;
+        const uint32_t i = IndexOf(key, IndexHash(key));
+        return i == kNone ? nullptr : &m_nodes[i].value;
     }
 
     // The entry of `key`, created empty at the head of its chain if missing.
     V& Get(const QString& key)
     {
-        if (V* v = Find(key))
-            return *v;
-        const uint32_t b = Bucket(key);
+        const uint32_t h = IndexHash(key);
+        const uint32_t found = IndexOf(key, h);
+        if (found != kNone)
+            return m_nodes[found].value;
+        if (m_nodes.size() >= kMaxEntries)
+            throw std::bad_alloc(); // positions are 32 bits
+        const auto i = uint32_t(m_nodes.size());
+        // Everything that can fail is allocated before the entry is linked.
+        if (m_nodes.size() == m_nodes.capacity())
+            m_nodes.reserve(m_nodes.empty() ? kLinear : 2 * m_nodes.size());
+        std::vector<uint32_t> grown;
+        if (i + 1 > kLinear && 2 * (size_t(i) + 1) > m_slots.size())
+            grown.assign(m_slots.empty() ? 4 * kLinear : 2 * m_slots.size(), kNone);
         Node& n = m_nodes.emplace_back();
         n.key = key;
+        n.hash = h;
+        const uint32_t b = Bucket(key);
         n.next = m_heads[b];
-        m_heads[b] = &n;
-        m_index.insert(key, &n);
+        m_heads[b] = i;
+        if (!grown.empty()) {
+            m_slots.swap(grown);
+            for (uint32_t k = 0; k <= i; ++k)
+                Place(k);
+        } else if (!m_slots.empty()) {
+            Place(i);
+        }
         return n.value;
     }
 
     void Clear()
     {
-        m_index.clear();
-        m_heads.fill(nullptr);
-        m_nodes.clear();
+        std::vector<Node>().swap(m_nodes); // the memory too
+        std::vector<uint32_t>().swap(m_slots);
+        m_heads.fill(kNone);
     }
 
-    qsizetype Size() const { return m_index.size(); }
-    bool IsEmpty() const { return m_index.isEmpty(); }
+    qsizetype Size() const { return qsizetype(m_nodes.size()); }
+    bool IsEmpty() const { return m_nodes.empty(); }
 
     // Buckets 0 to 16, each chain from its head.
     template <class F>
     void ForEach(F&& f) const
     {
-        for (const Node* head : m_heads)
-            for (const Node* n = head; n; n = n->next)
-                f(n->key, n->value);
+        for (const uint32_t head : m_heads)
+            for (uint32_t i = head; i != kNone; i = m_nodes[i].next)
+                f(m_nodes[i].key, m_nodes[i].value);
     }
 
 private:
+    static constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+    static constexpr size_t kMaxEntries = kNone / 4; // the index has room for twice as many
+    // Up to this many entries a look-up walks them all (their stored hashes
+    // first): most sections are that small and need no index.
+    static constexpr size_t kLinear = 8;
+
     struct Node {
         QString key;
         V value{};
-        Node* next = nullptr;
+        uint32_t next = kNone;
+        uint32_t hash = 0;
     };
-    std::deque<Node> m_nodes; // stable addresses for the chains
-    std::array<Node*, kBuckets> m_heads{};
-    QHash<QString, Node*> m_index;
+
+    // Seeded per process: a file made to collide cannot slow the index down.
+    static uint32_t IndexHash(QStringView key)
+    {
+        const size_t h = qHash(key, QHashSeed::globalSeed());
+        return uint32_t(h ^ (uint64_t(h) >> 32));
+    }
+
+    uint32_t IndexOf(QStringView key, uint32_t h) const
+    {
+        if (m_slots.empty()) {
+            for (size_t i = 0; i < m_nodes.size(); ++i)
+                if (m_nodes[i].hash == h && m_nodes[i].key == key)
+                    return uint32_t(i);
+            return kNone;
+        }
+        const size_t mask = m_slots.size() - 1;
+        for (size_t s = h & mask;; s = (s + 1) & mask) {
+            const uint32_t i = m_slots[s];
+            if (i == kNone || (m_nodes[i].hash == h && m_nodes[i].key == key))
+                return i;
+        }
+    }
+
+    void Place(uint32_t i)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t s = m_nodes[i].hash & mask;
+        while (m_slots[s] != kNone)
+            s = (s + 1) & mask;
+        m_slots[s] = i;
+    }
+
+    std::vector<Node> m_nodes;
+    std::vector<uint32_t> m_slots; // positions in m_nodes; a power of two, at most half full
+    std::array<uint32_t, kBuckets> m_heads{};
 };

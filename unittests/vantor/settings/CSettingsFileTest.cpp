@@ -1,13 +1,16 @@
+#include <array>
 #include <climits>
 #include <csignal>
 #include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,6 +51,51 @@ TEST(SettingsHash, BucketsFollowTimes33)
     for (QChar c : longName)
         h = h * 33u + c.unicode();
     EXPECT_EQ(SettingsHashMap<int>::Hash(longName), h);
+}
+
+// A map filled well past the size where it starts its index, and through
+// several growths of it, finds every key with the value last given, keeps
+// each bucket's chain newest first, and keeps all of it when it is moved (as
+// the sections' own maps are when the map of sections grows).
+TEST(SettingsHash, ManyKeysKeepTheirValuesAndTheirChainOrder)
+{
+    SettingsHashMap<SettingsHashMap<int>> sections;
+    std::map<QString, int> expected;
+    std::array<std::vector<QString>, SettingsHashMap<int>::kBuckets> chains; // newest first
+    const int keys = 3000;
+    for (int i = 0; i < keys; ++i) {
+        // Every third key is given twice: the second time keeps its place.
+        const QString key = QStringLiteral("Key%1").arg(i % 3 == 2 ? i - 1 : i);
+        const bool isNew = expected.emplace(key, 0).second;
+        if (isNew) {
+            auto& chain = chains[SettingsHashMap<int>::Bucket(key)];
+            chain.insert(chain.begin(), key);
+        }
+        expected[key] = i;
+        // Sections are added between the keys, so the one in use moves.
+        sections.Get(QStringLiteral("filler%1").arg(i));
+        sections.Get(QStringLiteral("main")).Get(key) = i;
+        ASSERT_EQ(sections.Find(u"main")->Size(), qsizetype(expected.size())) << i;
+    }
+    const SettingsHashMap<int>& main = *sections.Find(u"main");
+    for (const auto& [key, value] : expected) {
+        ASSERT_NE(main.Find(key), nullptr) << qPrintable(key);
+        EXPECT_EQ(*main.Find(key), value) << qPrintable(key);
+    }
+    EXPECT_EQ(main.Find(u"Key2"), nullptr);
+    EXPECT_EQ(main.Find(u"key1"), nullptr); // the map itself is case-sensitive
+    std::vector<QString> walked, wanted;
+    main.ForEach([&](const QString& key, int) { walked.push_back(key); });
+    for (const auto& chain : chains)
+        wanted.insert(wanted.end(), chain.begin(), chain.end());
+    EXPECT_EQ(walked, wanted);
+    EXPECT_EQ(sections.Size(), keys + 1);
+
+    sections.Clear();
+    EXPECT_TRUE(sections.IsEmpty());
+    EXPECT_EQ(sections.Find(u"main"), nullptr);
+    sections.Get(QStringLiteral("again")).Get(QStringLiteral("k")) = 1;
+    EXPECT_EQ(*sections.Find(u"again")->Find(u"k"), 1);
 }
 
 TEST_F(SettingsFileTest, WritesUtf16WithEmptyFirstLineAndBucketOrder)
