@@ -16,14 +16,12 @@
 #include <functional>
 #include <vector>
 
-#include "Shots.h"
+#include "VantorShots.h"
 
 #include "ui/Dialog.h"
 #include "ui/ResultList.h"
 #include "ui/Resources.h"
-#include "vantor/app/CVantorApp.h"
 #include "vantor/app/CVantorDlg.h"
-#include "vantor/res/VantorResources.h"
 
 namespace {
 
@@ -235,16 +233,8 @@ int main(int argc, char** argv)
         return 2;
     }
     shots::Session session(argc, argv, QStringLiteral("Vantor"));
-    const QString ini = session.work.filePath(QStringLiteral("Vantor.ini"));
-    if (!session.ready() || !QFile::copy(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/Vantor.ini"), ini)) {
-        std::fprintf(stderr, "cannot set up in %s\n", qPrintable(session.work.path()));
+    if (shots::startVantor(session).isEmpty())
         return 1;
-    }
-    vantor::installBuiltinResources();
-    if (!vantor::CVantorApp::LoadSettings(ini)) {
-        std::fprintf(stderr, "cannot load %s\n", qPrintable(ini));
-        return 1;
-    }
 
     vantor::CVantorDlg menu;
     if (!menu.create()) {

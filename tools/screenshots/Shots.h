@@ -154,9 +154,9 @@ class Session {
 public:
     Session(int& argc, char** argv, const QString& appName)
     {
-        const QString sample = QString::fromLocal8Bit(argv[1]);
+        m_sample = QString::fromLocal8Bit(argv[1]);
         root = work.filePath(QStringLiteral("device"));
-        const bool copied = work.isValid() && copyTree(sample + QStringLiteral("/device"), root);
+        const bool copied = work.isValid() && copyTree(m_sample + QStringLiteral("/device"), root);
         useSimulatorAt(root);
         app = std::make_unique<QApplication>(argc, argv);
         QCoreApplication::setApplicationName(appName);
@@ -179,6 +179,17 @@ public:
     Session& operator=(const Session&) = delete;
 
     bool ready() const { return m_ready; }
+    // The sample folder's file `name` copied into the work folder: its path
+    // there, or empty (and a message) when the session or the copy failed.
+    QString copyFromSample(const QString& name)
+    {
+        const QString copy = work.filePath(name);
+        if (!m_ready || !QFile::copy(m_sample + u'/' + name, copy)) {
+            std::fprintf(stderr, "cannot set up %s in %s\n", qPrintable(name), qPrintable(work.path()));
+            return QString();
+        }
+        return copy;
+    }
     bool save(QWidget& w, const QString& name) { return shots::save(w, out, name); }
 
     QTemporaryDir work;
@@ -191,6 +202,7 @@ public:
     sim::SimulatedDevices devices;
 
 private:
+    QString m_sample;
     bool m_ready = false;
 };
 

@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "Shots.h"
+#include "VantorShots.h"
 
 #include "platform/Clock.h"
 #include "sim/printer/SimulatedDevices.h"
@@ -18,9 +18,7 @@
 #include "ui/Messages.h"
 #include "ui/Prompts.h"
 #include "ui/ResultList.h"
-#include "vantor/app/CVantorApp.h"
 #include "vantor/app/CVantorDlg.h"
-#include "vantor/res/VantorResources.h"
 
 namespace {
 
@@ -37,16 +35,8 @@ int main(int argc, char** argv)
         return 2;
     }
     shots::Session session(argc, argv, QStringLiteral("Vantor"));
-    const QString ini = session.work.filePath(QStringLiteral("Vantor.ini"));
-    if (!session.ready() || !QFile::copy(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/Vantor.ini"), ini)) {
-        std::fprintf(stderr, "cannot set up in %s\n", qPrintable(session.work.path()));
+    if (shots::startVantor(session).isEmpty())
         return 1;
-    }
-    vantor::installBuiltinResources();
-    if (!vantor::CVantorApp::LoadSettings(ini)) {
-        std::fprintf(stderr, "cannot load %s\n", qPrintable(ini));
-        return 1;
-    }
 
     bool ok = true;
     vantor::CVantorDlg menu;

@@ -57,11 +57,9 @@ int main(int argc, char** argv)
         return 2;
     }
     shots::Session session(argc, argv, QStringLiteral("Vantor"));
-    const QString ini = session.work.filePath(QStringLiteral("Vantor.ini"));
-    if (!session.ready() || !QFile::copy(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/Vantor.ini"), ini)) {
-        std::fprintf(stderr, "cannot set up in %s\n", qPrintable(session.work.path()));
+    const QString ini = session.copyFromSample(QStringLiteral("Vantor.ini"));
+    if (ini.isEmpty())
         return 1;
-    }
     vantor::installBuiltinResources();
     ScopedSettingsContext settings(ini);
     if (!LoadSettingsFile(ini)) {

@@ -9,10 +9,8 @@
 #include <QFile>
 #include <QLineEdit>
 
-#include "Shots.h"
+#include "VantorShots.h"
 
-#include "vantor/app/CVantorApp.h"
-#include "vantor/res/VantorResources.h"
 #include "vantor/station/StationEngine.h"
 #include "vantor/station/StationWindow.h"
 
@@ -69,17 +67,12 @@ int main(int argc, char** argv)
         return 2;
     }
     shots::Session session(argc, argv, QStringLiteral("Vantor"));
-    const QString ini = session.work.filePath(QStringLiteral("Vantor.ini"));
+    if (shots::startVantor(session).isEmpty())
+        return 1;
     const QString pass = session.work.filePath(QStringLiteral("final-test.json"));
     const QString fail = session.work.filePath(QStringLiteral("tight-limits.json"));
-    if (!session.ready() || !QFile::copy(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/Vantor.ini"), ini) ||
-        !write(pass, sequence("Final test", "1..100000")) || !write(fail, sequence("Tight limits", "1900..1950"))) {
+    if (!write(pass, sequence("Final test", "1..100000")) || !write(fail, sequence("Tight limits", "1900..1950"))) {
         std::fprintf(stderr, "cannot set up in %s\n", qPrintable(session.work.path()));
-        return 1;
-    }
-    vantor::installBuiltinResources();
-    if (!vantor::CVantorApp::LoadSettings(ini)) {
-        std::fprintf(stderr, "cannot load %s\n", qPrintable(ini));
         return 1;
     }
 
