@@ -12,12 +12,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <thread>
 
+#include "bench/support/TimedRuns.h"
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
 #include "sim/printer/SimulatedDevices.h"
@@ -65,8 +63,7 @@ void BM_PlatenDetailRun(benchmark::State& state)
     config.timeScale = 0.0;
     sim::SimulatedDevices devices = sim::registerSimulatedDevices(config);
 
-    qint64 worstStallNs = 0;
-    qsizetype lines = 0;
+    bench::TimedRuns runs;
     {
         CPlatenDlg dlg;
         ui::testing::DialogHarness h(dlg);
@@ -79,36 +76,15 @@ void BM_PlatenDetailRun(benchmark::State& state)
         if (!h.checked(IDC_PL_TRACK_ENCODER))
             h.click(IDC_PL_TRACK_ENCODER);
         const qsizetype expected = qsizetype(cycles) * (pulses + 1) + 4;
-        QElapsedTimer stall;
-        for (auto _ : state) {
-            state.PauseTiming();
-            list->clear();
-            state.ResumeTiming();
-
-            h.click(IDC_RUN);
-            while (list->count() < expected) {
-                stall.start();
-                QCoreApplication::processEvents(QEventLoop::AllEvents);
-                worstStallNs = std::max(worstStallNs, stall.nsecsElapsed());
-            }
-            lines += list->count();
-
-            state.PauseTiming();
-            while (!h.enabled(IDC_RUN)) {
-                clock.advance(platform::Millis(50));
-                QCoreApplication::processEvents(QEventLoop::AllEvents);
-                std::this_thread::yield();
-            }
-            state.ResumeTiming();
-        }
+        runs = bench::timeRuns(state, h, *list, clock, IDC_RUN,
+                               [&](const ui::ResultList& l) { return l.count() >= expected; });
         if (list->count() != expected || list->line(list->count() - 1) != QStringLiteral(" "))
             state.SkipWithError("the run did not list every pulse");
         h.pressEscape();
     }
     sim::unregisterSimulatedDevices(devices);
     platform::setDeviceRoot(QString());
-    state.counters["lines_per_s"] = benchmark::Counter(double(lines), benchmark::Counter::kIsRate);
-    state.counters["worst_ui_stall_ms"] = double(worstStallNs) / 1e6;
+    bench::reportRuns(state, runs);
 }
 BENCHMARK(BM_PlatenDetailRun)->Args({100000, 3})->Unit(benchmark::kMillisecond)->UseRealTime();
 

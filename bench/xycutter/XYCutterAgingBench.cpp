@@ -12,12 +12,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <thread>
 
+#include "bench/support/TimedRuns.h"
 #include "platform/Clock.h"
 #include "platform/DevicePath.h"
 #include "sim/printer/SimulatedDevices.h"
@@ -69,8 +67,7 @@ void BM_XYAgingRun(benchmark::State& state)
     config.timeScale = 0.0;
     sim::SimulatedDevices devices = sim::registerSimulatedDevices(config);
 
-    qint64 worstStallNs = 0;
-    qsizetype lines = 0;
+    bench::TimedRuns runs;
     {
         CXYCutterLifeDlg dlg;
         ui::testing::DialogHarness h(dlg);
@@ -79,29 +76,10 @@ void BM_XYAgingRun(benchmark::State& state)
         h.setText(IDC_TOTAL_CYCLE, QString::number(cycles));
         h.setText(IDC_PAUSE, QStringLiteral("0"));
         const qsizetype expected = qsizetype(cycles) * 1001 + 4;
-        QElapsedTimer stall;
-        for (auto _ : state) {
-            state.PauseTiming();
-            list->clear();
-            state.ResumeTiming();
-
-            h.click(IDC_RUN);
-            // Until the run's closing " " (a failed cycle lists fewer lines).
-            while (list->count() < 4 || list->line(list->count() - 1) != QStringLiteral(" ")) {
-                stall.start();
-                QCoreApplication::processEvents(QEventLoop::AllEvents);
-                worstStallNs = std::max(worstStallNs, stall.nsecsElapsed());
-            }
-            lines += list->count();
-
-            state.PauseTiming();
-            while (!h.enabled(IDC_RUN)) {
-                clock.advance(platform::Millis(50));
-                QCoreApplication::processEvents(QEventLoop::AllEvents);
-                std::this_thread::yield();
-            }
-            state.ResumeTiming();
-        }
+        // Until the run's closing " " (a failed cycle lists fewer lines).
+        runs = bench::timeRuns(state, h, *list, clock, IDC_RUN, [](const ui::ResultList& l) {
+            return l.count() >= 4 && l.line(l.count() - 1) == QStringLiteral(" ");
+        });
         if (list->count() != expected || list->line(list->count() - 1) != QStringLiteral(" ") ||
             !list->line(3).startsWith(QStringLiteral("1. Encoder [")))
             { const std::string why = ("the run did not list every sample: " + list->line(2)).toStdString(); state.SkipWithError(why.c_str()); }
@@ -109,8 +87,7 @@ void BM_XYAgingRun(benchmark::State& state)
     }
     sim::unregisterSimulatedDevices(devices);
     platform::setDeviceRoot(QString());
-    state.counters["lines_per_s"] = benchmark::Counter(double(lines), benchmark::Counter::kIsRate);
-    state.counters["worst_ui_stall_ms"] = double(worstStallNs) / 1e6;
+    bench::reportRuns(state, runs);
 }
 BENCHMARK(BM_XYAgingRun)->Arg(5)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
