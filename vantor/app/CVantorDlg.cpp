@@ -1,5 +1,6 @@
 #include "CVantorDlg.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -12,7 +13,9 @@ namespace vantor {
 CVantorDlg::CVantorDlg(QWidget* parent) : CVantorDlg(testScreens(), parent) {}
 
 CVantorDlg::CVantorDlg(const std::vector<TestScreen>& screens, QWidget* parent)
-    : ui::Dialog(IDD_VANTOR_DIALOG, parent), m_screens(screens), m_hIcon(vantorIcon())
+    : ui::Dialog(IDD_VANTOR_DIALOG, parent), m_screens(screens),
+      // The program sets its icon before the menu is made: drawn once.
+      m_hIcon(QApplication::windowIcon().isNull() ? vantorIcon() : QApplication::windowIcon())
 {
     for (const TestScreen& s : m_screens)
         if (s.open)
