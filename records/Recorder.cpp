@@ -128,7 +128,10 @@ void Recorder::body()
         const bool due = !retryAt || retrying;
         bool failed = false;
         QString why;
-        if (due || !unsaved.empty()) {
+        // The spool is opened for runs to keep, or for an outbox to send;
+        // without a server the first pass has neither (and the program's
+        // start is not made to wait for the database driver).
+        if (!unsaved.empty() || (due && m_options.server)) {
             if (!local)
                 local = Store::open(m_options.local, &why);
             if (!local) {

@@ -50,6 +50,25 @@ TEST(RecorderTest, EveryRunSubmittedIsStoredInOrder)
     EXPECT_TRUE(store->pending(100).isEmpty()); // no server: nothing waits to be sent
 }
 
+// Without a server there is nothing to send at the start: the database is
+// not opened (nor made) until a run is to be kept.
+TEST(RecorderTest, WithoutAServerTheStoreIsOpenedForTheFirstRunOnly)
+{
+    platform::ManualClock clock;
+    platform::ScopedClock scoped(clock);
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("Records.db"));
+    Recorder recorder({sqliteAt(db), std::nullopt}, nullptr);
+    ASSERT_TRUE(recorder.waitIdle(Millis(60000)));
+    EXPECT_FALSE(QFile::exists(db));
+    recorder.submit(fixture::makeRecord());
+    ASSERT_TRUE(recorder.waitSpooled(Millis(60000)));
+    recorder.close(Millis(60000));
+    auto store = Store::open(sqliteAt(db), nullptr);
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->runCount(), 1);
+}
+
 TEST(RecorderTest, AStoreThatCannotBeWrittenIsSaidOnceAndItsRunsAreKeptUntilItCan)
 {
     platform::ManualClock clock;
