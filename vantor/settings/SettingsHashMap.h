@@ -5,14 +5,15 @@
 // keeps look-ups fast for files with many keys.
 //
 // Entries lie side by side in one array and the chains and the index hold
-// their positions, not pointers: a file of a million keys is a few dozen
-// allocations instead of two per key, and half the memory to touch. A
-// reference that Get or Find returns stays valid until the next entry is
-// added to the same map.
+// their positions, not pointers: a map is a few allocations however many
+// keys it holds, not two per key, and half the memory to touch. A reference
+// that Get or Find returns stays valid until the next entry is added to the
+// same map.
 #include <array>
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <utility>
 #include <QHashFunctions>
 #include <QString>
 #include <QStringView>
@@ -24,8 +25,22 @@ public:
     static constexpr uint32_t kBuckets = 17;
 
     SettingsHashMap() { m_heads.fill(kNone); }
-    SettingsHashMap(SettingsHashMap&&) noexcept = default;
-    SettingsHashMap& operator=(SettingsHashMap&&) noexcept = default;
+    // A map moved from is left empty, its chains too.
+    SettingsHashMap(SettingsHashMap&& other) noexcept
+        : m_nodes(std::move(other.m_nodes)), m_slots(std::move(other.m_slots)), m_heads(other.m_heads)
+    {
+        other.Clear();
+    }
+    SettingsHashMap& operator=(SettingsHashMap&& other) noexcept
+    {
+        if (this != &other) {
+            m_nodes = std::move(other.m_nodes);
+            m_slots = std::move(other.m_slots);
+            m_heads = other.m_heads;
+            other.Clear();
+        }
+        return *this;
+    }
     SettingsHashMap(const SettingsHashMap&) = delete;
     SettingsHashMap& operator=(const SettingsHashMap&) = delete;
 
@@ -82,7 +97,7 @@ public:
         return n.value;
     }
 
-    void Clear()
+    void Clear() noexcept
     {
         std::vector<Node>().swap(m_nodes); // the memory too
         std::vector<uint32_t>().swap(m_slots);

@@ -91,6 +91,15 @@ TEST(SettingsHash, ManyKeysKeepTheirValuesAndTheirChainOrder)
     EXPECT_EQ(walked, wanted);
     EXPECT_EQ(sections.Size(), keys + 1);
 
+    SettingsHashMap<SettingsHashMap<int>> moved(std::move(sections));
+    EXPECT_EQ(*moved.Find(u"main")->Find(u"Key0"), 0);
+    EXPECT_TRUE(sections.IsEmpty()); // NOLINT(bugprone-use-after-move): left empty on purpose
+    int walkedAfterMove = 0;
+    sections.ForEach([&](const QString&, const SettingsHashMap<int>&) { ++walkedAfterMove; });
+    EXPECT_EQ(walkedAfterMove, 0);
+    sections = std::move(moved);
+    EXPECT_EQ(sections.Size(), keys + 1);
+
     sections.Clear();
     EXPECT_TRUE(sections.IsEmpty());
     EXPECT_EQ(sections.Find(u"main"), nullptr);
