@@ -100,6 +100,10 @@ bool staysInside(const QString& path, const QString& realRoot)
 
 QString hostPath(const QString& devicePath)
 {
+    // No file name holds a zero character: refused here, before every file
+    // function the mapping calls refuses it again with a warning.
+    if (devicePath.contains(QChar(u'\0')))
+        return QString();
     QString normal = devicePath;
     normal.replace(QLatin1Char('/'), QLatin1Char('\\'));
     QStringList parts = normal.split(QLatin1Char('\\'), Qt::SkipEmptyParts);

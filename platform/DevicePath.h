@@ -20,8 +20,8 @@ QString hardDiskFolder();
 void setHardDiskFolder(const QString& hostFolder); // empty: back to the environment / below the root
 
 // The host path for a device path, or an empty string when the path is
-// refused: a ".." component, or a symbolic link below the root that leads
-// outside it. Below a separate \Hard Disk folder the same rules hold, with
+// refused: a ".." component, a zero character, or a symbolic link below the
+// root that leads outside it. Below a separate \Hard Disk folder the same rules hold, with
 // that folder as the root. Existing components are matched without regard to case;
 // missing ones keep the spelling given.
 QString hostPath(const QString& devicePath);

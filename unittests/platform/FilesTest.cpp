@@ -59,6 +59,9 @@ TEST_F(DeviceRootFixture, RefusesPathsThatLeaveTheRoot)
 {
     EXPECT_TRUE(hostPath(QStringLiteral("\\Store\\..\\..\\etc\\passwd")).isEmpty());
     EXPECT_TRUE(hostPath(QStringLiteral("\\..")).isEmpty());
+    // A zero character, which no file name holds.
+    EXPECT_TRUE(hostPath(QStringLiteral("\\Store\\Error_Log.txt") + QChar(u'\0') + QStringLiteral("x")).isEmpty());
+    EXPECT_TRUE(hostPath(QString(1, QChar(u'\0'))).isEmpty());
     EXPECT_EQ(hostPath(QStringLiteral("\\")), dir.path());
 }
 
