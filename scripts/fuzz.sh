@@ -104,16 +104,18 @@ fi
 # target over several sittings) keeps what it reached; rows of targets not
 # run this time stay as they were.
 doc=docs/fuzzing.md
+# The table's rows, one a line: name execs edges corpus found seconds date.
+doc_rows() {
+  [[ -f $doc ]] || return 0
+  sed -n 's/^| `\([^`]*\)` | \(.*\) |$/\1 | \2/p' "$doc" | tr -d '|'
+}
 update_doc() {
   local row=$1 name
   name=${row%% *}
   (
     flock 9
     local rows; rows=$(mktemp)
-    if [[ -f $doc ]]; then
-      # Back from the table to one row a line: name execs edges corpus found seconds date.
-      sed -n 's/^| `\([^`]*\)` | \(.*\) |$/\1 | \2/p' "$doc" | tr -d '|' | awk -v n="$name" '$1 != n' >"$rows"
-    fi
+    doc_rows | awk -v n="$name" '$1 != n' >"$rows"
     echo "$row $(date -u +%Y-%m-%d)" >>"$rows"
     sort -o "$rows" "$rows"
     {
@@ -158,9 +160,9 @@ run_one() {
   local found_before; found_before=$(find "$findings" -type f | wc -l)
   # A campaign row short of its executions goes on from where it stopped.
   local goal=$runs prev_execs=0 prev_found=0 prev_secs=0
-  if [[ $campaign -eq 1 && -f $doc ]]; then
-    local pe pc pk pf pt pd
-    read -r pe pc pk pf pt pd < <(sed -n "s/^| \`$t\` | \(.*\) |\$/\1/p" "$doc" | tr -d '|') || true
+  if [[ $campaign -eq 1 ]]; then
+    local pn pe pc pk pf pt pd
+    read -r pn pe pc pk pf pt pd < <(doc_rows | awk -v n="$t" '$1 == n') || true
     if [[ ${pe:-} =~ ^[0-9]+$ && ${pf:-} =~ ^[0-9]+$ && ${pt:-} =~ ^[0-9]+$ && $pe -lt $runs ]]; then
       prev_execs=$pe prev_found=$pf prev_secs=$pt goal=$((runs - pe))
     fi
