@@ -1,6 +1,8 @@
 #include "sim/printer/StateStore.h"
 
 #include <limits>
+#include <optional>
+#include <utility>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -120,9 +122,17 @@ private:
 
 std::map<QString, QString> StateStore::factoryValues(uint64_t seed)
 {
-    std::map<QString, QString> v;
-    factoryMachineState(seed, v);
-    return v;
+    // The same for every store of one unit, and most of a store's making
+    // (the TagChip images above all): built once per seed, handed out as
+    // copies that share their strings.
+    static std::mutex mutex;
+    static std::optional<std::pair<uint64_t, std::map<QString, QString>>> last;
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!last || last->first != seed) {
+        last.emplace(seed, std::map<QString, QString>{});
+        factoryMachineState(seed, last->second);
+    }
+    return last->second;
 }
 
 StateStore::StateStore(QString hostFile, uint64_t seed)

@@ -11,6 +11,7 @@
 // same map.
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <utility>
@@ -130,11 +131,39 @@ private:
         uint32_t hash = 0;
     };
 
-    // Seeded per process: a file made to collide cannot slow the index down.
+    // Seeded per process (Qt's hash seed), so that a file made to collide
+    // cannot slow the index down. Our own multiply-mix over 8 bytes at a
+    // time: Qt's seeded hash takes over 100 ns for a key shorter than 16
+    // bytes on some processors, twenty times the rest of a look-up.
     static uint32_t IndexHash(QStringView key)
     {
-        const size_t h = qHash(key, QHashSeed::globalSeed());
-        return uint32_t(h ^ (uint64_t(h) >> 32));
+        static const std::array<uint64_t, 2> seed = [] {
+            uint64_t x = uint64_t(QHashSeed::globalSeed());
+            auto next = [&x] { // splitmix64
+                uint64_t z = (x += 0x9E3779B97F4A7C15ull);
+                z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+                z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+                return z ^ (z >> 31);
+            };
+            const uint64_t a = next();
+            return std::array<uint64_t, 2>{a, next()};
+        }();
+        auto mix = [](uint64_t a, uint64_t b) {
+            const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
+            return uint64_t(r) ^ uint64_t(r >> 64);
+        };
+        const auto* p = reinterpret_cast<const unsigned char*>(key.utf16());
+        size_t n = size_t(key.size()) * sizeof(char16_t);
+        uint64_t h = seed[0] ^ n;
+        for (; n >= 8; p += 8, n -= 8) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            h = mix(w ^ seed[1], h ^ 0xA0761D6478BD642Full);
+        }
+        uint64_t tail = 0;
+        std::memcpy(&tail, p, n);
+        h = mix(tail ^ seed[1], h ^ 0xE7037ED1A0B428DBull);
+        return uint32_t(h ^ (h >> 32));
     }
 
     uint32_t IndexOf(QStringView key, uint32_t h) const

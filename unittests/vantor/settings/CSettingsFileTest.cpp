@@ -107,6 +107,29 @@ TEST(SettingsHash, ManyKeysKeepTheirValuesAndTheirChainOrder)
     EXPECT_EQ(*sections.Find(u"again")->Find(u"k"), 1);
 }
 
+// Keys that are prefixes of one another, of every length around the 8-byte
+// steps of the look-up's hash (the empty key too), and keys that differ in
+// their last character only, each keep a value of their own.
+TEST(SettingsHash, KeysOfEveryLengthAndNearTwinsStayApart)
+{
+    SettingsHashMap<int> map;
+    std::vector<QString> keys;
+    for (int n = 0; n <= 40; ++n) {
+        keys.push_back(QString(n, QLatin1Char('a')));
+        if (n > 0)
+            keys.push_back(QString(n - 1, QLatin1Char('a')) + QLatin1Char('b'));
+    }
+    for (size_t i = 0; i < keys.size(); ++i)
+        map.Get(keys[i]) = int(i);
+    ASSERT_EQ(map.Size(), qsizetype(keys.size()));
+    for (size_t i = 0; i < keys.size(); ++i) {
+        ASSERT_NE(map.Find(keys[i]), nullptr) << i;
+        EXPECT_EQ(*map.Find(keys[i]), int(i)) << qPrintable(keys[i]);
+    }
+    EXPECT_EQ(map.Find(QString(41, QLatin1Char('a'))), nullptr);
+    EXPECT_EQ(map.Find(u"c"), nullptr);
+}
+
 TEST_F(SettingsFileTest, WritesUtf16WithEmptyFirstLineAndBucketOrder)
 {
     m_file.SetSection("Platen");

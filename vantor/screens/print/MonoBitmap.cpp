@@ -53,6 +53,8 @@ std::vector<uint8_t> PackMonoBitmap(const uint8_t* data, size_t size)
     const uint64_t stride = (w + 31) / 32 * 4; // one bit per pixel, rows padded to 4 bytes
     for (uint64_t x = 0; x < w; ++x) {
         const uint64_t column = x / 8;
+        if (column >= available)
+            break; // this column and the ones after it lie past what was read, in every row
         const uint8_t mask = uint8_t(0x80u >> (x % 8));
         for (uint64_t y = 0; y < h; ++y) {
             const uint64_t at = y * stride + column;

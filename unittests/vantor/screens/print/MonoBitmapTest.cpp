@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QByteArray>
 #include <QtEndian>
 
@@ -117,4 +119,21 @@ TEST(MonoBitmapTest, FileWithoutPixelsGivesTheBlankImage)
 {
     // Offset at the very end: nothing to read, every bit stays set.
     EXPECT_EQ(pack(file({3, 3, 1, 40, 62, QByteArray()})), (std::vector<uint8_t>{0xFF, 0xFF}));
+}
+
+TEST(MonoBitmapTest, WideFileCutShortReadsEveryColumnItHolds)
+{
+    // 100 pixels wide, one row of which the file holds 2 bytes: columns 0 to
+    // 15 come from the file (x15 is the last bit of the second byte), the
+    // other 84 stay set.
+    std::vector<uint8_t> expected((100 + 7) / 8, 0xFF);
+    expected[0] = 0x7F; // x0
+    expected[1] = 0xFE; // x15
+    EXPECT_EQ(pack(file({100, 1, 1, 40, -1, QByteArray("\x80\x01", 2)})), expected);
+    // The largest image accepted, with one pixel byte: only its 8 columns read.
+    const int32_t width = int32_t(vantor::print::kMaxPackedImageBytes * 8);
+    const std::vector<uint8_t> packed = pack(file({width, 1, 1, 40, -1, QByteArray("\x01", 1)}));
+    ASSERT_EQ(packed.size(), vantor::print::kMaxPackedImageBytes);
+    EXPECT_EQ(packed[0], 0xFE);
+    EXPECT_EQ(std::count(packed.begin(), packed.end(), uint8_t(0xFF)), std::ptrdiff_t(packed.size() - 1));
 }
