@@ -67,7 +67,13 @@ if [[ ! -f $build/CMakeCache.txt ]]; then
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
     -DDIAG_FUZZ=ON -DDIAG_SANITIZE=address,undefined -DDIAG_BUILD_TESTS=OFF -DDIAG_BUILD_BENCH=OFF >/dev/null
 fi
-cmake --build "$build" --target diag_fuzzers
+# Only the targets named, when some are: a campaign of one target need not
+# wait for the others to build.
+if [[ ${#targets[@]} -gt 0 ]]; then
+  cmake --build "$build" --target "${targets[@]}"
+else
+  cmake --build "$build" --target diag_fuzzers
+fi
 
 if [[ ${#targets[@]} -eq 0 ]]; then
   for f in fuzz/*.cmake; do

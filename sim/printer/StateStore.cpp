@@ -1,6 +1,8 @@
 #include "sim/printer/StateStore.h"
 
+#include <algorithm>
 #include <limits>
+#include <map>
 #include <optional>
 #include <utility>
 #include <QDir>
@@ -120,17 +122,18 @@ private:
 
 } // namespace
 
-std::map<QString, QString> StateStore::factoryValues(uint64_t seed)
+StateStore::Values StateStore::factoryValues(uint64_t seed)
 {
     // The same for every store of one unit, and most of a store's making
-    // (the TagChip images above all): built once per seed, handed out as
-    // copies that share their strings.
+    // (the TagChip images above all): built once per seed and shared; a
+    // store copies only what it changes.
     static std::mutex mutex;
-    static std::optional<std::pair<uint64_t, std::map<QString, QString>>> last;
+    static std::optional<std::pair<uint64_t, Values>> last;
     const std::lock_guard<std::mutex> lock(mutex);
     if (!last || last->first != seed) {
-        last.emplace(seed, std::map<QString, QString>{});
-        factoryMachineState(seed, last->second);
+        std::map<QString, QString> made;
+        factoryMachineState(seed, made);
+        last.emplace(seed, Values(made));
     }
     return last->second;
 }
@@ -148,7 +151,7 @@ StateStore::FileId StateStore::currentId() const
     return FileId{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint64(st.st_ino)};
 }
 
-StateStore::ReadResult StateStore::readFile(std::map<QString, QString>& values, QStringList& problems) const
+StateStore::ReadResult StateStore::readFile(Values& values, QStringList& problems) const
 {
     values = m_factory;
     QFile f(m_file);
@@ -161,44 +164,61 @@ StateStore::ReadResult StateStore::readFile(std::map<QString, QString>& values, 
     const QByteArray all = f.readAll();
     if (all.contains('\0'))
         return ReadResult::Corrupt;
-    const QList<QByteArray> lines = all.split('\n');
-    int first = 0;
-    while (first < lines.size() && lines[first].trimmed().isEmpty())
-        ++first;
-    if (first >= lines.size() || lines[first].trimmed() != kHeader)
-        return ReadResult::Corrupt;
-    for (int i = first + 1; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
+    // Line by line over the bytes read: a view each, no copy of the line.
+    const QByteArrayView text(all);
+    bool headed = false;
+    int number = 0;
+    for (qsizetype pos = 0; pos <= text.size(); ++number) {
+        qsizetype end = text.indexOf('\n', pos);
+        if (end < 0)
+            end = text.size();
+        const QByteArrayView line = text.sliced(pos, end - pos).trimmed();
+        pos = end + 1;
+        if (!headed) {
+            if (line.isEmpty())
+                continue;
+            if (line != QByteArrayView(kHeader))
+                return ReadResult::Corrupt;
+            headed = true;
+            continue;
+        }
         if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
             continue;
-        const int eq = line.indexOf('=');
-        const QString key = eq > 0 ? QString::fromUtf8(line.left(eq)).trimmed() : QString();
+        const qsizetype eq = line.indexOf('=');
+        const QString key = eq > 0 ? QString::fromUtf8(line.first(eq)).trimmed() : QString();
         if (key.isEmpty()) {
             problems << QStringLiteral("printer state file line %1 \"%2\" does not parse, ignored")
-                            .arg(i + 1)
-                            .arg(QString::fromUtf8(line.left(60)));
+                            .arg(number + 1)
+                            .arg(QString::fromUtf8(line.first(std::min<qsizetype>(line.size(), 60))));
             continue;
         }
         if (key == QLatin1String("Checksum")) // written by earlier versions
             continue;
-        const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
-        auto known = m_factory.find(key);
-        if (known != m_factory.end() && !wellFormed(key, value, known->second)) {
+        const QString value = QString::fromUtf8(line.sliced(eq + 1)).trimmed();
+        const auto known = m_factory.constFind(key);
+        if (known != m_factory.cend() && !wellFormed(key, value, known.value())) {
             problems << QStringLiteral("printer state file: %1=%2 does not parse, keeping %3")
-                            .arg(key, value.left(60), known->second.left(60));
+                            .arg(key, value.left(60), known.value().left(60));
             continue;
         }
         // Unknown keys are kept: a later version may have written them.
-        values[key] = value;
+        values.insert(key, value);
     }
+    if (!headed)
+        return ReadResult::Corrupt;
     return ReadResult::Good;
 }
 
-bool StateStore::writeFileLocked(const std::map<QString, QString>& values)
+bool StateStore::writeFileLocked(const Values& values)
 {
-    QByteArray all = QByteArray(kHeader) + '\n';
-    for (const auto& [key, value] : values)
-        all += key.toUtf8() + '=' + value.toUtf8() + '\n';
+    QByteArray all(kHeader);
+    all += '\n';
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        all += it.key().toUtf8();
+        all += '=';
+        all += it.value().toUtf8();
+        all += '\n';
+    }
     QDir().mkpath(QFileInfo(m_file).absolutePath());
     // A whole new file renamed over the old one: a crash leaves one or the
     // other, never half a file, and readers without the lock see either.
@@ -230,7 +250,7 @@ void StateStore::setWarnings(const QStringList& warnings, bool toStderr)
 bool StateStore::reloadLocked(bool report)
 {
     QStringList problems;
-    std::map<QString, QString> read;
+    Values read;
     const ReadResult r = readFile(read, problems);
     QStringList warnings;
     bool good = r == ReadResult::Good;
@@ -296,7 +316,7 @@ void StateStore::refresh()
     recompute();
 }
 
-void StateStore::apply(const std::vector<Op>& ops, std::map<QString, QString>& values)
+void StateStore::apply(const std::vector<Op>& ops, Values& values)
 {
     for (const Op& op : ops) {
         QString& v = values[op.key];
@@ -307,7 +327,7 @@ void StateStore::apply(const std::vector<Op>& ops, std::map<QString, QString>& v
     }
 }
 
-void StateStore::applyOps(std::map<QString, QString>& values) const
+void StateStore::applyOps(Values& values) const
 {
     apply(m_ops, values);
 }
@@ -329,7 +349,7 @@ bool StateStore::flush()
         FileLock fileLock(m_file);
         if (currentId() != m_seen)
             reloadLocked(false);
-        std::map<QString, QString> merged = m_base;
+        Values merged = m_base;
         applyOps(merged);
         ok = writeFileLocked(merged);
         if (ok) {
@@ -347,8 +367,8 @@ int64_t StateStore::next(const QString& key)
     FileLock fileLock(m_file);
     if (currentId() != m_seen)
         reloadLocked(false);
-    m_base[key] = QString::number(saturatingAdd(integerOf(m_base.count(key) ? m_base[key] : QString()), 1));
-    const int64_t value = integerOf(m_base[key]);
+    const int64_t value = saturatingAdd(integerOf(m_base.value(key)), 1);
+    m_base.insert(key, QString::number(value));
     writeFileLocked(m_base);
     recompute();
     return value;
@@ -378,8 +398,7 @@ void StateStore::endRequest(bool keep)
 
 QString StateStore::valueLocked(const QString& key) const
 {
-    auto it = m_values.find(key);
-    return it == m_values.end() ? QString() : it->second;
+    return m_values.value(key);
 }
 
 int64_t StateStore::integer(const QString& key) const

@@ -16,10 +16,10 @@
 // entry that does not parse is reported and ignored (the key keeps its
 // factory value); every other entry, hand-edited or not, loads.
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -109,7 +109,10 @@ public:
     QString takeWarning();
     QString warning() const;
 
-    static std::map<QString, QString> factoryValues(uint64_t seed);
+    // Key to value, shared between copies until one changes (a store copies
+    // the file's values for every request and every write).
+    using Values = QMap<QString, QString>;
+    static Values factoryValues(uint64_t seed);
 
 private:
     struct Op {
@@ -126,11 +129,11 @@ private:
     };
     enum class ReadResult { Missing, Unreadable, Corrupt, Good };
 
-    ReadResult readFile(std::map<QString, QString>& values, QStringList& problems) const;
-    bool writeFileLocked(const std::map<QString, QString>& values);
+    ReadResult readFile(Values& values, QStringList& problems) const;
+    bool writeFileLocked(const Values& values);
     bool reloadLocked(bool report);
-    static void apply(const std::vector<Op>& ops, std::map<QString, QString>& values);
-    void applyOps(std::map<QString, QString>& values) const;
+    static void apply(const std::vector<Op>& ops, Values& values);
+    void applyOps(Values& values) const;
     void recompute();
     FileId currentId() const;
     QString valueLocked(const QString& key) const;
@@ -140,9 +143,9 @@ private:
     mutable std::mutex m_mutex;
     QString m_file;
     uint64_t m_seed;
-    std::map<QString, QString> m_factory;
-    std::map<QString, QString> m_base;   // the file as last read or written
-    std::map<QString, QString> m_values; // m_base with the pending operations
+    Values m_factory;
+    Values m_base;   // the file as last read or written
+    Values m_values; // m_base with the pending operations
     std::vector<Op> m_ops;               // kept changes, not yet written
     std::vector<Op> m_requestOps;        // changes of the request in progress
     bool m_inRequest = false;

@@ -190,6 +190,63 @@ TEST(StateStore, HandEditedCountersSaturateInsteadOfOverflowing)
     EXPECT_EQ(store.integer(sim::stateKey::InchesPrinted), min);
 }
 
+TEST(StateStore, FileLayoutsAnEditorLeavesLoadAndProblemsNameTheirLine)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("printer-state.ini");
+    auto write = [&](const QByteArray& text) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    };
+    // Windows line ends, blank lines and an indented header, comments, a
+    // value holding '=', no newline at the end.
+    write("\r\n  \r\n  [PrinterState]  \r\n; a note\r\n# another\r\n Usage.CutsMade = 12 \r\n"
+          "Future.Key=a=b\r\n=orphan\r\nUsage.InchesFed=41");
+    sim::StateStore store(path, 3);
+    EXPECT_FALSE(store.load()) << "one line does not parse";
+    EXPECT_EQ(store.integer(sim::stateKey::CutsMade), 12);
+    EXPECT_EQ(store.integer(sim::stateKey::InchesFed), 41) << "the last line without its newline";
+    EXPECT_EQ(store.text("Future.Key"), "a=b");
+    EXPECT_TRUE(store.warning().contains("line 8 \"=orphan\" does not parse")) << store.warning().toStdString();
+    EXPECT_FALSE(QFile::exists(path + ".bad"));
+
+    for (const QByteArray& notState : {QByteArray("\n\n   \n"), QByteArray("Usage.CutsMade=5\n[PrinterState]\n")}) {
+        write(notState);
+        sim::StateStore other(path, 3);
+        EXPECT_FALSE(other.load());
+        EXPECT_TRUE(other.warning().contains("corrupt")) << notState.constData();
+        EXPECT_EQ(other.integer(sim::stateKey::CutsMade), 0);
+    }
+}
+
+TEST(StateStore, StoresOfOneUnitShareNothingTheyChange)
+{
+    // The factory values are made once per unit and shared: a change in one
+    // store must reach neither the next store made nor one already made.
+    QTemporaryDir dir;
+    sim::StateStore first(dir.filePath("a.ini"), 5);
+    sim::StateStore second(dir.filePath("b.ini"), 5);
+    first.load();
+    second.load();
+    const QString ratio = first.text(sim::stateKey::PlatenEncoderRatio);
+    first.add(sim::stateKey::CutsMade, 4);
+    first.setReal(sim::stateKey::PlatenEncoderRatio, 2.5);
+    ASSERT_TRUE(first.flush());
+    first.add(sim::stateKey::CutsMade, 1); // pending, not yet written
+    sim::StateStore third(dir.filePath("c.ini"), 5);
+    third.load();
+    for (const sim::StateStore* s : {&second, &third}) {
+        EXPECT_EQ(s->integer(sim::stateKey::CutsMade), 0);
+        EXPECT_EQ(s->text(sim::stateKey::PlatenEncoderRatio), ratio);
+    }
+    EXPECT_EQ(first.integer(sim::stateKey::CutsMade), 5);
+    sim::StateStore reread(dir.filePath("a.ini"), 5);
+    reread.load();
+    EXPECT_EQ(reread.integer(sim::stateKey::CutsMade), 4) << "what was flushed, not what is pending";
+    EXPECT_DOUBLE_EQ(reread.real(sim::stateKey::PlatenEncoderRatio), 2.5);
+}
+
 TEST_F(State, UserFamilyRequestsAndTheirSizes)
 {
     start();
