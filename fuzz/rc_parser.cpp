@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to the resource script parser as the script and as
 // every file it includes, then builds each dialog it parsed (offscreen), as
-// the programs do when a screen opens.
+// the programs do when a screen opens. Whatever parses also goes through the
+// compiled form a build embeds and must come back the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <QApplication>
 
+#include "ui/CompiledScript.h"
 #include "ui/Dialog.h"
 #include "ui/ResourceScript.h"
 #include "ui/Resources.h"
@@ -41,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         return 0;
     }
+    const auto compiled = ui::readCompiledScript(ui::compileScript(*r.script));
+    if (!compiled || !(*compiled == *r.script))
+        std::abort();
     std::vector<int> ids;
     for (const auto& [id, d] : r.script->dialogs) {
         // Coordinates reach the widgets clamped to the template's range.

@@ -30,6 +30,7 @@ struct ControlTemplate {
     int line = 0;
 
     bool hasStyle(uint32_t flags) const { return (style & flags) == flags; }
+    bool operator==(const ControlTemplate&) const = default;
 };
 
 struct DialogTemplate {
@@ -46,6 +47,7 @@ struct DialogTemplate {
     int line = 0;
 
     const ControlTemplate* control(int controlId) const;
+    bool operator==(const DialogTemplate&) const = default;
 };
 
 struct ParseError {
@@ -64,6 +66,7 @@ struct ResourceScript {
     const DialogTemplate* dialog(int id) const;
     std::optional<QString> string(int id) const;
     std::optional<int64_t> symbol(const QString& name) const;
+    bool operator==(const ResourceScript&) const = default;
 };
 
 // Supplies the text of an #include: the name as written and the including

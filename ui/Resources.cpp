@@ -1,5 +1,7 @@
 #include "Resources.h"
 
+#include "CompiledScript.h"
+
 #include "platform/DevicePath.h"
 
 #include <QDir>
@@ -38,7 +40,7 @@ const ResourceScript* builtinLocked(State& s)
 {
     if (!s.builtinTried && !s.builtinPath.isEmpty()) {
         s.builtinTried = true;
-        ParseResult r = s.prefetched.valid() ? s.prefetched.get() : parseResourceFile(s.builtinPath);
+        ParseResult r = s.prefetched.valid() ? s.prefetched.get() : readBuiltinScript(s.builtinPath);
         if (r.ok()) {
             s.builtin = std::move(r.script);
         } else {
@@ -76,7 +78,7 @@ void Resources::prefetchBuiltin()
     // object, that must be this one.
     (void)QThread::currentThread();
     try {
-        s.prefetched = std::async(std::launch::async, [path = s.builtinPath] { return parseResourceFile(path); });
+        s.prefetched = std::async(std::launch::async, [path = s.builtinPath] { return readBuiltinScript(path); });
     } catch (const std::system_error&) {
         // No thread to spare: the first use reads it.
     }

@@ -9,6 +9,7 @@
 #include "platform/Registry.h"
 #include "support/TestApp.h"
 #include "ui/Dialog.h"
+#include "ui/testing/CompiledCheck.h"
 #include "ui/Resources.h"
 
 using namespace pellam;
@@ -170,3 +171,10 @@ TEST_F(Language, LibrariesMatchTheBuiltInScript)
 }
 
 } // namespace
+
+// What a start reads (the compiled form the build embeds) is the script's own
+// parse, template for template.
+TEST(PellamResources, TheCompiledFormIsTheBuiltInScriptsParse)
+{
+    EXPECT_EQ(ui::testing::compiledFormMismatch(QString::fromLatin1(pellam::kBuiltinScript)), QString());
+}

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "ui/testing/CompiledCheck.h"
 #include "ui/Resources.h"
 #include "ui/testing/DialogHarness.h"
 #include "ui/testing/PromptRecorder.h"
@@ -217,4 +218,11 @@ TEST_F(VantorAppTest, TheProgramsMenuEnablesExactlyTheButtonsOfItsTable)
     }
     for (const auto& [id, b] : kMenu)
         EXPECT_EQ(h.enabled(id), rows.count(id) == 1 && id != 1001) << b.label;
+}
+
+// What a start reads (the compiled form the build embeds) is the script's own
+// parse, template for template.
+TEST(VantorResources, TheCompiledFormIsTheBuiltInScriptsParse)
+{
+    EXPECT_EQ(ui::testing::compiledFormMismatch(QString::fromLatin1(vantor::kBuiltinScript)), QString());
 }
