@@ -8,9 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -211,14 +213,25 @@ StateStore::ReadResult StateStore::readFile(Values& values, QStringList& problem
 
 bool StateStore::writeFileLocked(const Values& values)
 {
-    QByteArray all(kHeader);
-    all += '\n';
+    // Encoded straight into one buffer sized for the worst case: a write
+    // per request, and a temporary per key and value was most of it.
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const qsizetype header = qsizetype(std::strlen(kHeader));
+    qsizetype room = header + 1;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        room += utf8.requiredSpace(it.key().size()) + utf8.requiredSpace(it.value().size()) + 2;
+    QByteArray all(room, Qt::Uninitialized);
+    char* out = all.data();
+    std::memcpy(out, kHeader, size_t(header));
+    out += header;
+    *out++ = '\n';
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        all += it.key().toUtf8();
-        all += '=';
-        all += it.value().toUtf8();
-        all += '\n';
+        out = utf8.appendToBuffer(out, it.key());
+        *out++ = '=';
+        out = utf8.appendToBuffer(out, it.value());
+        *out++ = '\n';
     }
+    all.truncate(out - all.constData());
     QDir().mkpath(QFileInfo(m_file).absolutePath());
     // A whole new file renamed over the old one: a crash leaves one or the
     // other, never half a file, and readers without the lock see either.

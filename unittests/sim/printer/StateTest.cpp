@@ -202,7 +202,7 @@ TEST(StateStore, FileLayoutsAnEditorLeavesLoadAndProblemsNameTheirLine)
     // Windows line ends, blank lines and an indented header, comments, a
     // value holding '=', no newline at the end.
     write("\r\n  \r\n  [PrinterState]  \r\n; a note\r\n# another\r\n Usage.CutsMade = 12 \r\n"
-          "Future.Key=a=b\r\n=orphan\r\nUsage.InchesFed=41");
+          "Future.Key=a=b\r\n=orphan\r\nFuture.Note=Gr\xc3\xbc\xc3\x9f\x65 \xe2\x82\xac\r\nUsage.InchesFed=41");
     sim::StateStore store(path, 3);
     EXPECT_FALSE(store.load()) << "one line does not parse";
     EXPECT_EQ(store.integer(sim::stateKey::CutsMade), 12);
@@ -210,6 +210,20 @@ TEST(StateStore, FileLayoutsAnEditorLeavesLoadAndProblemsNameTheirLine)
     EXPECT_EQ(store.text("Future.Key"), "a=b");
     EXPECT_TRUE(store.warning().contains("line 8 \"=orphan\" does not parse")) << store.warning().toStdString();
     EXPECT_FALSE(QFile::exists(path + ".bad"));
+    // Written back whole, every value in UTF-8 as it came.
+    store.add(sim::stateKey::CutsMade, 1);
+    ASSERT_TRUE(store.flush());
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray back = f.readAll();
+        EXPECT_TRUE(back.startsWith("[PrinterState]\n")) << back.left(40).constData();
+        EXPECT_TRUE(back.endsWith('\n'));
+        EXPECT_TRUE(back.contains("\nFuture.Note=Gr\xc3\xbc\xc3\x9f\x65 \xe2\x82\xac\n"));
+        EXPECT_TRUE(back.contains("\nUsage.CutsMade=13\n"));
+        EXPECT_TRUE(back.contains("\nFuture.Key=a=b\n"));
+        EXPECT_FALSE(back.contains('\r'));
+    }
 
     for (const QByteArray& notState : {QByteArray("\n\n   \n"), QByteArray("Usage.CutsMade=5\n[PrinterState]\n")}) {
         write(notState);
