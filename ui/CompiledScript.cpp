@@ -1,6 +1,5 @@
 #include "CompiledScript.h"
 
-#include <QFile>
 #include <QResource>
 #include <cstring>
 #include <iterator>
@@ -160,11 +159,9 @@ QByteArray compileScript(const ResourceScript& script)
     return bytes;
 }
 
-namespace {
-
-std::optional<ResourceScript> readCompiled(const char* data, qsizetype size)
+std::optional<ResourceScript> readCompiledScript(const QByteArray& bytes)
 {
-    Reader in(data, size);
+    Reader in(bytes.constData(), bytes.size());
     char magic[sizeof kMagic] = {};
     in.take(magic, sizeof magic);
     if (!in.ok() || std::memcmp(magic, kMagic, sizeof kMagic) != 0 || in.number<uint16_t>() != kFormat)
@@ -228,13 +225,6 @@ std::optional<ResourceScript> readCompiled(const char* data, qsizetype size)
     return script;
 }
 
-} // namespace
-
-std::optional<ResourceScript> readCompiledScript(const QByteArray& bytes)
-{
-    return readCompiled(bytes.constData(), bytes.size());
-}
-
 QString compiledScriptPath(const QString& path)
 {
     return path + QStringLiteral(".compiled");
@@ -243,16 +233,11 @@ QString compiledScriptPath(const QString& path)
 ParseResult readBuiltinScript(const QString& path)
 {
     if (path.startsWith(u':')) {
-        std::optional<ResourceScript> script;
-        // Embedded uncompressed, the bytes are read where they lie.
+        // Embedded uncompressed, the bytes are read where they lie (no copy).
         const QResource res(compiledScriptPath(path));
-        if (res.isValid() && res.compressionAlgorithm() == QResource::NoCompression) {
-            script = readCompiled(reinterpret_cast<const char*>(res.data()), qsizetype(res.size()));
-        } else {
-            QFile f(compiledScriptPath(path));
-            if (f.open(QIODevice::ReadOnly))
-                script = readCompiledScript(f.readAll());
-        }
+        std::optional<ResourceScript> script;
+        if (res.isValid())
+            script = readCompiledScript(res.uncompressedData());
         if (script) {
             ParseResult r;
             r.script = std::move(script);

@@ -2,7 +2,7 @@
 // A resource script in compiled form: the parsed templates, strings and
 // symbols as bytes, made at build time from the program's built-in script
 // and embedded beside it, so that a start reads data instead of parsing the
-// script (a parse is most of what a start does beyond a bare Qt program).
+// script (the parse was the largest part of what a start itself does).
 #include "ResourceScript.h"
 
 #include <QByteArray>
