@@ -65,7 +65,8 @@ if [[ ! -f $build/CMakeCache.txt ]]; then
   # machine, fast enough to fuzz, and stack traces still name the line.
   cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
-    -DDIAG_FUZZ=ON -DDIAG_SANITIZE=address,undefined -DDIAG_BUILD_TESTS=OFF -DDIAG_BUILD_BENCH=OFF >/dev/null
+    -DDIAG_FUZZ=ON -DDIAG_SANITIZE=address,undefined -DDIAG_BUILD_TESTS=OFF -DDIAG_BUILD_BENCH=OFF \
+    -DDIAG_PCH=OFF >/dev/null
 fi
 # Only the targets named, when some are: a campaign of one target need not
 # wait for the others to build.
