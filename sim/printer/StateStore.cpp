@@ -141,7 +141,7 @@ StateStore::Values StateStore::factoryValues(uint64_t seed)
 }
 
 StateStore::StateStore(QString hostFile, uint64_t seed)
-    : m_file(std::move(hostFile)), m_seed(seed), m_factory(factoryValues(seed)), m_base(m_factory), m_values(m_factory)
+    : m_file(std::move(hostFile)), m_factory(factoryValues(seed)), m_base(m_factory), m_values(m_factory)
 {
 }
 

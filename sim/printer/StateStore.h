@@ -142,7 +142,6 @@ private:
 
     mutable std::mutex m_mutex;
     QString m_file;
-    uint64_t m_seed;
     Values m_factory;
     Values m_base;   // the file as last read or written
     Values m_values; // m_base with the pending operations
